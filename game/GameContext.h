@@ -1,0 +1,19 @@
+// Everything the game's logic works on: its record, its sound services, its timer switch and
+// its random numbers, handed in by the window that owns them.
+#pragma once
+
+#include "game/GameState.h"
+#include "game/RandomSource.h"
+#include "game/TimerSwitch.h"
+#include "sound/SoundServices.h"
+
+namespace velozor {
+
+struct GameContext {
+    GameState& state;
+    SoundServices& sound;
+    TimerSwitch& timer1;
+    RandomSource& random;
+};
+
+}  // namespace velozor

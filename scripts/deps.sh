@@ -1,0 +1,49 @@
+# Shared set-up for scripts/run, scripts/test and scripts/bench: installs whatever Debian
+# packages are missing (by name, with apt-get) and configures and builds the project.
+# Sourced, not run: it leaves VELOZOR_ROOT and VELOZOR_BUILD set for the caller.
+set -euo pipefail
+
+VELOZOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+VELOZOR_BUILD="${VELOZOR_BUILD:-$VELOZOR_ROOT/build}"
+
+# Everything the build, the tests and the benchmarks need, from Debian 12.
+VELOZOR_PACKAGES=(
+    cmake g++ make pkg-config
+    libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
+    libfontconfig-dev fonts-dejavu-core
+    libespeak-ng-dev espeak-ng-data libmp3lame-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth xdotool x11-utils imagemagick
+)
+
+velozor_install_packages() {
+    local missing=()
+    local package
+    for package in "${VELOZOR_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "velozor: installing missing Debian packages: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null 2>&1; then
+            echo "velozor: need root (or sudo) to install: ${missing[*]}" >&2
+            exit 1
+        fi
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+velozor_build() {
+    cmake -S "$VELOZOR_ROOT" -B "$VELOZOR_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$VELOZOR_BUILD" --parallel "$(nproc)"
+}
+
+velozor_install_packages
+velozor_build

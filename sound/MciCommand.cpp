@@ -1,0 +1,98 @@
+// Command-string parsing for the sound back ends.
+#include "sound/MciCommand.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "sound/SoundPlatform.h"
+
+namespace velozor {
+
+namespace {
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Position of the last " KEYWORD " (case-insensitive) in `text`, or npos.
+size_t findLastKeyword(std::string_view text, std::string_view keyword) {
+    const std::string padded = " " + std::string(keyword) + " ";
+    if (text.size() < padded.size()) return std::string_view::npos;
+    for (size_t at = text.size() - padded.size() + 1; at-- > 0;) {
+        if (equalsIgnoringCase(text.substr(at, padded.size()), padded)) return at;
+    }
+    return std::string_view::npos;
+}
+
+std::string_view trimSpaces(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+std::optional<MciCommand> parseMciCommand(std::string_view command) {
+    command = trimSpaces(command);
+    const size_t wordEnd = std::min(command.find(' '), command.size());
+    const std::string_view verb = command.substr(0, wordEnd);
+    // The rest keeps its inner spaces: "OPEN " followed by an empty path is an open of nothing.
+    std::string_view rest = command.substr(wordEnd);
+    if (!rest.empty()) rest.remove_prefix(1);
+
+    MciCommand parsed;
+    if (equalsIgnoringCase(verb, "close") && equalsIgnoringCase(trimSpaces(rest), "all")) {
+        parsed.verb = MciCommand::Verb::CloseAll;
+        return parsed;
+    }
+    if (equalsIgnoringCase(verb, "play") || equalsIgnoringCase(verb, "close")) {
+        parsed.verb = equalsIgnoringCase(verb, "play") ? MciCommand::Verb::Play
+                                                       : MciCommand::Verb::Close;
+        parsed.target = std::string(trimSpaces(rest));
+        return parsed;
+    }
+    if (!equalsIgnoringCase(verb, "open")) return std::nullopt;
+
+    parsed.verb = MciCommand::Verb::Open;
+    // Keywords are searched in " rest" so that an empty path ("OPEN  TYPE ...") still splits.
+    const std::string spaced = " " + std::string(rest);
+    std::string_view body = spaced;
+    const size_t aliasAt = findLastKeyword(body, "alias");
+    if (aliasAt != std::string_view::npos) {
+        parsed.alias = std::string(trimSpaces(body.substr(aliasAt + 7)));
+        body = body.substr(0, aliasAt);
+    }
+    const size_t typeAt = findLastKeyword(body, "type");
+    if (typeAt != std::string_view::npos) {
+        parsed.type = std::string(trimSpaces(body.substr(typeAt + 6)));
+        body = body.substr(0, typeAt);
+    }
+    parsed.target = std::string(trimSpaces(body));
+    return parsed;
+}
+
+std::string mciErrorText(uint32_t error) {
+    switch (error) {
+        case 0:
+            return "The command succeeded.";
+        case MCIERR_INVALID_DEVICE_NAME:
+            return "The specified device is not open or is not recognized.";
+        case MCIERR_UNRECOGNIZED_COMMAND:
+            return "The command is not recognized.";
+        case MCIERR_FILE_NOT_FOUND:
+            return "Cannot find the specified file. Make sure the path and filename are correct.";
+        case MCIERR_CANNOT_LOAD_DRIVER:
+            return "The file cannot be played: it is not a sound file this program can decode.";
+        case MCIERR_DUPLICATE_ALIAS:
+            return "The specified alias is already being used in this application.";
+        case MCIERR_MISSING_PARAMETER:
+            return "The command is missing a required parameter.";
+        default:
+            return "Sound command failed with error " + std::to_string(error) + ".";
+    }
+}
+
+}  // namespace velozor

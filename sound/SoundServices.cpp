@@ -1,0 +1,95 @@
+// The sound services on top of the four platform calls.
+#include "sound/SoundServices.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace velozor {
+
+namespace {
+
+// Room for any path this platform can name (PATH_MAX); a longer short path is asked for
+// again with the length the platform says it needs, so a deep program folder never silences
+// the game.
+constexpr uint32_t kShortPathBuffer = 4096;
+
+// The channels that stopAllSound closes, in the order it closes them.
+constexpr std::string_view kChannelsClosedByStopAll[] = {
+    "motor", "vidas", "finpuntos", "esquivar", "obstáculo", "obst", "auto",
+};
+
+}  // namespace
+
+SoundServices::SoundServices(SoundPlatform& platform, GameState& state, std::string programFolder)
+    : platform_(platform), state_(state), programFolder_(std::move(programFolder)) {}
+
+std::string SoundServices::soundRoot() const {
+    return programFolder_ + "\\sonidos";
+}
+
+void SoundServices::acortarRuta(std::string path) {
+    std::vector<char> buffer(kShortPathBuffer, '\0');
+    uint32_t result =
+        platform_.GetShortPathNameA(path.c_str(), buffer.data(), static_cast<uint32_t>(buffer.size()));
+    if (result > buffer.size()) {
+        buffer.assign(result, '\0');
+        result = platform_.GetShortPathNameA(path.c_str(), buffer.data(),
+                                             static_cast<uint32_t>(buffer.size()));
+    }
+    state_.resMci = static_cast<int32_t>(result);
+    // Whatever the call left, with every NUL taken out: empty when it wrote nothing.
+    buffer.erase(std::remove(buffer.begin(), buffer.end(), '\0'), buffer.end());
+    state_.rutaCorta.assign(buffer.begin(), buffer.end());
+}
+
+void SoundServices::sendCommand(const std::string& command, ChannelResult result) {
+    char noReply[] = "0";
+    const uint32_t code = platform_.mciSendStringA(command.c_str(), noReply, 0, 0);
+    if (result == ChannelResult::Keep) state_.resMci = static_cast<int32_t>(code);
+}
+
+void SoundServices::openAndPlay(std::string_view alias, ChannelResult result) {
+    sendCommand("OPEN " + state_.rutaCorta + " TYPE waveaudio ALIAS " + std::string(alias), result);
+    sendCommand("PLAY " + std::string(alias), result);
+}
+
+void SoundServices::cycleChannel(std::string_view alias, const std::string& path,
+                                 ChannelResult result) {
+    sendCommand("CLOSE " + std::string(alias), result);
+    acortarRuta(path);
+    openAndPlay(alias, result);
+}
+
+void SoundServices::cycleChannelWithoutClose(std::string_view alias, const std::string& path) {
+    acortarRuta(path);
+    openAndPlay(alias, ChannelResult::Keep);
+}
+
+void SoundServices::closeChannel(std::string_view alias) {
+    sendCommand("CLOSE " + std::string(alias), ChannelResult::Keep);
+}
+
+void SoundServices::playOneShot(const std::string& path, OneShotMode mode) {
+    state_.resSonido = platform_.sndPlaySoundA(path.c_str(), static_cast<uint32_t>(mode));
+}
+
+void SoundServices::stopOneShot() {
+    state_.resSonido = platform_.sndPlaySoundA(nullptr, SND_SYNC);
+}
+
+void SoundServices::startMusic() {
+    const std::string music = programFolder_ + "\\sonidos\\fondo.mp3";
+    acortarRuta(music);
+    state_.resMci = platform_.mciExecute(("OPEN " + state_.rutaCorta).c_str());
+    state_.resMci = platform_.mciExecute(("PLAY " + state_.rutaCorta).c_str());
+}
+
+void SoundServices::stopAllSound(StopAllVariant variant) {
+    stopOneShot();
+    for (std::string_view alias : kChannelsClosedByStopAll) closeChannel(alias);
+    if (variant == StopAllVariant::Unload) closeChannel("finestereo");
+    state_.resMci = platform_.mciExecute("Close all");
+}
+
+}  // namespace velozor
