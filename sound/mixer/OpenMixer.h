@@ -1,0 +1,16 @@
+// The one place where the program chooses its real sound back end.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "sound/SoundPlatform.h"
+
+namespace velozor {
+
+// Opens the audio device (SDL's audio subsystem must be initialised) and returns the SDL2_mixer
+// back end. When no device can be opened, returns nullptr and sets `error` to a one-line
+// message that says what failed and what to do.
+std::unique_ptr<SoundPlatform> openMixerPlatform(std::string& error);
+
+}  // namespace velozor
