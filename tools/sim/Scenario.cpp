@@ -1,0 +1,132 @@
+// Parsing of the simulator's scenario.
+#include "tools/sim/Scenario.h"
+
+#include <charconv>
+#include <limits>
+
+namespace velozor::sim {
+
+namespace {
+
+std::string trim(const std::string& text) {
+    const char* blanks = " \t\r";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// Splits off the first blank-separated word of `text`; `rest` is what follows it, trimmed.
+std::string firstWord(const std::string& text, std::string& rest) {
+    const size_t end = text.find_first_of(" \t");
+    if (end == std::string::npos) {
+        rest.clear();
+        return text;
+    }
+    rest = trim(text.substr(end));
+    return text.substr(0, end);
+}
+
+std::optional<int64_t> wholeNumber(const std::string& text) {
+    int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || at != end || value < 0) return std::nullopt;
+    // Milliseconds are kept as microseconds: refuse what would not fit.
+    if (value > std::numeric_limits<int64_t>::max() / 1000) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+void ScenarioReader::fail(const std::string& what) const {
+    throw ScenarioError("line " + std::to_string(lineNumber_) + ": " + what);
+}
+
+bool ScenarioReader::readDirectiveLine() {
+    std::string line;
+    while (std::getline(input_, line)) {
+        ++lineNumber_;
+        const size_t comment = line.find('#');
+        if (comment != std::string::npos) line.erase(comment);
+        line = trim(line);
+        if (line.empty()) continue;
+        word_ = firstWord(line, rest_);
+        return true;
+    }
+    return false;
+}
+
+void ScenarioReader::readSetup() {
+    while (readDirectiveLine()) {
+        if (!parseSetup(word_, rest_)) {
+            pendingLine_ = true;  // the first timed directive: next() takes it
+            return;
+        }
+    }
+}
+
+bool ScenarioReader::parseSetup(const std::string& word, const std::string& rest) {
+    std::string name;
+    if (word == "folder") {
+        if (rest.empty()) fail("'folder' needs a path: folder PATH");
+        files_.programFolder = rest;
+    } else if (word == "default-duration") {
+        const auto ms = wholeNumber(rest);
+        if (!ms) fail("'default-duration' needs whole milliseconds: default-duration MS");
+        files_.defaultDuration = std::chrono::milliseconds(*ms);
+    } else if (word == "duration") {
+        const auto ms = wholeNumber(firstWord(rest, name));
+        if (!ms || name.empty()) fail("'duration' needs milliseconds and a name: duration MS NAME");
+        files_.durations[name] = std::chrono::milliseconds(*ms);
+    } else if (word == "missing") {
+        if (rest.empty()) fail("'missing' needs a name: missing NAME");
+        files_.missing.insert(rest);
+    } else if (word == "until") {
+        const auto ms = wholeNumber(rest);
+        if (!ms) fail("'until' needs a time in whole milliseconds: until T");
+        until_ = std::chrono::milliseconds(*ms);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+TimedDirective ScenarioReader::parseTimed(const std::string& word, const std::string& rest) {
+    TimedDirective directive;
+    std::string arguments;
+    const auto time = wholeNumber(firstWord(rest, arguments));
+    if (word == "key") {
+        directive.kind = TimedDirective::Kind::Key;
+        std::string extra;
+        const auto code = wholeNumber(firstWord(arguments, extra));
+        if (!time || !code || *code > 255 || !extra.empty()) {
+            fail("'key' needs a time and a virtual-key code from 0 to 255: key T VK");
+        }
+        directive.keyCode = static_cast<int16_t>(*code);
+    } else if (word == "close" || word == "wait") {
+        directive.kind = word == "close" ? TimedDirective::Kind::Close : TimedDirective::Kind::Wait;
+        if (!time || !arguments.empty()) fail("'" + word + "' needs one time: " + word + " T");
+    } else if (word == "folder" || word == "default-duration" || word == "duration" ||
+               word == "missing" || word == "until") {
+        fail("'" + word + "' is a set-up directive and must come before the first timed one");
+    } else {
+        fail("unknown directive '" + word +
+             "' (expected folder, default-duration, duration, missing, until, key, close or wait)");
+    }
+    directive.time = std::chrono::milliseconds(*time);
+    if (directive.time < lastTime_) {
+        fail("time " + std::to_string(*time) + " is before the previous directive's " +
+             std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(lastTime_)
+                                .count()));
+    }
+    lastTime_ = directive.time;
+    return directive;
+}
+
+std::optional<TimedDirective> ScenarioReader::next() {
+    if (!pendingLine_ && !readDirectiveLine()) return std::nullopt;
+    pendingLine_ = false;
+    return parseTimed(word_, rest_);
+}
+
+}  // namespace velozor::sim
