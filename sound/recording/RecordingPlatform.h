@@ -61,6 +61,9 @@ public:
         listener_ = std::move(listener);
     }
 
+    // The recorded world; a test may change it between calls (make a file go missing, say).
+    RecordedFiles& files() { return files_; }
+
     // What is audible at the clock's current time: the one-shot, channels and music that were
     // started and have neither ended nor been closed. Empty means silence.
     std::vector<std::string> audible() const;

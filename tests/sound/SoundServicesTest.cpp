@@ -1,0 +1,148 @@
+// The sound services' command strings, their order, and what the platform is left playing.
+#include "sound/SoundServices.h"
+
+#include <gtest/gtest.h>
+
+#include "sound/recording/RecordingPlatform.h"
+
+namespace velozor {
+namespace {
+
+class SoundServicesTest : public ::testing::Test {
+protected:
+    explicit SoundServicesTest(std::string folder = "/opt/velozor")
+        : platform(clock, RecordedFiles{folder, std::chrono::milliseconds(1000), {}, {}}),
+          sound(platform, state, folder) {}
+
+    VirtualClock clock;
+    RecordingPlatform platform;
+    GameState state;
+    SoundServices sound;
+};
+
+TEST_F(SoundServicesTest, ChannelCycleClosesFindsOpensAndPlaysUnderItsAlias) {
+    const std::string path = "/opt/velozor\\sonidos\\obstáculos\\obstáculo1\\obstacle16.wav";
+    sound.cycleChannel("obstáculo", path);
+    EXPECT_EQ(platform.callFields(),
+              (std::vector<std::string>{
+                  "mciSendStringA\tCLOSE obstáculo\t263",  // nothing open yet: fails, goes on
+                  "GetShortPathNameA\t" + path + "\t" + std::to_string(path.size()) + "\t" + path,
+                  "mciSendStringA\tOPEN " + path + " TYPE waveaudio ALIAS obstáculo\t0",
+                  "mciSendStringA\tPLAY obstáculo\t0",
+              }));
+    EXPECT_EQ(state.rutaCorta, path);
+    EXPECT_EQ(state.resMci, 0);
+
+    // A second cycle cuts the first off: its close now succeeds.
+    platform.clearCalls();
+    sound.cycleChannel("obstáculo", path);
+    EXPECT_EQ(platform.calls().front().result, 0);
+    EXPECT_EQ(platform.audible(), std::vector<std::string>{"obstáculo"});
+}
+
+TEST_F(SoundServicesTest, MissingChannelFileOpensNothingAndStaysSilent) {
+    platform.files().missing.insert("\\sonidos\\motor.wav");
+    state.rutaCorta = "left over";
+    sound.cycleChannel("motor", "/opt/velozor\\sonidos\\motor.wav");
+    EXPECT_EQ(state.rutaCorta, "");
+    EXPECT_EQ(platform.callFields()[1], "GetShortPathNameA\t/opt/velozor\\sonidos\\motor.wav\t0\t");
+    EXPECT_EQ(platform.callFields()[2], "mciSendStringA\tOPEN  TYPE waveaudio ALIAS motor\t275");
+    EXPECT_EQ(platform.callFields()[3], "mciSendStringA\tPLAY motor\t263");
+    EXPECT_TRUE(platform.audible().empty());
+}
+
+TEST_F(SoundServicesTest, ObstacleSchedulerCyclesLeaveResMciToTheShortPathCall) {
+    state.resMci = -7;
+    const std::string path = "/opt/velozor\\sonidos\\esquivar.wav";
+    sound.cycleChannel("esquivar", path, ChannelResult::Discard);
+    // Only acortarRuta's own result (the path's length) lands; the failed CLOSE does not.
+    EXPECT_EQ(state.resMci, static_cast<int32_t>(path.size()));
+}
+
+TEST_F(SoundServicesTest, StopAllSoundSilencesEverythingInItsOrder) {
+    sound.startMusic();
+    sound.cycleChannel("motor", "/opt/velozor\\sonidos\\motor.wav");
+    sound.cycleChannelWithoutClose("finestereo", "/opt/velozor\\sonidos\\finestereo.wav");
+    sound.playOneShot("/opt/velozor\\sonidos\\introd.wav", OneShotMode::Asynchronous);
+    ASSERT_EQ(platform.audible().size(), 4u);
+
+    platform.clearCalls();
+    sound.stopAllSound(StopAllVariant::Plain);
+    EXPECT_EQ(platform.callFields(), (std::vector<std::string>{
+                                         "sndPlaySoundA\tNULL\t0\t1",
+                                         "mciSendStringA\tCLOSE motor\t0",
+                                         "mciSendStringA\tCLOSE vidas\t263",
+                                         "mciSendStringA\tCLOSE finpuntos\t263",
+                                         "mciSendStringA\tCLOSE esquivar\t263",
+                                         "mciSendStringA\tCLOSE obstáculo\t263",
+                                         "mciSendStringA\tCLOSE obst\t263",
+                                         "mciSendStringA\tCLOSE auto\t263",
+                                         "mciExecute\tClose all\t1",
+                                     }));
+    EXPECT_TRUE(platform.audible().empty());
+    EXPECT_TRUE(platform.openDevices().empty());
+    EXPECT_EQ(state.resMci, 1);
+
+    // "Close all" closed the cue that has no close step of its own: it opens again cleanly.
+    platform.clearCalls();
+    sound.cycleChannelWithoutClose("finestereo", "/opt/velozor\\sonidos\\finestereo.wav");
+    EXPECT_EQ(platform.calls()[1].result, 0);
+}
+
+TEST_F(SoundServicesTest, UnloadVariantAlsoClosesTheEndOfLevelCueBeforeCloseAll) {
+    sound.stopAllSound(StopAllVariant::Unload);
+    const std::vector<std::string> calls = platform.callFields();
+    ASSERT_EQ(calls.size(), 10u);
+    EXPECT_EQ(calls[7], "mciSendStringA\tCLOSE auto\t263");
+    EXPECT_EQ(calls[8], "mciSendStringA\tCLOSE finestereo\t263");
+    EXPECT_EQ(calls[9], "mciExecute\tClose all\t1");
+}
+
+TEST_F(SoundServicesTest, MusicIsOpenedAndPlayedByItsShortPathWithoutAlias) {
+    sound.startMusic();
+    const std::string music = "/opt/velozor\\sonidos\\fondo.mp3";
+    EXPECT_EQ(platform.callFields(),
+              (std::vector<std::string>{"GetShortPathNameA\t" + music + "\t" +
+                                            std::to_string(music.size()) + "\t" + music,
+                                        "mciExecute\tOPEN " + music + "\t1",
+                                        "mciExecute\tPLAY " + music + "\t1"}));
+    // A second open while the device is open fails; the game clears everything first.
+    platform.clearCalls();
+    sound.startMusic();
+    EXPECT_EQ(platform.calls()[1].result, 0);
+}
+
+TEST_F(SoundServicesTest, SynchronousOneShotBlocksForItsLengthAndAMissingFileGivesTheDefault) {
+    sound.playOneShot("/opt/velozor\\sonidos\\fin.wav", OneShotMode::Synchronous);
+    EXPECT_EQ(clock.now(), std::chrono::milliseconds(1000));
+    EXPECT_EQ(state.resSonido, 1);
+
+    platform.files().missing.insert("\\sonidos\\fin.wav");
+    sound.playOneShot("/opt/velozor\\sonidos\\fin.wav", OneShotMode::Synchronous);
+    EXPECT_EQ(clock.now(), std::chrono::milliseconds(1250));
+    EXPECT_EQ(state.resSonido, 0);
+}
+
+class LongFolderTest : public SoundServicesTest {
+protected:
+    LongFolderTest() : SoundServicesTest(longFolder()) {}
+    static std::string longFolder() {
+        std::string folder = "/home/ana/Mis juegos";
+        while (folder.size() < 300) folder += "/una carpeta muy honda";
+        return folder;
+    }
+};
+
+TEST_F(LongFolderTest, DeepFolderWithSpacesStillGivesTheWholePathUnquoted) {
+    const std::string path = longFolder() + "\\sonidos\\motor.wav";
+    sound.acortarRuta(path);
+    EXPECT_EQ(state.rutaCorta, path);
+    EXPECT_EQ(state.resMci, static_cast<int32_t>(path.size()));
+    sound.cycleChannel("motor", path);
+    EXPECT_EQ(platform.callFields().back(), "mciSendStringA\tPLAY motor\t0");
+    EXPECT_EQ(platform.calls()[platform.calls().size() - 2].argument,
+              "OPEN " + path + " TYPE waveaudio ALIAS motor");
+}
+
+}  // namespace
+}  // namespace velozor

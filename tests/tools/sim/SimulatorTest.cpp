@@ -1,0 +1,151 @@
+// The simulator's scenario, its trace format and the event loop's rules on the virtual clock.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "SimHarness.h"
+
+namespace velozor::sim {
+namespace {
+
+TEST(SimulatorTest, StartUpPlaysTheIntroductionThenTicksMusicEngineAndFirstSpawn) {
+    const SimRun run = simulate("until 4100\n");
+    ASSERT_EQ(run.status, 0);
+    ASSERT_EQ(run.lines.size(), 15u);
+    const std::string intro = "sndPlaySoundA\t/opt/velozor\\sonidos\\intro\\arch ";
+    const std::string music = "/opt/velozor\\sonidos\\fondo.mp3";
+    const std::string motor = "/opt/velozor\\sonidos\\motor.wav";
+    const std::vector<std::string> expected = {
+        "0\tload",
+        "0\t" + intro + "1.wav\t0\t1",
+        "1000\t" + intro + "2.wav\t0\t1",
+        "2000\t" + intro + "3.wav\t0\t1",
+        "3000\t" + intro + "4.wav\t0\t1",
+        "4000\ttick",
+        "4000\tGetShortPathNameA\t" + music + "\t" + std::to_string(music.size()) + "\t" + music,
+        "4000\tmciExecute\tOPEN " + music + "\t1",
+        "4000\tmciExecute\tPLAY " + music + "\t1",
+        "4000\tmciSendStringA\tCLOSE motor\t263",
+        "4000\tGetShortPathNameA\t" + motor + "\t" + std::to_string(motor.size()) + "\t" + motor,
+        "4000\tmciSendStringA\tOPEN " + motor + " TYPE waveaudio ALIAS motor\t0",
+        "4000\tmciSendStringA\tPLAY motor\t0",
+    };
+    EXPECT_EQ(std::vector<std::string>(run.lines.begin(), run.lines.begin() + 13), expected);
+    // The first spawn takes the player's lane without reseeding and without a dodge cue; the
+    // generator is never seeded at start-up, so its one draw is the same on every run.
+    EXPECT_EQ(run.lines[13].rfind("4000\trnd\t", 0), 0u) << run.lines[13];
+    EXPECT_EQ(run.lines[14], "4100\tend");
+    EXPECT_EQ(simulate("until 4100\n").lines, run.lines);
+}
+
+TEST(SimulatorTest, KeysDuringTheIntroductionWaitAndComeBeforeTheOverdueTickInOrder) {
+    const SimRun run = simulate("key 1500 37\nkey 2500 39\nuntil 5000\n" + std::string());
+    // "until" after a timed directive is a malformed scenario...
+    EXPECT_EQ(run.status, 2);
+    const SimRun ordered = simulate("until 5000\nkey 1500 37\nkey 2500 39\n");
+    ASSERT_EQ(ordered.status, 0);
+    const std::vector<std::string> atFour = ordered.with("4000\t");
+    ASSERT_GE(atFour.size(), 3u);
+    EXPECT_EQ(atFour[0], "4000\tkey\t37");
+    EXPECT_EQ(atFour[1], "4000\tsndPlaySoundA\t/opt/velozor\\sonidos\\izquierda.wav\t1\t1");
+    EXPECT_EQ(atFour[2], "4000\tkey\t39");
+    EXPECT_EQ(atFour[3], "4000\tsndPlaySoundA\t/opt/velozor\\sonidos\\centro.wav\t1\t1");
+    EXPECT_EQ(atFour[4], "4000\ttick");
+    // Eight missed deadlines make one tick, and the grid goes on from the window's creation.
+    EXPECT_EQ(ordered.ticks(), (std::vector<long>{4000, 4500}));
+}
+
+TEST(SimulatorTest, InputAtTheTimeOfADueTickIsHandledFirst) {
+    const SimRun run = simulate("until 4600\nkey 4500 40\n");
+    const std::vector<std::string> at = run.with("4500\t");
+    ASSERT_GE(at.size(), 3u);
+    EXPECT_EQ(at[0], "4500\tkey\t40");
+    EXPECT_EQ(at[2], "4500\ttick");
+}
+
+TEST(SimulatorTest, SwitchingTheTimerOnStartsAFullInterval) {
+    const SimRun run = simulate(
+        "duration 3000 \\sonidos\\ayuda.wav\nuntil 11000\nkey 6200 112\n");
+    EXPECT_EQ(run.with("timer\t"),
+              (std::vector<std::string>{"6200\ttimer\toff", "9200\ttimer\ton"}));
+    // Ticks on the grid from start-up until the help, then from the moment it was switched on.
+    EXPECT_EQ(run.ticks(), (std::vector<long>{4000, 4500, 5000, 5500, 6000, 9700, 10200, 10700}));
+}
+
+TEST(SimulatorTest, CloseRequestUnloadsInSilenceAndEndsTheProgram) {
+    const SimRun run = simulate("close 4200\nkey 4300 37\n");
+    ASSERT_EQ(run.status, 0);
+    const std::vector<std::string> tail(run.lines.end() - 13, run.lines.end());
+    EXPECT_EQ(tail[0], "4200\tclose");
+    EXPECT_EQ(tail[1], "4200\tunload");
+    EXPECT_EQ(tail[2], "4200\tsndPlaySoundA\tNULL\t0\t1");
+    EXPECT_EQ(tail[10], "4200\tmciSendStringA\tCLOSE finestereo\t263");
+    EXPECT_EQ(tail[11], "4200\tmciExecute\tClose all\t1");
+    EXPECT_EQ(tail[12], "4200\texit");
+    EXPECT_TRUE(run.with("key").empty());
+}
+
+TEST(SimulatorTest, UntilStopsBeforeAnythingDueThenOrAfterAWhileHandlerRunsToItsEnd) {
+    EXPECT_EQ(simulate("until 4500\n").lines.back(), "4500\tend");
+    EXPECT_EQ(simulate("until 4500\n").ticks(), std::vector<long>{4000});
+    // The introduction runs past the end time: the end carries the time it finished.
+    const SimRun early = simulate("until 2500\n");
+    EXPECT_EQ(early.lines.back(), "4000\tend");
+    EXPECT_TRUE(early.ticks().empty());
+}
+
+TEST(SimulatorTest, MalformedLinesStopTheRunWithStatusTwoAsSoonAsTheyAreRead) {
+    // The backwards time is on line 3; the trace up to the key at 4500 was already written.
+    const SimRun backwards = simulate("# comment\nkey 4500 37\nkey 4400 39\n");
+    EXPECT_EQ(backwards.status, 2);
+    EXPECT_NE(backwards.errors.find("line 3"), std::string::npos) << backwards.errors;
+    EXPECT_EQ(backwards.lines.back().rfind("4500\t", 0), 0u) << backwards.lines.back();
+    EXPECT_EQ(std::count(backwards.errors.begin(), backwards.errors.end(), '\n'), 1);
+
+    for (const char* bad : {"bogus 1\n", "key 10\n", "key 10 abc\n", "key -5 37\n",
+                            "wait 10 20\n", "duration x \\a.wav\n", "until\n", "key 10 300\n"}) {
+        const SimRun run = simulate(bad);
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_NE(run.errors.find("line 1"), std::string::npos) << bad << run.errors;
+    }
+}
+
+TEST(SimulatorTest, SetupNamesFilesAfterTheFolderAndSpacesSurvive) {
+    const SimRun run = simulate(
+        "folder /home/ana/Mis juegos/velozor\nmissing \\sonidos\\intro\\arch 2.wav\n"
+        "duration 400 \\sonidos\\intro\\arch 1.wav\ndefault-duration 100\nuntil 10\n");
+    const std::vector<std::string> intro = run.with("arch ");
+    ASSERT_EQ(intro.size(), 4u);
+    EXPECT_EQ(intro[0],
+              "0\tsndPlaySoundA\t/home/ana/Mis juegos/velozor\\sonidos\\intro\\arch 1.wav\t0\t1");
+    EXPECT_EQ(SimRun::timeOf(intro[1]), 400);
+    EXPECT_EQ(intro[1].substr(intro[1].size() - 4), "\t0\t0");  // the default sound, 250 ms
+    EXPECT_EQ(SimRun::timeOf(intro[2]), 650);
+    EXPECT_EQ(SimRun::timeOf(intro[3]), 750);
+}
+
+TEST(SimulatorTest, ReadsTheScenarioOnlyAsFarAsItMustSoADriverCanAnswerTheTrace) {
+    std::vector<size_t> ticksSeenAtEachRead;
+    long answered = 0;
+    const SimRun run = simulateWithDriver("until 6000\n", [&](const std::vector<std::string>& trace) {
+        size_t ticks = 0;
+        for (const std::string& line : trace) ticks += line.find("\ttick") != std::string::npos;
+        ticksSeenAtEachRead.push_back(ticks);
+        const long now = trace.empty() ? 0 : SimRun::timeOf(trace.back());
+        answered = std::max(answered, now) + 250;
+        return "wait " + std::to_string(answered) + "\n";
+    });
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.ticks(), (std::vector<long>{4000, 4500, 5000, 5500}));
+    // The driver is asked again after each tick's lines are out: it hears every tick before
+    // it has to answer for the time after it.
+    for (size_t ticks = 0; ticks <= 4; ++ticks) {
+        EXPECT_NE(std::find(ticksSeenAtEachRead.begin(), ticksSeenAtEachRead.end(), ticks),
+                  ticksSeenAtEachRead.end())
+            << ticks;
+    }
+    EXPECT_TRUE(std::is_sorted(ticksSeenAtEachRead.begin(), ticksSeenAtEachRead.end()));
+}
+
+}  // namespace
+}  // namespace velozor::sim
