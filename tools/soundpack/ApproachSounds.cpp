@@ -18,7 +18,7 @@ namespace velozor::soundpack {
 namespace {
 
 // RMS of the nearest step before placement, in dB full scale.
-constexpr double kNearestLevelDb = -14.0;
+constexpr double kNearestLevelDb = -13.0;
 constexpr double kStepDb = 4.0;
 // Where the side lanes sit: far enough out to be unmistakable, not so far that the far ear
 // hears nothing at all.
@@ -65,7 +65,7 @@ std::vector<float> highTings() {
         std::vector<float> ting(framesFor(0.15));
         for (std::size_t i = 0; i < ting.size(); ++i) {
             const double t = static_cast<double>(i) / kSampleRate;
-            ting[i] = strikeEnvelope(t, 0.002, 0.4) *
+            ting[i] = strikeEnvelope(t, 0.002, 0.7) *
                       (partial1.next() + 0.35f * partial2.next() + 0.12f * partial3.next());
         }
         applyFades(ting, 0.0, 0.01);

@@ -17,8 +17,8 @@ namespace {
 
 // RMS of spoken words, in dB full scale: above the approach sounds' middle steps, well above the
 // engine and the music.
-constexpr double kSpeechLevelDb = -18.0;
-constexpr float kSpeechPeak = 0.9f;
+constexpr double kSpeechLevelDb = -19.0;
+constexpr float kSpeechPeak = 0.95f;
 // Where a spoken lane name or lane hint sits: clearly on its side, still heard by both ears.
 constexpr StereoPosition kSpokenSidePosition = 0.6;
 
@@ -96,10 +96,10 @@ void addApproachSounds(std::vector<CatalogueEntry>& entries) {
                 const std::string folder = setFolder + "obstáculo" + std::to_string(number) + "/";
                 const std::string name =
                     "obstacle" + std::to_string(number) + std::to_string(step) + ".wav";
-                entries.push_back({folder + name, FileFormat::Wave,
-                                   [lane = lane, set, step](const Speak&) {
-                                       return approachSound(lane, set, step);
-                                   }});
+                entries.push_back(
+                    {folder + name, FileFormat::Wave, [lane = lane, set, step](const Speak&) {
+                         return approachSound(lane, set, step);
+                     }});
             }
         }
     }

@@ -17,7 +17,7 @@ namespace velozor::soundpack {
 namespace {
 
 constexpr double kEffectLevelDb = -17.0;
-constexpr double kEngineLevelDb = -31.0;
+constexpr double kEngineLevelDb = -34.0;
 constexpr float kPeak = 0.9f;
 
 double secondsAt(std::size_t frame) {
@@ -71,8 +71,8 @@ std::vector<float> engine() {
 
 std::vector<float> dodgeChime() {
     std::vector<float> out;
-    mixInto(out, chime(1046.5, 0.12, 0.5), 0);                  // C6
-    mixInto(out, chime(1568.0, 0.24, 0.6), framesFor(0.07));    // G6
+    mixInto(out, chime(1046.5, 0.12, 0.5), 0);                // C6
+    mixInto(out, chime(1568.0, 0.24, 0.6), framesFor(0.07));  // G6
     return finished(std::move(out), kEffectLevelDb);
 }
 

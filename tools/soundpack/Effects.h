@@ -9,7 +9,7 @@ namespace velozor::soundpack {
 // Length of the engine loop, in seconds: the game restarts it every 25 ticks of 500 ms.
 inline constexpr double kEngineSeconds = 12.5;
 
-// A steady, low engine rumble, kEngineSeconds long and far below the cues (about -30 dB RMS).
+// A steady, low engine rumble, kEngineSeconds long and far below the cues (about -34 dB RMS).
 std::vector<float> engine();
 
 // The reward for a dodged obstacle: two quick rising chimes, about 0.3 s.

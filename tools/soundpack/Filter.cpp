@@ -27,8 +27,8 @@ Filter::Filter(double b0, double b1, double b2, double a0, double a1, double a2)
 
 Filter Filter::lowPass(double cutoffHz, double q) {
     const Angle w = angleFor(cutoffHz, q);
-    return Filter((1 - w.cosine) / 2, 1 - w.cosine, (1 - w.cosine) / 2, 1 + w.alpha,
-                  -2 * w.cosine, 1 - w.alpha);
+    return Filter((1 - w.cosine) / 2, 1 - w.cosine, (1 - w.cosine) / 2, 1 + w.alpha, -2 * w.cosine,
+                  1 - w.alpha);
 }
 
 Filter Filter::highPass(double cutoffHz, double q) {

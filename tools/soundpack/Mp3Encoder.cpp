@@ -52,9 +52,9 @@ void writeMp3(const std::filesystem::path& file, const std::vector<float>& mono,
     std::vector<unsigned char> block(kBlockFrames * 5 / 4 + 7200);
     for (std::size_t at = 0; at < mono.size(); at += kBlockFrames) {
         const int frames = static_cast<int>(std::min<std::size_t>(kBlockFrames, mono.size() - at));
-        const int bytes = lame_encode_buffer_ieee_float(lame.get(), mono.data() + at, mono.data() + at,
-                                                        frames, block.data(),
-                                                        static_cast<int>(block.size()));
+        const int bytes =
+            lame_encode_buffer_ieee_float(lame.get(), mono.data() + at, mono.data() + at, frames,
+                                          block.data(), static_cast<int>(block.size()));
         if (bytes < 0) {
             fail(file, "LAME failed to encode (error " + std::to_string(bytes) + ")");
         }

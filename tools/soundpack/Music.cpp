@@ -21,10 +21,10 @@ namespace {
 constexpr double kBeatSeconds = 60.0 / 96.0;
 constexpr double kBarSeconds = 4 * kBeatSeconds;
 constexpr int kBars = 40;
-constexpr double kMusicLevelDb = -32.0;
+constexpr double kMusicLevelDb = -35.0;
 
 struct Chord {
-    int root;        // MIDI note of the bass
+    int root;  // MIDI note of the bass
     bool minor;
 };
 constexpr std::array<Chord, 4> kProgression{{{45, true}, {41, false}, {48, false}, {43, false}}};
@@ -75,9 +75,15 @@ std::vector<float> hiHat(Noise& noise) {
 }
 
 // Bars of the arrangement that carry each part.
-bool hasBass(int bar) { return bar >= 4 && bar < 38; }
-bool hasMelody(int bar) { return (bar >= 8 && bar < 16) || (bar >= 24 && bar < 32); }
-bool hasHats(int bar) { return bar >= 16 && bar < 36; }
+bool hasBass(int bar) {
+    return bar >= 4 && bar < 38;
+}
+bool hasMelody(int bar) {
+    return (bar >= 8 && bar < 16) || (bar >= 24 && bar < 32);
+}
+bool hasHats(int bar) {
+    return bar >= 16 && bar < 36;
+}
 
 }  // namespace
 
@@ -112,8 +118,8 @@ std::vector<float> backgroundMusic() {
 
         if (hasHats(bar)) {
             for (int beat = 0; beat < 4; ++beat) {
-                mixInto(song, hiHat(hatNoise),
-                        framesFor(barStart + (beat + 0.5) * kBeatSeconds), 0.08f);
+                mixInto(song, hiHat(hatNoise), framesFor(barStart + (beat + 0.5) * kBeatSeconds),
+                        0.08f);
             }
         }
 
@@ -122,9 +128,11 @@ std::vector<float> backgroundMusic() {
             for (int beat = 0; beat < 4; ++beat) {
                 const bool closing = bar % 2 == 1 && beat == 2;
                 const int move = static_cast<int>(std::floor(choice.next() * 2.5));  // -3..2
-                melodyIndex = std::clamp(melodyIndex + move, 0, static_cast<int>(kScale.size()) - 1);
+                melodyIndex =
+                    std::clamp(melodyIndex + move, 0, static_cast<int>(kScale.size()) - 1);
                 const double length = closing ? 2 * kBeatSeconds : kBeatSeconds;
-                mixInto(song, note(Waveform::Triangle, kScale[melodyIndex], length + 0.2, 0.02, 1.5),
+                mixInto(song,
+                        note(Waveform::Triangle, kScale[melodyIndex], length + 0.2, 0.02, 1.5),
                         framesFor(barStart + beat * kBeatSeconds), 0.22f);
                 if (closing) {
                     break;

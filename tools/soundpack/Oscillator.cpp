@@ -46,7 +46,8 @@ float Oscillator::next() {
             value = 2.0 * t - 1.0 - polyBlep(t, dt);
             break;
         case Waveform::Square:
-            value = (t < 0.5 ? 1.0 : -1.0) + polyBlep(t, dt) - polyBlep(std::fmod(t + 0.5, 1.0), dt);
+            value =
+                (t < 0.5 ? 1.0 : -1.0) + polyBlep(t, dt) - polyBlep(std::fmod(t + 0.5, 1.0), dt);
             break;
         case Waveform::Triangle:
             // Its harmonics fall off as 1/n^2, so the plain shape aliases too little to hear.

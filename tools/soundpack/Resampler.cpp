@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <numbers>
+#include <numeric>
 #include <stdexcept>
 #include <string>
 
@@ -43,28 +43,29 @@ std::vector<float> resample(const std::vector<float>& mono, int fromRate, int to
         return mono;
     }
     const long divisor = std::gcd(fromRate, toRate);
-    const long up = toRate / divisor;    // output frames per period
+    const long up = toRate / divisor;      // output frames per period
     const long down = fromRate / divisor;  // input frames per period
     if (up > kMaxPhases) {
         throw std::invalid_argument("resample: no small ratio between " + std::to_string(fromRate) +
                                     " and " + std::to_string(toRate) + " frames per second");
     }
-    const double step = static_cast<double>(down) / up;     // input frames per output frame
+    const double step = static_cast<double>(down) / up;      // input frames per output frame
     const double cutoff = std::min(1.0, 1.0 / step) * 0.95;  // relative to the input Nyquist
     const double reach = kHalfTaps / cutoff;
     const long width = static_cast<long>(std::ceil(reach)) + 1;  // taps either side of floor(t)
 
-    // kernel[phase][j] weighs input frame floor(t) - width + 1 + j, where t = floor(t) + phase / up.
+    // kernel[phase][j] weighs input frame floor(t) - width + 1 + j, where t = floor(t) + phase /
+    // up.
     const long taps = 2 * width;
     std::vector<double> kernel(up * taps);
     for (long phase = 0; phase < up; ++phase) {
         const double fraction = static_cast<double>(phase) / up;
         for (long j = 0; j < taps; ++j) {
             const double distance = fraction + width - 1 - j;
-            kernel[phase * taps + j] = std::abs(distance) >= reach
-                                           ? 0.0
-                                           : cutoff * sinc(cutoff * distance) *
-                                                 blackman(distance / reach);
+            kernel[phase * taps + j] =
+                std::abs(distance) >= reach
+                    ? 0.0
+                    : cutoff * sinc(cutoff * distance) * blackman(distance / reach);
         }
     }
 

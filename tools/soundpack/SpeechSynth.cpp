@@ -35,8 +35,8 @@ int collectSamples(short* samples, int count, espeak_EVENT* events) {
 
 SpeechSynth::SpeechSynth(const std::string& voice) {
     // DONT_EXIT: report a missing data folder instead of ending the whole program.
-    engineRate_ = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr,
-                                    espeakINITIALIZE_DONT_EXIT);
+    engineRate_ =
+        espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
     if (engineRate_ <= 0) {
         throw std::runtime_error(
             "cannot start eSpeak NG (is the Debian package espeak-ng-data installed?)");
@@ -57,9 +57,8 @@ SpeechSynth::~SpeechSynth() {
 std::vector<float> SpeechSynth::speak(std::string_view text) {
     const std::string terminated(text);
     std::vector<int16_t> raw;
-    const espeak_ERROR result =
-        espeak_Synth(terminated.c_str(), terminated.size() + 1, 0, POS_CHARACTER, 0,
-                     espeakCHARS_UTF8, nullptr, &raw);
+    const espeak_ERROR result = espeak_Synth(terminated.c_str(), terminated.size() + 1, 0,
+                                             POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &raw);
     if (result != EE_OK || espeak_Synchronize() != EE_OK) {
         throw std::runtime_error("eSpeak NG failed to speak \"" + terminated + "\"");
     }

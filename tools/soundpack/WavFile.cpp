@@ -25,7 +25,8 @@ void putU32(std::string& out, uint32_t value) {
 }
 
 uint32_t getU16(const std::string& in, std::size_t at) {
-    return static_cast<uint8_t>(in[at]) | (static_cast<uint32_t>(static_cast<uint8_t>(in[at + 1])) << 8);
+    return static_cast<uint8_t>(in[at]) |
+           (static_cast<uint32_t>(static_cast<uint8_t>(in[at + 1])) << 8);
 }
 
 uint32_t getU32(const std::string& in, std::size_t at) {

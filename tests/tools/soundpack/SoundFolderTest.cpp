@@ -57,13 +57,11 @@ const std::map<std::string, std::pair<double, double>> kSpoken = {
     {"menúOtro.wav", {0.4, 2.5}},    {"menúSalir.wav", {0.4, 2.5}},
     {"comenzar.wav", {0.6, 4}},      {"fin.wav", {0.4, 2.5}},
 };
-const std::vector<std::string> kEffects = {"motor.wav", "esquivar.wav", "frenando.wav",
-                                           "auto.wav"};
+const std::vector<std::string> kEffects = {"motor.wav", "esquivar.wav", "frenando.wav", "auto.wav"};
 // Files with a side; all other single sounds are mono.
-const std::set<std::string> kPlaced = {"vieneizquierda.wav", "vienecentro.wav",
-                                       "vienederecha.wav",   "izquierda.wav",
-                                       "centro.wav",         "derecha.wav",
-                                       "noCarrilIzquierda.wav", "noCarrilDerecha.wav"};
+const std::set<std::string> kPlaced = {
+    "vieneizquierda.wav", "vienecentro.wav", "vienederecha.wav",      "izquierda.wav",
+    "centro.wav",         "derecha.wav",     "noCarrilIzquierda.wav", "noCarrilDerecha.wav"};
 
 enum class Set { Stereo, Mono };
 // Folder number of each lane: 1 centre, 2 right, 3 left.
@@ -92,7 +90,7 @@ std::vector<std::string> expectedFiles() {
 }
 
 class SoundFolder : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(fs::is_directory(kGenerated))
             << kGenerated << " is missing: run the tests with ctest, whose fixture "
@@ -156,8 +154,7 @@ TEST_F(SoundFolder, StereoSetPlacesEachLaneOnItsSideAndMonoSetHasNoSide) {
     for (int step = 0; step <= 6; ++step) {
         for (const int lane : {kCentre, kRight, kLeft}) {
             const AudioBuffer stereo = load(approachPath(Set::Stereo, lane, step)).audio;
-            const double leftOverRightDb =
-                rmsDb(channel(stereo, 0)) - rmsDb(channel(stereo, 1));
+            const double leftOverRightDb = rmsDb(channel(stereo, 0)) - rmsDb(channel(stereo, 1));
             SCOPED_TRACE(approachPath(Set::Stereo, lane, step));
             if (lane == kLeft) {
                 EXPECT_GE(leftOverRightDb, 6.0);
@@ -195,8 +192,8 @@ TEST_F(SoundFolder, LanesHaveTimbresThatDifferWithoutStereo) {
             centroids.push_back(
                 spectralCentroidHz(downmix(load(approachPath(Set::Mono, lane, step)).audio)));
         }
-        std::cout << "step " << step << " centroids (left, centre, right): " << centroids[0]
-                  << ", " << centroids[1] << ", " << centroids[2] << " Hz\n";
+        std::cout << "step " << step << " centroids (left, centre, right): " << centroids[0] << ", "
+                  << centroids[1] << ", " << centroids[2] << " Hz\n";
         std::sort(centroids.begin(), centroids.end());
         EXPECT_GE(centroids[1], 1.2 * centroids[0]) << "step " << step;
         EXPECT_GE(centroids[2], 1.2 * centroids[1]) << "step " << step;

@@ -137,8 +137,8 @@ DecodedMp3 decodeMp3(const std::filesystem::path& file) {
     std::vector<short> block(16384);
     for (;;) {
         std::size_t bytes = 0;
-        const int result = mpg123_read(handle.get(), block.data(), block.size() * sizeof(short),
-                                       &bytes);
+        const int result =
+            mpg123_read(handle.get(), block.data(), block.size() * sizeof(short), &bytes);
         for (std::size_t i = 0; i < bytes / sizeof(short); ++i) {
             decoded.audio.samples.push_back(block[i] / 32768.0f);
         }
@@ -146,8 +146,8 @@ DecodedMp3 decodeMp3(const std::filesystem::path& file) {
             break;
         }
         if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
-            throw std::runtime_error("decoding " + file.string() + " failed: " +
-                                     mpg123_strerror(handle.get()));
+            throw std::runtime_error("decoding " + file.string() +
+                                     " failed: " + mpg123_strerror(handle.get()));
         }
     }
     return decoded;

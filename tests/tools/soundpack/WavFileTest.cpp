@@ -14,11 +14,11 @@ namespace {
 namespace fs = std::filesystem;
 
 class WavFileTest : public ::testing::Test {
-protected:
-    fs::path file_ = fs::temp_directory_path() /
-                     ("velozor-wavfile-" + std::string(::testing::UnitTest::GetInstance()
-                                                           ->current_test_info()
-                                                           ->name()) + ".wav");
+  protected:
+    fs::path file_ =
+        fs::temp_directory_path() /
+        ("velozor-wavfile-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".wav");
     void TearDown() override { fs::remove(file_); }
 
     std::string bytes() const {
