@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "tools/soundpack/Envelope.h"
 #include "tools/soundpack/Filter.h"

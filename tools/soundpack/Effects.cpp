@@ -3,7 +3,6 @@
 #include "tools/soundpack/Effects.h"
 
 #include <cmath>
-#include <numbers>
 
 #include "tools/soundpack/AudioBuffer.h"
 #include "tools/soundpack/Envelope.h"

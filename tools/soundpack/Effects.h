@@ -27,7 +27,7 @@ std::vector<float> crash();
 // A rising four-note flourish for the title, about 0.8 s.
 std::vector<float> titleFlourish();
 
-// A short beep for a count-in; `high` for the final "go".
+// A short beep for a count-in: low for each number, high for the final "go".
 enum class BeepPitch { Low, High };
 std::vector<float> countBeep(BeepPitch pitch);
 

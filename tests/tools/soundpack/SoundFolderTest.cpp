@@ -261,7 +261,7 @@ TEST(SoundpackCommand, RefusesBadArgumentsAndUnwritableFolders) {
     EXPECT_EQ(runGenerator(""), 2);
     EXPECT_EQ(runGenerator("one two"), 2);
     // A regular file where the output folder should be: nothing can be created under it.
-    const fs::path blocker = fs::temp_directory_path() / "velozor-soundpack-blocker";
+    const fs::path blocker = fs::path(VELOZOR_SOUNDPACK_GENERATED).parent_path() / "blocker";
     std::ofstream(blocker) << "not a folder";
     EXPECT_EQ(runGenerator("\"" + blocker.string() + "\""), 1);
     fs::remove(blocker);

@@ -2,6 +2,7 @@
 #include "tools/soundpack/WavFile.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,9 +16,10 @@ namespace fs = std::filesystem;
 
 class WavFileTest : public ::testing::Test {
   protected:
+    // The process id keeps runs from other build folders on the same machine apart.
     fs::path file_ =
         fs::temp_directory_path() /
-        ("velozor-wavfile-" +
+        ("velozor-wavfile-" + std::to_string(::getpid()) + "-" +
          std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".wav");
     void TearDown() override { fs::remove(file_); }
 
