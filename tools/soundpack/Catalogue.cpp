@@ -2,6 +2,8 @@
 // sentences where the game waits (the introduction, the help, the level changes).
 #include "tools/soundpack/Catalogue.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 
