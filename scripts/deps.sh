@@ -11,7 +11,7 @@ VELOZOR_PACKAGES=(
     cmake g++ make pkg-config
     libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
     libfontconfig-dev fonts-dejavu-core
-    libespeak-ng-dev espeak-ng-data libmp3lame-dev
+    libespeak-ng-dev espeak-ng-data libmp3lame-dev libmpg123-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
 )

@@ -1,0 +1,271 @@
+// Reads back the folder that velozor-soundpack generated and checks what a player's ear relies
+// on: every file there, the formats, the loudness steps, the placement, the timbres, the words.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/tools/soundpack/SoundMeasures.h"
+#include "tools/soundpack/Level.h"
+#include "tools/soundpack/WavFile.h"
+
+namespace velozor::soundpack {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Written by the ctest fixture "soundpack.generate" before these tests run.
+const fs::path kGenerated = fs::path(VELOZOR_SOUNDPACK_GENERATED) / "sonidos";
+
+fs::path inFolder(const fs::path& folder, const std::string& utf8Path) {
+    return folder / fs::path(std::u8string(utf8Path.begin(), utf8Path.end()));
+}
+
+WavContents load(const std::string& utf8Path) {
+    return readWav(inFolder(kGenerated, utf8Path));
+}
+
+// Level of all channels' power together, in dB: what a listener hears overall, wherever the
+// sound is placed.
+double loudnessDb(const AudioBuffer& audio) {
+    return rmsDb(audio.samples) + 10.0 * std::log10(audio.channels);
+}
+
+// Spoken files and the length each may plausibly have, in seconds.
+const std::map<std::string, std::pair<double, double>> kSpoken = {
+    {"intro/arch 1.wav", {0.8, 4}},  {"intro/arch 2.wav", {10, 40}},
+    {"intro/arch 3.wav", {6, 30}},   {"intro/arch 4.wav", {2, 6}},
+    {"chocaste.wav", {0.6, 3}},      {"dosVidas.wav", {0.6, 3}},
+    {"unaVida.wav", {0.8, 4}},       {"despedida.wav", {2, 8}},
+    {"finestereo.wav", {1, 5}},      {"nivel2.wav", {3, 12}},
+    {"nivel3.wav", {6, 20}},         {"finpuntos.wav", {2, 8}},
+    {"introd.wav", {4, 15}},         {"vieneizquierda.wav", {0.8, 4}},
+    {"vienecentro.wav", {0.8, 4}},   {"vienederecha.wav", {0.8, 4}},
+    {"izquierda.wav", {0.4, 2}},     {"centro.wav", {0.3, 2}},
+    {"derecha.wav", {0.3, 2}},       {"noCarrilIzquierda.wav", {1, 5}},
+    {"noCarrilDerecha.wav", {1, 5}}, {"ayuda.wav", {30, 120}},
+    {"menúOtro.wav", {0.4, 2.5}},    {"menúSalir.wav", {0.4, 2.5}},
+    {"comenzar.wav", {0.6, 4}},      {"fin.wav", {0.4, 2.5}},
+};
+const std::vector<std::string> kEffects = {"motor.wav", "esquivar.wav", "frenando.wav", "auto.wav"};
+// Files with a side; all other single sounds are mono.
+const std::set<std::string> kPlaced = {
+    "vieneizquierda.wav", "vienecentro.wav", "vienederecha.wav",      "izquierda.wav",
+    "centro.wav",         "derecha.wav",     "noCarrilIzquierda.wav", "noCarrilDerecha.wav"};
+
+enum class Set { Stereo, Mono };
+// Folder number of each lane: 1 centre, 2 right, 3 left.
+enum LaneFolder { kCentre = 1, kRight = 2, kLeft = 3 };
+
+std::string approachPath(Set set, int lane, int step) {
+    const std::string number = std::to_string(lane);
+    return std::string(set == Set::Mono ? "obstáculos/mono/" : "obstáculos/") + "obstáculo" +
+           number + "/obstacle" + number + std::to_string(step) + ".wav";
+}
+
+std::vector<std::string> expectedFiles() {
+    std::vector<std::string> files = {"fondo.mp3"};
+    for (const auto& [path, length] : kSpoken) {
+        files.push_back(path);
+    }
+    files.insert(files.end(), kEffects.begin(), kEffects.end());
+    for (const Set set : {Set::Stereo, Set::Mono}) {
+        for (const int lane : {kCentre, kRight, kLeft}) {
+            for (int step = 0; step <= 6; ++step) {
+                files.push_back(approachPath(set, lane, step));
+            }
+        }
+    }
+    return files;
+}
+
+class SoundFolder : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(fs::is_directory(kGenerated))
+            << kGenerated << " is missing: run the tests with ctest, whose fixture "
+            << "soundpack.generate makes it, or run velozor-soundpack on its parent first";
+    }
+};
+
+TEST_F(SoundFolder, HoldsExactlyTheCatalogueAndEveryFileDecodes) {
+    const std::vector<std::string> expected = expectedFiles();
+    ASSERT_EQ(expected.size(), 73u);
+
+    std::set<fs::path> onDisk;
+    for (const auto& entry : fs::recursive_directory_iterator(kGenerated)) {
+        if (entry.is_regular_file()) {
+            onDisk.insert(entry.path());
+        }
+    }
+    EXPECT_EQ(onDisk.size(), expected.size());
+
+    for (const std::string& path : expected) {
+        SCOPED_TRACE(path);
+        const fs::path file = inFolder(kGenerated, path);
+        ASSERT_TRUE(onDisk.count(file) == 1) << "missing";
+        if (path.ends_with(".mp3")) {
+            EXPECT_EQ(decodeMp3(file).sampleRate, kSampleRate);
+            continue;
+        }
+        const WavContents wav = readWav(file);
+        EXPECT_EQ(wav.sampleRate, kSampleRate);
+        EXPECT_EQ(wav.bitsPerSample, 16);
+        EXPECT_GT(wav.audio.frames(), 0u);
+        const bool stereo = path.starts_with("obstáculos/") || kPlaced.count(path) == 1;
+        EXPECT_EQ(wav.audio.channels, stereo ? 2 : 1);
+    }
+}
+
+TEST_F(SoundFolder, ApproachSoundsLastOneTickAndGrowLouderStepByStep) {
+    for (const Set set : {Set::Stereo, Set::Mono}) {
+        for (const int lane : {kCentre, kRight, kLeft}) {
+            double fartherDb = -INFINITY;
+            for (int step = 6; step >= 0; --step) {
+                const std::string path = approachPath(set, lane, step);
+                SCOPED_TRACE(path);
+                const AudioBuffer audio = load(path).audio;
+                EXPECT_NEAR(audio.seconds(), 0.5, 0.02);
+                const double levelDb = loudnessDb(audio);
+                EXPECT_GE(levelDb, fartherDb + 3.0);
+                // Short fades: silent at both ends, loud soon after the start.
+                EXPECT_LT(std::abs(audio.samples.front()), 0.001);
+                EXPECT_LT(std::abs(audio.samples.back()), 0.001);
+                fartherDb = levelDb;
+                if (step == 0) {
+                    EXPECT_GT(levelDb, -20.0) << "the nearest step must be clearly loud";
+                }
+            }
+        }
+    }
+}
+
+TEST_F(SoundFolder, StereoSetPlacesEachLaneOnItsSideAndMonoSetHasNoSide) {
+    for (int step = 0; step <= 6; ++step) {
+        for (const int lane : {kCentre, kRight, kLeft}) {
+            const AudioBuffer stereo = load(approachPath(Set::Stereo, lane, step)).audio;
+            const double leftOverRightDb = rmsDb(channel(stereo, 0)) - rmsDb(channel(stereo, 1));
+            SCOPED_TRACE(approachPath(Set::Stereo, lane, step));
+            if (lane == kLeft) {
+                EXPECT_GE(leftOverRightDb, 6.0);
+            } else if (lane == kRight) {
+                EXPECT_LE(leftOverRightDb, -6.0);
+            } else {
+                EXPECT_LE(std::abs(leftOverRightDb), 1.0);
+            }
+
+            const AudioBuffer mono = load(approachPath(Set::Mono, lane, step)).audio;
+            EXPECT_EQ(channel(mono, 0), channel(mono, 1)) << approachPath(Set::Mono, lane, step);
+            // Losing the side must not change how loud the obstacle is.
+            EXPECT_NEAR(loudnessDb(mono), loudnessDb(stereo), 0.5);
+        }
+    }
+    const auto balanceDb = [](const std::string& path) {
+        const AudioBuffer audio = load(path).audio;
+        return rmsDb(channel(audio, 0)) - rmsDb(channel(audio, 1));
+    };
+    for (const char* left : {"vieneizquierda.wav", "izquierda.wav", "noCarrilIzquierda.wav"}) {
+        EXPECT_GE(balanceDb(left), 6.0) << left;
+    }
+    for (const char* right : {"vienederecha.wav", "derecha.wav", "noCarrilDerecha.wav"}) {
+        EXPECT_LE(balanceDb(right), -6.0) << right;
+    }
+    for (const char* centre : {"vienecentro.wav", "centro.wav"}) {
+        EXPECT_LE(std::abs(balanceDb(centre)), 1.0) << centre;
+    }
+}
+
+TEST_F(SoundFolder, LanesHaveTimbresThatDifferWithoutStereo) {
+    for (int step = 0; step <= 6; step += 3) {
+        std::vector<double> centroids;
+        for (const int lane : {kLeft, kCentre, kRight}) {
+            centroids.push_back(
+                spectralCentroidHz(downmix(load(approachPath(Set::Mono, lane, step)).audio)));
+        }
+        std::cout << "step " << step << " centroids (left, centre, right): " << centroids[0] << ", "
+                  << centroids[1] << ", " << centroids[2] << " Hz\n";
+        std::sort(centroids.begin(), centroids.end());
+        EXPECT_GE(centroids[1], 1.2 * centroids[0]) << "step " << step;
+        EXPECT_GE(centroids[2], 1.2 * centroids[1]) << "step " << step;
+    }
+}
+
+TEST_F(SoundFolder, SpokenFilesCarrySpeechOfAPlausibleLength) {
+    for (const auto& [path, length] : kSpoken) {
+        SCOPED_TRACE(path);
+        const AudioBuffer audio = load(path).audio;
+        const std::vector<float> words = downmix(audio);
+        EXPECT_GE(audio.seconds(), length.first);
+        EXPECT_LE(audio.seconds(), length.second);
+        EXPECT_GT(loudnessDb(audio), -24.0);
+        // Speech is mostly sound with short pauses, not a click followed by silence.
+        EXPECT_GT(activeShare(words, -40.0), 0.5);
+    }
+}
+
+TEST_F(SoundFolder, EngineIsSteadyAndMusicIsLongAndBothStayBelowTheCues) {
+    const AudioBuffer engine = load("motor.wav").audio;
+    EXPECT_NEAR(engine.seconds(), 12.5, 0.01);
+    std::vector<double> levels = windowedRmsDb(engine.samples, 0.5);
+    ASSERT_GE(levels.size(), 4u);
+    levels = std::vector<double>(levels.begin() + 1, levels.end() - 1);  // beyond the fades
+    const auto [quietest, loudest] = std::minmax_element(levels.begin(), levels.end());
+    EXPECT_LT(*loudest - *quietest, 3.0) << "the engine should hum evenly";
+
+    const double speechDb = loudnessDb(load("dosVidas.wav").audio);
+    EXPECT_LE(rmsDb(engine.samples), speechDb - 10.0);
+
+    const DecodedMp3 music = decodeMp3(inFolder(kGenerated, "fondo.mp3"));
+    const double musicSeconds = static_cast<double>(music.audio.frames()) / music.sampleRate;
+    EXPECT_GE(musicSeconds, 90.0);
+    EXPECT_LE(rmsDb(music.audio.samples), speechDb - 10.0);
+    std::cout << "engine " << rmsDb(engine.samples) << " dB, music " << rmsDb(music.audio.samples)
+              << " dB over " << musicSeconds << " s, speech " << speechDb << " dB RMS\n";
+}
+
+std::string contents(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+int runGenerator(const std::string& arguments) {
+    const std::string command =
+        std::string("\"") + VELOZOR_SOUNDPACK_PROGRAM + "\" " + arguments + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(SoundFolder, GeneratingAgainGivesTheSameBytes) {
+    const fs::path again = fs::path(VELOZOR_SOUNDPACK_GENERATED).parent_path() / "generated-again";
+    fs::remove_all(again);
+    ASSERT_EQ(runGenerator("\"" + again.string() + "\""), 0);
+    for (const std::string& path : expectedFiles()) {
+        EXPECT_TRUE(contents(inFolder(kGenerated, path)) ==
+                    contents(inFolder(again / "sonidos", path)))
+            << path << " differs between two runs";
+    }
+    fs::remove_all(again);
+}
+
+TEST(SoundpackCommand, RefusesBadArgumentsAndUnwritableFolders) {
+    EXPECT_EQ(runGenerator(""), 2);
+    EXPECT_EQ(runGenerator("one two"), 2);
+    // A regular file where the output folder should be: nothing can be created under it.
+    const fs::path blocker = fs::path(VELOZOR_SOUNDPACK_GENERATED).parent_path() / "blocker";
+    std::ofstream(blocker) << "not a folder";
+    EXPECT_EQ(runGenerator("\"" + blocker.string() + "\""), 1);
+    fs::remove(blocker);
+}
+
+}  // namespace
+}  // namespace velozor::soundpack

@@ -1,0 +1,35 @@
+// The sounds of an obstacle on its way: one timbre per lane, seven loudness steps, and two sets,
+// one placed in stereo and one with no side.
+#pragma once
+
+#include <vector>
+
+#include "tools/soundpack/AudioBuffer.h"
+
+namespace velozor::soundpack {
+
+enum class Lane { Left, Centre, Right };
+
+// The stereo set places each lane on its side; the mono set has the same sounds with identical
+// channels, so the player must tell the lane by timbre alone.
+enum class ApproachSet { Stereo, Mono };
+
+// Steps are named "0" (nearest, loudest) to "6" (farthest, quietest).
+inline constexpr int kNearestStep = 0;
+inline constexpr int kFarthestStep = 6;
+
+// Length of every approach sound: one tick of the game, in seconds.
+inline constexpr double kApproachSeconds = 0.5;
+
+// Level of a step in dB, relative to the nearest step: 4 dB quieter per step away.
+double approachStepDb(int step);
+
+// The lane's motif at the nearest step's level, mono, kApproachSeconds long:
+// left, a low humming buzz throbbing fast; centre, two mid beeps; right, three high tings.
+std::vector<float> laneMotif(Lane lane);
+
+// The finished file content: stereo frames in both sets (the mono set's two channels are the
+// same). `step` is clamped to kNearestStep..kFarthestStep.
+AudioBuffer approachSound(Lane lane, ApproachSet set, int step);
+
+}  // namespace velozor::soundpack

@@ -1,0 +1,34 @@
+// The synthesized effects of the game: the engine, the dodge reward, the brake, the horn, the
+// crash, and the short signals of the introduction. All mono, at kSampleRate.
+#pragma once
+
+#include <vector>
+
+namespace velozor::soundpack {
+
+// Length of the engine loop, in seconds: the game restarts it every 25 ticks of 500 ms.
+inline constexpr double kEngineSeconds = 12.5;
+
+// A steady, low engine rumble, kEngineSeconds long and far below the cues (about -34 dB RMS).
+std::vector<float> engine();
+
+// The reward for a dodged obstacle: two quick rising chimes, about 0.3 s.
+std::vector<float> dodgeChime();
+
+// Tyres squealing under hard braking, about 0.9 s.
+std::vector<float> brakeSqueal();
+
+// A two-tone car horn, about 0.7 s.
+std::vector<float> horn();
+
+// A crash: a thud, a burst of noise and metal ringing out, about 0.7 s.
+std::vector<float> crash();
+
+// A rising four-note flourish for the title, about 0.8 s.
+std::vector<float> titleFlourish();
+
+// A short beep for a count-in: low for each number, high for the final "go".
+enum class BeepPitch { Low, High };
+std::vector<float> countBeep(BeepPitch pitch);
+
+}  // namespace velozor::soundpack

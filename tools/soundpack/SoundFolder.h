@@ -1,0 +1,16 @@
+// Writing the whole default sound folder to disk.
+#pragma once
+
+#include <filesystem>
+
+namespace velozor::soundpack {
+
+// Name of the folder the game looks for beside its program.
+inline constexpr const char* kSoundFolderName = "sonidos";
+
+// Writes every file of soundCatalogue() into `outputDir`/sonidos, creating the folders it needs
+// and replacing files of the same names; other files there are left alone. Returns the number
+// of files written. Throws std::runtime_error saying which file or folder failed.
+int writeSoundFolder(const std::filesystem::path& outputDir);
+
+}  // namespace velozor::soundpack
