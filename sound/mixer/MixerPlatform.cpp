@@ -43,45 +43,6 @@ int64_t steadyNanos() {
         .count();
 }
 
-bool openDevice(int frames, std::string& error) {
-    // No allowed changes: SDL converts to the hardware's format, so the mixer's own format,
-    // and with it the default tone and the disk driver's output, is always the same.
-    if (Mix_OpenAudioDevice(MixerPlatform::kFrequency, AUDIO_S16SYS, MixerPlatform::kChannels,
-                            frames, nullptr, 0) != 0) {
-        error = std::string("cannot open the audio device (") + Mix_GetError() +
-                "); connect or enable a sound output and start Velozor again";
-        return false;
-    }
-    return true;
-}
-
-// Watches the mixer's callbacks on the freshly opened device and says whether every one came
-// within two buffer periods of the one before, i.e. whether the device never ran dry.
-bool deviceKeepsUp(int frames) {
-    struct Watch {
-        std::atomic<int> callbacks{0};
-        std::atomic<int64_t> last{0};
-        std::atomic<int64_t> worstGap{0};
-    } watch;
-    Mix_SetPostMix(
-        [](void* data, Uint8*, int) {
-            auto& w = *static_cast<Watch*>(data);
-            const int64_t now = steadyNanos();
-            const int64_t before = w.last.exchange(now);
-            // The first callbacks fill the device's queue in a burst: only gaps after them count.
-            if (w.callbacks.fetch_add(1) >= 2 && now - before > w.worstGap.load()) {
-                w.worstGap.store(now - before);
-            }
-        },
-        &watch);
-    const int64_t period = int64_t{frames} * 1'000'000'000 / MixerPlatform::kFrequency;
-    const int wanted = static_cast<int>(150'000'000 / period) + 2;
-    const int64_t deadline = steadyNanos() + 1'000'000'000;
-    while (watch.callbacks.load() < wanted && steadyNanos() < deadline) SDL_Delay(5);
-    Mix_SetPostMix(nullptr, nullptr);  // waits for a running callback to finish
-    return watch.callbacks.load() >= wanted && watch.worstGap.load() <= 2 * period;
-}
-
 // The buffer size asked for in VELOZOR_AUDIO_BUFFER_FRAMES, or 0 if none (or not usable).
 int bufferFramesFromEnvironment() {
     const char* value = std::getenv("VELOZOR_AUDIO_BUFFER_FRAMES");
@@ -111,34 +72,67 @@ std::unique_ptr<MixerPlatform> MixerPlatform::open(MixerOptions options, std::st
         anInstanceIsOpen = false;
         return nullptr;
     }
-    const auto fail = [&] {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        anInstanceIsOpen = false;
-        return nullptr;
-    };
+    // From here on the destructor undoes whatever was done.
+    std::unique_ptr<MixerPlatform> platform(new MixerPlatform(std::move(options)));
+    if (!platform->start(error)) return nullptr;
+    return platform;
+}
 
-    int frames = options.bufferFrames > 0 ? options.bufferFrames : bufferFramesFromEnvironment();
-    if (frames > 0) {
-        if (!openDevice(frames, error)) return fail();
+MixerPlatform::MixerPlatform(MixerOptions options) : options_(std::move(options)) {
+    if (!options_.showError) options_.showError = showInMessageBox;
+}
+
+bool MixerPlatform::openDevice(int frames, std::string& error) {
+    // The counting callback is in place before the device starts, so framesMixed() counts
+    // every frame the device is given, from the first.
+    framesMixed_ = 0;
+    callbacks_ = 0;
+    worstGapNanos_ = 0;
+    Mix_SetPostMix(afterMix, this);
+    // No allowed changes: SDL converts to the hardware's format, so the mixer's own format,
+    // and with it the default tone and the disk driver's output, is always the same.
+    if (Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, kChannels, frames, nullptr, 0) != 0) {
+        error = std::string("cannot open the audio device (") + Mix_GetError() +
+                "); connect or enable a sound output and start Velozor again";
+        Mix_SetPostMix(nullptr, nullptr);
+        return false;
+    }
+    bufferFrames_ = frames;
+    deviceOpen_ = true;
+    return true;
+}
+
+void MixerPlatform::closeDevice() {
+    if (!deviceOpen_) return;
+    Mix_CloseAudio();  // returns once the audio thread has stopped
+    Mix_SetPostMix(nullptr, nullptr);
+    deviceOpen_ = false;
+}
+
+bool MixerPlatform::deviceKeepsUp() const {
+    const int64_t period = int64_t{bufferFrames_} * 1'000'000'000 / kFrequency;
+    const int wanted = static_cast<int>(150'000'000 / period) + 2;
+    const int64_t deadline = steadyNanos() + 1'000'000'000;
+    while (callbacks_.load() < wanted && steadyNanos() < deadline) SDL_Delay(5);
+    return callbacks_.load() >= wanted && worstGapNanos_.load() <= 2 * period;
+}
+
+bool MixerPlatform::start(std::string& error) {
+    const int asked =
+        options_.bufferFrames > 0 ? options_.bufferFrames : bufferFramesFromEnvironment();
+    if (asked > 0) {
+        if (!openDevice(asked, error)) return false;
     } else {
-        frames = kSmallBuffer;
-        if (!openDevice(frames, error)) return fail();
-        if (!deviceKeepsUp(frames)) {
-            Mix_CloseAudio();
-            frames = kSafeBuffer;
-            if (!openDevice(frames, error)) return fail();
+        if (!openDevice(kSmallBuffer, error)) return false;
+        if (!deviceKeepsUp()) {
+            closeDevice();
+            if (!openDevice(kSafeBuffer, error)) return false;
         }
     }
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
         std::cerr << "velozor: MP3 decoding is unavailable (" << Mix_GetError()
                   << "); the background music will not play\n";
     }
-    return std::unique_ptr<MixerPlatform>(new MixerPlatform(std::move(options), frames));
-}
-
-MixerPlatform::MixerPlatform(MixerOptions options, int bufferFrames)
-    : options_(std::move(options)), bufferFrames_(bufferFrames) {
-    if (!options_.showError) options_.showError = showInMessageBox;
     Mix_AllocateChannels(kInitialChannels);
     Mix_ReserveChannels(1);  // the one-shot's channel is never handed out by SDL_mixer itself
     for (int channel = kInitialChannels - 1; channel > kOneShotChannel; --channel) {
@@ -149,18 +143,19 @@ MixerPlatform::MixerPlatform(MixerOptions options, int bufferFrames)
         Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(defaultToneSamples_.data()),
                           static_cast<Uint32>(defaultToneSamples_.size() * sizeof(int16_t))),
         Mix_FreeChunk);
-    Mix_SetPostMix(afterMix, this);
+    return true;
 }
 
 MixerPlatform::~MixerPlatform() {
-    Mix_SetPostMix(nullptr, nullptr);
-    Mix_HaltChannel(-1);
-    Mix_HaltMusic();
+    if (deviceOpen_) {
+        Mix_HaltChannel(-1);
+        Mix_HaltMusic();
+    }
     devices_.clear();
     oneShot_.reset();
     defaultTone_.reset();
     cache_.clear();
-    Mix_CloseAudio();
+    closeDevice();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     anInstanceIsOpen = false;
@@ -170,6 +165,12 @@ void MixerPlatform::afterMix(void* self, Uint8*, int bytes) {
     auto& platform = *static_cast<MixerPlatform*>(self);
     const auto frames = static_cast<uint64_t>(bytes) / (kChannels * sizeof(int16_t));
     platform.framesMixed_.fetch_add(frames, std::memory_order_release);
+    const int64_t now = steadyNanos();
+    const int64_t before = platform.lastCallbackNanos_.exchange(now);
+    // The first callbacks fill the device's queue in a burst: only the gaps after them count.
+    if (platform.callbacks_.fetch_add(1) >= 2 && now - before > platform.worstGapNanos_.load()) {
+        platform.worstGapNanos_.store(now - before);
+    }
 }
 
 void MixerPlatform::warnOnce(const std::string& path, const std::string& message) {
@@ -257,7 +258,7 @@ uint32_t MixerPlatform::run(const char* command, std::string& detail) {
         case MciCommand::Verb::Close:
             return close(lowerCased(parsed->target));
         case MciCommand::Verb::CloseAll:
-            for (auto& entry : devices_) closeDevice(entry.second);
+            for (auto& entry : devices_) release(entry.second);
             devices_.clear();
             return 0;
     }
@@ -326,12 +327,12 @@ uint32_t MixerPlatform::play(const std::string& name, std::string& detail) {
 uint32_t MixerPlatform::close(const std::string& name) {
     const auto found = devices_.find(name);
     if (found == devices_.end()) return MCIERR_INVALID_DEVICE_NAME;
-    closeDevice(found->second);
+    release(found->second);
     devices_.erase(found);
     return 0;
 }
 
-void MixerPlatform::closeDevice(Device& device) {
+void MixerPlatform::release(Device& device) {
     if (device.music) {
         device.music.reset();  // SDL_mixer halts the stream first if it is the one playing
         return;

@@ -74,21 +74,30 @@ private:
         std::unique_ptr<Mix_Music, void (*)(Mix_Music*)> music{nullptr, Mix_FreeMusic};
     };
 
-    MixerPlatform(MixerOptions options, int bufferFrames);
+    explicit MixerPlatform(MixerOptions options);
+    bool start(std::string& error);
+    bool openDevice(int frames, std::string& error);
+    void closeDevice();
+    bool deviceKeepsUp() const;
 
     static void afterMix(void* self, Uint8* stream, int bytes);
     uint32_t run(const char* command, std::string& detail);
     uint32_t open(const MciCommand& command, std::string& detail);
     uint32_t play(const std::string& name, std::string& detail);
     uint32_t close(const std::string& name);
-    void closeDevice(Device& device);
+    void release(Device& device);
     int takeChannel();
     void waitForOneShot(const Mix_Chunk& chunk);
     void warnOnce(const std::string& path, const std::string& message);
 
     MixerOptions options_;
-    int bufferFrames_;
+    int bufferFrames_ = 0;
+    bool deviceOpen_ = false;
+    // Written by the audio thread after each mix.
     std::atomic<uint64_t> framesMixed_{0};
+    std::atomic<int> callbacks_{0};
+    std::atomic<int64_t> lastCallbackNanos_{0};
+    std::atomic<int64_t> worstGapNanos_{0};
 
     SampleCache cache_;
     std::vector<int16_t> defaultToneSamples_;  // owned here; the chunk below points into it
