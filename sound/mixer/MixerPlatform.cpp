@@ -29,7 +29,8 @@ std::atomic<bool> anInstanceIsOpen{false};
 
 std::string lowerCased(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return lower;
 }
 
@@ -46,9 +47,11 @@ int64_t steadyNanos() {
 // The buffer size asked for in VELOZOR_AUDIO_BUFFER_FRAMES, or 0 if none (or not usable).
 int bufferFramesFromEnvironment() {
     const char* value = std::getenv("VELOZOR_AUDIO_BUFFER_FRAMES");
-    if (value == nullptr || *value == '\0') return 0;
+    if (value == nullptr || *value == '\0')
+        return 0;
     const int frames = std::atoi(value);
-    if (frames >= 64 && frames <= 8192 && (frames & (frames - 1)) == 0) return frames;
+    if (frames >= 64 && frames <= 8192 && (frames & (frames - 1)) == 0)
+        return frames;
     std::cerr << "velozor: ignoring VELOZOR_AUDIO_BUFFER_FRAMES=" << value
               << " (use a power of two from 64 to 8192, such as 256 or 512)\n";
     return 0;
@@ -74,12 +77,14 @@ std::unique_ptr<MixerPlatform> MixerPlatform::open(MixerOptions options, std::st
     }
     // From here on the destructor undoes whatever was done.
     std::unique_ptr<MixerPlatform> platform(new MixerPlatform(std::move(options)));
-    if (!platform->start(error)) return nullptr;
+    if (!platform->start(error))
+        return nullptr;
     return platform;
 }
 
 MixerPlatform::MixerPlatform(MixerOptions options) : options_(std::move(options)) {
-    if (!options_.showError) options_.showError = showInMessageBox;
+    if (!options_.showError)
+        options_.showError = showInMessageBox;
 }
 
 bool MixerPlatform::openDevice(int frames, std::string& error) {
@@ -103,7 +108,8 @@ bool MixerPlatform::openDevice(int frames, std::string& error) {
 }
 
 void MixerPlatform::closeDevice() {
-    if (!deviceOpen_) return;
+    if (!deviceOpen_)
+        return;
     Mix_CloseAudio();  // returns once the audio thread has stopped
     Mix_SetPostMix(nullptr, nullptr);
     deviceOpen_ = false;
@@ -113,7 +119,8 @@ bool MixerPlatform::deviceKeepsUp() const {
     const int64_t period = int64_t{bufferFrames_} * 1'000'000'000 / kFrequency;
     const int wanted = static_cast<int>(150'000'000 / period) + 2;
     const int64_t deadline = steadyNanos() + 1'000'000'000;
-    while (callbacks_.load() < wanted && steadyNanos() < deadline) SDL_Delay(5);
+    while (callbacks_.load() < wanted && steadyNanos() < deadline)
+        SDL_Delay(5);
     return callbacks_.load() >= wanted && worstGapNanos_.load() <= 2 * period;
 }
 
@@ -121,12 +128,15 @@ bool MixerPlatform::start(std::string& error) {
     const int asked =
         options_.bufferFrames > 0 ? options_.bufferFrames : bufferFramesFromEnvironment();
     if (asked > 0) {
-        if (!openDevice(asked, error)) return false;
+        if (!openDevice(asked, error))
+            return false;
     } else {
-        if (!openDevice(kSmallBuffer, error)) return false;
+        if (!openDevice(kSmallBuffer, error))
+            return false;
         if (!deviceKeepsUp()) {
             closeDevice();
-            if (!openDevice(kSafeBuffer, error)) return false;
+            if (!openDevice(kSafeBuffer, error))
+                return false;
         }
     }
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
@@ -174,7 +184,8 @@ void MixerPlatform::afterMix(void* self, Uint8*, int bytes) {
 }
 
 void MixerPlatform::warnOnce(const std::string& path, const std::string& message) {
-    if (warned_.insert(path).second) std::cerr << "velozor: " << message << "\n";
+    if (warned_.insert(path).second)
+        std::cerr << "velozor: " << message << "\n";
 }
 
 int32_t MixerPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) {
@@ -197,7 +208,8 @@ int32_t MixerPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) {
                                 "; the default tone plays instead");
     }
     const int32_t result = chunk ? 1 : 0;
-    if (!chunk) chunk = defaultTone_;
+    if (!chunk)
+        chunk = defaultTone_;
 
     // Playing on the channel cuts off whatever it played; only then is the old chunk let go.
     if (Mix_PlayChannel(kOneShotChannel, chunk.get(), 0) < 0) {
@@ -205,7 +217,8 @@ int32_t MixerPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) {
         return 0;
     }
     oneShot_ = chunk;
-    if ((flags & SND_ASYNC) == 0) waitForOneShot(*chunk);
+    if ((flags & SND_ASYNC) == 0)
+        waitForOneShot(*chunk);
     return result;
 }
 
@@ -214,8 +227,8 @@ void MixerPlatform::waitForOneShot(const Mix_Chunk& chunk) {
     // for the game to read, in order, after the sound. A device that stops consuming samples
     // would keep the channel playing forever, so the wait ends a second after the sound's own
     // length at the latest.
-    const int64_t lengthNanos = static_cast<int64_t>(chunk.alen) /
-                                (kChannels * sizeof(int16_t)) * 1'000'000'000 / kFrequency;
+    const int64_t lengthNanos = static_cast<int64_t>(chunk.alen) / (kChannels * sizeof(int16_t)) *
+                                1'000'000'000 / kFrequency;
     const int64_t deadline = steadyNanos() + lengthNanos + 1'000'000'000;
     while (Mix_Playing(kOneShotChannel) != 0) {
         if (steadyNanos() > deadline) {
@@ -230,7 +243,8 @@ void MixerPlatform::waitForOneShot(const Mix_Chunk& chunk) {
 
 uint32_t MixerPlatform::mciSendStringA(const char* command, char* returnString,
                                        uint32_t returnLength, uintptr_t /*callbackWindow*/) {
-    if (returnString != nullptr && returnLength > 0) returnString[0] = '\0';
+    if (returnString != nullptr && returnLength > 0)
+        returnString[0] = '\0';
     std::string detail;
     return run(command, detail);
 }
@@ -238,7 +252,8 @@ uint32_t MixerPlatform::mciSendStringA(const char* command, char* returnString,
 int32_t MixerPlatform::mciExecute(const char* command) {
     std::string detail;
     const uint32_t error = run(command, detail);
-    if (error == 0) return 1;
+    if (error == 0)
+        return 1;
     const std::string text = mciErrorText(error);
     std::cerr << "velozor: sound command \"" << (command ? command : "") << "\" failed: " << text
               << (detail.empty() ? "" : " (" + detail + ")") << "\n";
@@ -247,9 +262,11 @@ int32_t MixerPlatform::mciExecute(const char* command) {
 }
 
 uint32_t MixerPlatform::run(const char* command, std::string& detail) {
-    if (command == nullptr) return MCIERR_MISSING_PARAMETER;
+    if (command == nullptr)
+        return MCIERR_MISSING_PARAMETER;
     const std::optional<MciCommand> parsed = parseMciCommand(command);
-    if (!parsed) return MCIERR_UNRECOGNIZED_COMMAND;
+    if (!parsed)
+        return MCIERR_UNRECOGNIZED_COMMAND;
     switch (parsed->verb) {
         case MciCommand::Verb::Open:
             return open(*parsed, detail);
@@ -258,7 +275,8 @@ uint32_t MixerPlatform::run(const char* command, std::string& detail) {
         case MciCommand::Verb::Close:
             return close(lowerCased(parsed->target));
         case MciCommand::Verb::CloseAll:
-            for (auto& entry : devices_) release(entry.second);
+            for (auto& entry : devices_)
+                release(entry.second);
             devices_.clear();
             return 0;
     }
@@ -266,10 +284,13 @@ uint32_t MixerPlatform::run(const char* command, std::string& detail) {
 }
 
 uint32_t MixerPlatform::open(const MciCommand& command, std::string& detail) {
-    if (command.target.empty()) return MCIERR_FILE_NOT_FOUND;
+    if (command.target.empty())
+        return MCIERR_FILE_NOT_FOUND;
     const std::string name = lowerCased(command.alias.empty() ? command.target : command.alias);
-    if (name.empty()) return MCIERR_MISSING_PARAMETER;  // "ALIAS" with no name after it
-    if (devices_.count(name) != 0) return MCIERR_DUPLICATE_ALIAS;
+    if (name.empty())
+        return MCIERR_MISSING_PARAMETER;  // "ALIAS" with no name after it
+    if (devices_.count(name) != 0)
+        return MCIERR_DUPLICATE_ALIAS;
 
     // The device type: as named, or else by the file's extension, as the game's music relies on.
     const std::string type = lowerCased(command.type);
@@ -284,7 +305,8 @@ uint32_t MixerPlatform::open(const MciCommand& command, std::string& detail) {
     }
 
     const std::optional<ResolvedFile> file = resolveGamePath(command.target);
-    if (!file) return MCIERR_FILE_NOT_FOUND;
+    if (!file)
+        return MCIERR_FILE_NOT_FOUND;
     Device device;
     if (isMusic) {
         device.music.reset(Mix_LoadMUS(file->path.c_str()));
@@ -308,7 +330,8 @@ uint32_t MixerPlatform::open(const MciCommand& command, std::string& detail) {
 
 uint32_t MixerPlatform::play(const std::string& name, std::string& detail) {
     const auto found = devices_.find(name);
-    if (found == devices_.end()) return MCIERR_INVALID_DEVICE_NAME;
+    if (found == devices_.end())
+        return MCIERR_INVALID_DEVICE_NAME;
     Device& device = found->second;
     if (device.music) {
         if (Mix_PlayMusic(device.music.get(), 0) != 0) {  // 0: once, no repeat
@@ -326,7 +349,8 @@ uint32_t MixerPlatform::play(const std::string& name, std::string& detail) {
 
 uint32_t MixerPlatform::close(const std::string& name) {
     const auto found = devices_.find(name);
-    if (found == devices_.end()) return MCIERR_INVALID_DEVICE_NAME;
+    if (found == devices_.end())
+        return MCIERR_INVALID_DEVICE_NAME;
     release(found->second);
     devices_.erase(found);
     return 0;
@@ -359,14 +383,16 @@ int MixerPlatform::takeChannel() {
 
 uint32_t MixerPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                           uint32_t bufferLength) {
-    if (longPath == nullptr) return 0;
+    if (longPath == nullptr)
+        return 0;
     const std::optional<ResolvedFile> file = resolveGamePath(longPath);
     if (!file) {
         warnOnce(longPath, std::string("sound file not found: ") + longPath);
         return 0;
     }
     const auto needed = static_cast<uint32_t>(file->path.size() + 1);
-    if (shortPath == nullptr || needed > bufferLength) return needed;
+    if (shortPath == nullptr || needed > bufferLength)
+        return needed;
     std::memcpy(shortPath, file->path.c_str(), needed);
     return needed - 1;
 }

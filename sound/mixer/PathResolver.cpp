@@ -51,10 +51,12 @@ std::optional<std::u32string> decodeUtf8(std::string_view text) {
         } else {
             return std::nullopt;
         }
-        if (at + length > text.size()) return std::nullopt;
+        if (at + length > text.size())
+            return std::nullopt;
         for (size_t next = 1; next < length; ++next) {
             const auto byte = static_cast<unsigned char>(text[at + next]);
-            if ((byte & 0xC0) != 0x80) return std::nullopt;
+            if ((byte & 0xC0) != 0x80)
+                return std::nullopt;
             point = (point << 6) | (byte & 0x3F);
         }
         // Overlong forms would let two spellings of one name differ only in their bytes.
@@ -68,8 +70,10 @@ std::optional<std::u32string> decodeUtf8(std::string_view text) {
 }
 
 char32_t lowerCase(char32_t point) {
-    if (point >= U'A' && point <= U'Z') return point + 0x20;
-    if (point >= 0xC0 && point <= 0xDE && point != 0xD7) return point + 0x20;
+    if (point >= U'A' && point <= U'Z')
+        return point + 0x20;
+    if (point >= 0xC0 && point <= 0xDE && point != 0xD7)
+        return point + 0x20;
     return point;
 }
 
@@ -93,7 +97,8 @@ void appendUtf8(std::string& out, char32_t point) {
 
 std::optional<ResolvedFile> statFile(const std::string& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
     ResolvedFile file;
     file.path = path;
     file.size = static_cast<int64_t>(info.st_size);
@@ -111,12 +116,15 @@ bool exists(const std::string& path) {
 // The entry of `folder` whose folded name is `wanted`, first in byte order; nullopt if none.
 std::optional<std::string> findInFolder(const std::string& folder, const std::string& wanted) {
     DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (listing == nullptr) return std::nullopt;
+    if (listing == nullptr)
+        return std::nullopt;
     std::optional<std::string> best;
     while (const dirent* entry = ::readdir(listing)) {
         const std::string_view name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        if (foldedName(name) == wanted && (!best || name < *best)) best = std::string(name);
+        if (name == "." || name == "..")
+            continue;
+        if (foldedName(name) == wanted && (!best || name < *best))
+            best = std::string(name);
     }
     ::closedir(listing);
     return best;
@@ -130,7 +138,8 @@ std::string foldedName(std::string_view component) {
         points = std::move(*decoded);
     } else {
         points.reserve(component.size());
-        for (char byte : component) points.push_back(static_cast<unsigned char>(byte));
+        for (char byte : component)
+            points.push_back(static_cast<unsigned char>(byte));
     }
     std::u32string composed;
     composed.reserve(points.size());
@@ -138,9 +147,9 @@ std::string foldedName(std::string_view component) {
         point = lowerCase(point);
         if (!composed.empty()) {
             const char32_t base = composed.back();
-            const auto found =
-                std::find_if(std::begin(kCompositions), std::end(kCompositions),
-                             [&](const Composition& c) { return c.base == base && c.accent == point; });
+            const auto found = std::find_if(
+                std::begin(kCompositions), std::end(kCompositions),
+                [&](const Composition& c) { return c.base == base && c.accent == point; });
             if (found != std::end(kCompositions)) {
                 composed.back() = found->composed;
                 continue;
@@ -150,27 +159,32 @@ std::string foldedName(std::string_view component) {
     }
     std::string key;
     key.reserve(composed.size() + 4);
-    for (char32_t point : composed) appendUtf8(key, point);
+    for (char32_t point : composed)
+        appendUtf8(key, point);
     return key;
 }
 
 std::optional<ResolvedFile> resolveGamePath(std::string_view gamePath) {
-    if (gamePath.empty()) return std::nullopt;
+    if (gamePath.empty())
+        return std::nullopt;
     std::string native(gamePath);
     std::replace(native.begin(), native.end(), '\\', '/');
 
     // The game's own files, laid out as shipped, are found by one stat.
-    if (std::optional<ResolvedFile> direct = statFile(native)) return direct;
+    if (std::optional<ResolvedFile> direct = statFile(native))
+        return direct;
 
     // Otherwise walk the path one component at a time from its start.
     std::string resolved = native.front() == '/' ? "/" : "";
     size_t at = 0;
     while (at <= native.size()) {
         size_t end = native.find('/', at);
-        if (end == std::string::npos) end = native.size();
+        if (end == std::string::npos)
+            end = native.size();
         const std::string component = native.substr(at, end - at);
         at = end + 1;
-        if (component.empty()) continue;  // a leading, doubled or trailing separator
+        if (component.empty())
+            continue;  // a leading, doubled or trailing separator
 
         const std::string folder = resolved;
         const std::string prefix =
@@ -180,7 +194,8 @@ std::optional<ResolvedFile> resolveGamePath(std::string_view gamePath) {
             continue;
         }
         const std::optional<std::string> match = findInFolder(folder, foldedName(component));
-        if (!match) return std::nullopt;
+        if (!match)
+            return std::nullopt;
         resolved = prefix + *match;
     }
     return statFile(resolved);

@@ -28,7 +28,9 @@ using testing::writeWav;
 
 // A fixture whose samples count up from 1000, one per frame: the mix shows exactly which
 // frame of the file is sounding, so a restart is a drop back to 1000.
-int16_t ramp(int frame) { return static_cast<int16_t>(1000 + frame); }
+int16_t ramp(int frame) {
+    return static_cast<int16_t>(1000 + frame);
+}
 
 class MixerPlatformTest : public ::testing::Test {
 protected:
@@ -117,7 +119,8 @@ TEST_F(MixerPlatformTest, ChannelsTheMusicAndAOneShotSoundTogether) {
     const uint64_t after = platform_->framesMixed();
     const std::vector<int16_t> mix = mixFrom(after + 2048, 0.2);
     ASSERT_FALSE(mix.empty());
-    for (int16_t sample : mix) ASSERT_EQ(sample, 7000);
+    for (int16_t sample : mix)
+        ASSERT_EQ(sample, 7000);
 }
 
 TEST_F(MixerPlatformTest, CloseAllAndStopAllSoundLeaveSilence) {
@@ -224,17 +227,28 @@ TEST_F(MixerPlatformTest, CommandsOnDevicesThatAreNotOpenOrAlreadyOpenFail) {
     EXPECT_EQ(send("SEEK motor"), MCIERR_UNRECOGNIZED_COMMAND);
 
     // A second open under a name that is open fails and leaves the first file in place.
-    ASSERT_EQ(send("OPEN " + sound("uno.wav") + " TYPE waveaudio ALIAS obst\xC3\xA1" "culo"), 0u);
-    EXPECT_EQ(send("OPEN " + sound("dos.wav") + " TYPE waveaudio ALIAS obst\xC3\xA1" "culo"),
+    ASSERT_EQ(send("OPEN " + sound("uno.wav") +
+                   " TYPE waveaudio ALIAS obst\xC3\xA1"
+                   "culo"),
+              0u);
+    EXPECT_EQ(send("OPEN " + sound("dos.wav") +
+                   " TYPE waveaudio ALIAS obst\xC3\xA1"
+                   "culo"),
               MCIERR_DUPLICATE_ALIAS);
     const uint64_t before = platform_->framesMixed();
-    ASSERT_EQ(send("PLAY obst\xC3\xA1" "culo"), 0u);
+    ASSERT_EQ(send("PLAY obst\xC3\xA1"
+                   "culo"),
+              0u);
     const std::vector<int16_t> mix = mixFrom(before, 0.2);
     const int64_t onset = firstSounding(mix);
     ASSERT_GE(onset, 0);
     EXPECT_EQ(mix[2 * (onset + 100)], 1000);
-    EXPECT_EQ(send("CLOSE obst\xC3\xA1" "culo"), 0u);
-    EXPECT_EQ(send("CLOSE obst\xC3\xA1" "culo"), MCIERR_INVALID_DEVICE_NAME);
+    EXPECT_EQ(send("CLOSE obst\xC3\xA1"
+                   "culo"),
+              0u);
+    EXPECT_EQ(send("CLOSE obst\xC3\xA1"
+                   "culo"),
+              MCIERR_INVALID_DEVICE_NAME);
 
     // mciExecute shows the player why the music failed and returns 0 once that is seen.
     EXPECT_EQ(platform_->mciExecute("OPEN "), 0);

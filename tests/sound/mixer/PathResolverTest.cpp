@@ -12,9 +12,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kNfc = "obst\xC3\xA1" "culo1";     // "obstáculo1", á precomposed
-const std::string kNfd = "obst" "a\xCC\x81" "culo1";  // a followed by U+0301
-const std::string kLatin1 = "obst\xE1" "culo1";       // á as the single byte 0xE1
+const std::string kNfc =
+    "obst\xC3\xA1"
+    "culo1";  // "obstáculo1", á precomposed
+const std::string kNfd =
+    "obst"
+    "a\xCC\x81"
+    "culo1";  // a followed by U+0301
+const std::string kLatin1 =
+    "obst\xE1"
+    "culo1";  // á as the single byte 0xE1
 
 class PathResolverTest : public ::testing::Test {
 protected:
@@ -51,10 +58,14 @@ TEST_F(PathResolverTest, FindsTheGamesBackslashedPathInAFolderWithSpaces) {
 TEST_F(PathResolverTest, MatchesAccentedFoldersHoweverTheirNamesAreEncodedOnDisk) {
     for (const std::string& onDiskName : {kNfc, kNfd, kLatin1}) {
         SCOPED_TRACE(onDiskName);
-        const std::string onDisk = touch("sonidos/obst\xC3\xA1" "culos/" + onDiskName +
-                                         "/obstacle16.wav");
+        const std::string onDisk = touch(
+            "sonidos/obst\xC3\xA1"
+            "culos/" +
+            onDiskName + "/obstacle16.wav");
         for (const std::string& askedName : {kNfc, kNfd, kLatin1}) {
-            const auto found = resolveGamePath(folder_ + "\\sonidos\\obst\xC3\xA1" "culos\\" +
+            const auto found = resolveGamePath(folder_ +
+                                               "\\sonidos\\obst\xC3\xA1"
+                                               "culos\\" +
                                                askedName + "\\obstacle16.wav");
             ASSERT_TRUE(found) << "asked as " << askedName;
             EXPECT_EQ(found->path, onDisk);
@@ -64,8 +75,13 @@ TEST_F(PathResolverTest, MatchesAccentedFoldersHoweverTheirNamesAreEncodedOnDisk
 }
 
 TEST_F(PathResolverTest, IgnoresCaseInEveryComponentIncludingAccentedLetters) {
-    const std::string onDisk = touch("Sonidos/MEN\xC3\x9A" "/Men\xC3\xBA" "Otro.WAV");  // MENÚ
-    const auto found = resolveGamePath(folder_ + "\\sonidos\\men\xFA\\men\xC3\xBA" "otro.wav");
+    const std::string onDisk = touch(
+        "Sonidos/MEN\xC3\x9A"
+        "/Men\xC3\xBA"
+        "Otro.WAV");  // MENÚ
+    const auto found = resolveGamePath(folder_ +
+                                       "\\sonidos\\men\xFA\\men\xC3\xBA"
+                                       "otro.wav");
     ASSERT_TRUE(found);
     EXPECT_EQ(found->path, onDisk);
 }
@@ -97,9 +113,12 @@ TEST_F(PathResolverTest, AcceptsPathsFarLongerThanOneHundredAndSixtyThreeCharact
 
 TEST(FoldedName, TellsApartLettersThatOnlyLookAlikeWhenFolded) {
     EXPECT_EQ(foldedName(kNfc), foldedName(kLatin1));
-    EXPECT_EQ(foldedName(kNfd), foldedName("OBST\xC3\x81" "CULO1"));
+    EXPECT_EQ(foldedName(kNfd), foldedName("OBST\xC3\x81"
+                                           "CULO1"));
     EXPECT_NE(foldedName(kNfc), foldedName("obstaculo1"));  // the accent matters
-    EXPECT_NE(foldedName("obst\xC3\xA0" "culo1"), foldedName(kNfc));  // à is not á
+    EXPECT_NE(foldedName("obst\xC3\xA0"
+                         "culo1"),
+              foldedName(kNfc));  // à is not á
     EXPECT_NE(foldedName("a\xCC\x80"), foldedName(kNfd.substr(4, 3)));
 }
 

@@ -29,7 +29,8 @@ void put32(std::ofstream& out, uint32_t value) {
 void writeWav(const std::filesystem::path& path, int frames,
               const std::function<int16_t(int frame)>& sample) {
     std::ofstream out(path, std::ios::binary);
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
     const uint32_t dataBytes = static_cast<uint32_t>(frames) * 4;
     out.write("RIFF", 4);
     put32(out, 36 + dataBytes);
@@ -62,15 +63,18 @@ void writeMp3(const std::filesystem::path& path, int frames, int16_t amplitude) 
     lame_set_out_samplerate(lame, kRate);
     lame_set_num_channels(lame, 2);
     lame_set_brate(lame, 192);
-    if (lame_init_params(lame) < 0) throw std::runtime_error("LAME refused its parameters");
+    if (lame_init_params(lame) < 0)
+        throw std::runtime_error("LAME refused its parameters");
     std::vector<unsigned char> mp3(static_cast<size_t>(frames) * 5 / 4 + 7200 + 7200);
     int written = lame_encode_buffer_interleaved(lame, pcm.data(), frames, mp3.data(),
                                                  static_cast<int>(mp3.size()));
-    if (written < 0) throw std::runtime_error("LAME failed to encode");
-    const int flushed = lame_encode_flush(lame, mp3.data() + written,
-                                          static_cast<int>(mp3.size()) - written);
+    if (written < 0)
+        throw std::runtime_error("LAME failed to encode");
+    const int flushed =
+        lame_encode_flush(lame, mp3.data() + written, static_cast<int>(mp3.size()) - written);
     lame_close(lame);
-    if (flushed < 0) throw std::runtime_error("LAME failed to flush");
+    if (flushed < 0)
+        throw std::runtime_error("LAME failed to flush");
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(mp3.data()), written + flushed);
 }
@@ -93,14 +97,16 @@ std::vector<int16_t> readMix(const std::filesystem::path& path, uint64_t from, u
 
 int64_t firstSounding(const std::vector<int16_t>& mix) {
     for (size_t at = 0; at < mix.size(); ++at) {
-        if (mix[at] != 0) return static_cast<int64_t>(at / 2);
+        if (mix[at] != 0)
+            return static_cast<int64_t>(at / 2);
     }
     return -1;
 }
 
 int64_t lastSounding(const std::vector<int16_t>& mix) {
     for (size_t at = mix.size(); at-- > 0;) {
-        if (mix[at] != 0) return static_cast<int64_t>(at / 2);
+        if (mix[at] != 0)
+            return static_cast<int64_t>(at / 2);
     }
     return -1;
 }
