@@ -60,8 +60,9 @@ public:
 
     // The frames per buffer the device runs with.
     int bufferFrames() const { return bufferFrames_; }
-    // Frames the mixer has produced since the device was opened; advances on the audio thread.
-    // With SDL's disk driver it is also the number of frames written to its output file.
+    // Frames the mixer has produced since the device was opened; advances on the audio thread,
+    // after each buffer is mixed. SDL itself may play a few buffers of silence while the device
+    // starts, before the first mix; those are not counted.
     uint64_t framesMixed() const { return framesMixed_.load(std::memory_order_acquire); }
     const SampleCache& sampleCache() const { return cache_; }
 
