@@ -85,13 +85,6 @@ TEST_F(PathResolverTest, IgnoresCaseInEveryComponentIncludingAccentedLetters) {
     EXPECT_EQ(found->path, onDisk);
 }
 
-TEST_F(PathResolverTest, PrefersTheExactNameAndOtherwiseTheFirstInByteOrder) {
-    const std::string lower = touch("sonidos/motor.wav");
-    const std::string upper = touch("sonidos/MOTOR.wav");
-    EXPECT_EQ(resolveGamePath(folder_ + "\\sonidos\\motor.wav")->path, lower);
-    EXPECT_EQ(resolveGamePath(folder_ + "\\sonidos\\Motor.wav")->path, upper);  // "M" < "m"
-}
-
 TEST_F(PathResolverTest, AMissingFileOrFolderIsNotFound) {
     touch("sonidos/motor.wav");
     EXPECT_FALSE(resolveGamePath(folder_ + "\\sonidos\\motores.wav"));

@@ -9,19 +9,16 @@
 #include <numbers>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 namespace velozor::testing {
 
 namespace {
 
-void put16(std::ofstream& out, uint16_t value) {
-    const char bytes[] = {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
-    out.write(bytes, 2);
-}
-
-void put32(std::ofstream& out, uint32_t value) {
-    put16(out, static_cast<uint16_t>(value & 0xFFFF));
-    put16(out, static_cast<uint16_t>(value >> 16));
+// Writes `value` as `bytes` little-endian bytes, as RIFF wants.
+void put(std::ofstream& out, uint32_t value, int bytes) {
+    for (int at = 0; at < bytes; ++at)
+        out.put(static_cast<char>((value >> (8 * at)) & 0xFF));
 }
 
 }  // namespace
@@ -33,21 +30,24 @@ void writeWav(const std::filesystem::path& path, int frames,
         throw std::runtime_error("cannot write " + path.string());
     const uint32_t dataBytes = static_cast<uint32_t>(frames) * 4;
     out.write("RIFF", 4);
-    put32(out, 36 + dataBytes);
+    put(out, 36 + dataBytes, 4);
     out.write("WAVEfmt ", 8);
-    put32(out, 16);
-    put16(out, 1);  // PCM
-    put16(out, 2);
-    put32(out, kRate);
-    put32(out, kRate * 4);
-    put16(out, 4);
-    put16(out, 16);
+    // Chunk size 16, PCM, 2 channels, the rate, bytes per second, 4 bytes a frame, 16 bits.
+    for (auto [value, bytes] : {std::pair<uint32_t, int>{16, 4},
+                                {1, 2},
+                                {2, 2},
+                                {kRate, 4},
+                                {kRate * 4, 4},
+                                {4, 2},
+                                {16, 2}}) {
+        put(out, value, bytes);
+    }
     out.write("data", 4);
-    put32(out, dataBytes);
+    put(out, dataBytes, 4);
     for (int frame = 0; frame < frames; ++frame) {
         const auto value = static_cast<uint16_t>(sample(frame));
-        put16(out, value);
-        put16(out, value);
+        put(out, value, 2);
+        put(out, value, 2);
     }
 }
 
