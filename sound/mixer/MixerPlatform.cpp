@@ -269,7 +269,7 @@ uint32_t MixerPlatform::run(const char* command, std::string& detail) {
         return MCIERR_UNRECOGNIZED_COMMAND;
     switch (parsed->verb) {
         case MciCommand::Verb::Open:
-            return open(*parsed, detail);
+            return openFile(*parsed, detail);
         case MciCommand::Verb::Play:
             return play(lowerCased(parsed->target), detail);
         case MciCommand::Verb::Close:
@@ -283,7 +283,7 @@ uint32_t MixerPlatform::run(const char* command, std::string& detail) {
     return MCIERR_UNRECOGNIZED_COMMAND;
 }
 
-uint32_t MixerPlatform::open(const MciCommand& command, std::string& detail) {
+uint32_t MixerPlatform::openFile(const MciCommand& command, std::string& detail) {
     if (command.target.empty())
         return MCIERR_FILE_NOT_FOUND;
     const std::string name = lowerCased(command.alias.empty() ? command.target : command.alias);

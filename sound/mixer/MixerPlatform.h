@@ -83,7 +83,7 @@ private:
 
     static void afterMix(void* self, Uint8* stream, int bytes);
     uint32_t run(const char* command, std::string& detail);
-    uint32_t open(const MciCommand& command, std::string& detail);
+    uint32_t openFile(const MciCommand& command, std::string& detail);
     uint32_t play(const std::string& name, std::string& detail);
     uint32_t close(const std::string& name);
     void release(Device& device);
