@@ -1,0 +1,314 @@
+// Tests of the SDL2_mixer back end, run on SDL's disk audio driver: every assertion about
+// sound reads the mix the driver wrote out, frame by frame.
+#include "sound/mixer/MixerPlatform.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "SoundFiles.h"
+#include "game/GameState.h"
+#include "sound/SoundServices.h"
+#include "sound/mixer/DefaultTone.h"
+#include "sound/mixer/OpenMixer.h"
+
+namespace velozor {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::firstSounding;
+using testing::kRate;
+using testing::lastSounding;
+using testing::readMix;
+using testing::writeWav;
+
+// How far a frame count from framesMixed() may point before the same moment in the disk
+// driver's file: SDL writes a few buffers of silence of its own while the device starts,
+// before the mixer's first callback. 50 ms covers it; reading that much later is safe.
+constexpr uint64_t kSlack = kRate / 20;
+
+// A fixture whose samples count up from 1000, one per frame: the mix shows exactly which
+// frame of the file is sounding, so a restart is a drop back to 1000.
+int16_t ramp(int frame) {
+    return static_cast<int16_t>(1000 + frame);
+}
+
+class MixerPlatformTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("velozor-mixer-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name()) /
+                  "Mis juegos" / "velozor";
+        fs::create_directories(folder_ / "sonidos");
+        output_ = folder_.parent_path() / "mix.raw";
+        ::setenv("SDL_AUDIODRIVER", "disk", 1);
+        ::setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
+        ::unsetenv("SDL_DISKAUDIODELAY");  // paced in real time, like a sound card
+        MixerOptions options;
+        options.showError = [this](const std::string& message) { shown_.push_back(message); };
+        std::string error;
+        platform_ = MixerPlatform::open(std::move(options), error);
+        ASSERT_TRUE(platform_) << error;
+    }
+    void TearDown() override {
+        platform_.reset();
+        fs::remove_all(folder_.parent_path().parent_path());
+    }
+
+    // A file under sonidos/, and the path the game would use for it.
+    std::string sound(const std::string& name) { return (folder_ / "sonidos" / name).string(); }
+    std::string gamePath(const std::string& name) {
+        return folder_.string() + "\\sonidos\\" + name;
+    }
+    uint32_t send(const std::string& command) {
+        char noReply[] = "0";
+        return platform_->mciSendStringA(command.c_str(), noReply, 0, 0);
+    }
+    std::vector<int16_t> mixFrom(uint64_t frame, double seconds) {
+        return readMix(output_, frame, static_cast<uint64_t>(seconds * kRate));
+    }
+
+    fs::path folder_;
+    fs::path output_;
+    std::vector<std::string> shown_;
+    std::unique_ptr<MixerPlatform> platform_;
+};
+
+TEST_F(MixerPlatformTest,
+       AChannelCycleSoundsTheFileAsItIsASecondRestartsItAndAChangedFileIsReread) {
+    writeWav(sound("motor.wav"), kRate / 2, ramp);
+    GameState state;
+    SoundServices services(*platform_, state, folder_.string());
+
+    const uint64_t start = platform_->framesMixed();
+    services.cycleChannel("motor", gamePath("motor.wav"));
+    EXPECT_EQ(state.resMci, 0);
+    const std::vector<int16_t> first = mixFrom(start, 0.3);
+    const int64_t onset = firstSounding(first);
+    ASSERT_GE(onset, 0) << "the channel never sounded";
+    for (int frame = 0; frame < kRate / 10 && onset + frame < int64_t(first.size() / 2); ++frame) {
+        ASSERT_EQ(first[2 * (onset + frame)], ramp(frame)) << "frame " << frame;
+        ASSERT_EQ(first[2 * (onset + frame) + 1], ramp(frame)) << "frame " << frame;
+    }
+
+    // A cycle while the file still plays starts it again from its first frame.
+    // From one frame before the cycle: the restart may fall on the very first frame after it.
+    const uint64_t again = platform_->framesMixed() - 1;
+    services.cycleChannel("motor", gamePath("motor.wav"));
+    const std::vector<int16_t> second = mixFrom(again, 0.2);
+    int64_t restart = -1;
+    for (size_t frame = 1; frame < second.size() / 2; ++frame) {
+        if (second[2 * frame] == ramp(0) && second[2 * frame - 2] > ramp(1)) {
+            restart = static_cast<int64_t>(frame);
+            break;
+        }
+    }
+    ASSERT_GE(restart, 0) << "the second cycle did not restart the file";
+    EXPECT_EQ(second[2 * (restart + 100)], ramp(100));
+    EXPECT_EQ(platform_->sampleCache().entries(), 1u) << "the second open decoded again";
+
+    // A file rewritten on disk (another size) is decoded anew, not served from the cache.
+    writeWav(sound("motor.wav"), kRate / 2 + 1, [](int) { return int16_t{2500}; });
+    const uint64_t third = platform_->framesMixed();
+    services.cycleChannel("motor", gamePath("motor.wav"));
+    const std::vector<int16_t> rewritten = mixFrom(third + kSlack, 0.1);
+    ASSERT_FALSE(rewritten.empty());
+    EXPECT_EQ(rewritten.back(), 2500);
+}
+
+TEST_F(MixerPlatformTest, TwoChannelsAndAOneShotAddUpInTheMix) {
+    writeWav(sound("a.wav"), kRate, [](int) { return int16_t{1000}; });
+    writeWav(sound("b.wav"), kRate, [](int) { return int16_t{2000}; });
+    writeWav(sound("c.wav"), kRate, [](int) { return int16_t{4000}; });
+    ASSERT_EQ(send("OPEN " + sound("a.wav") + " TYPE waveaudio ALIAS a"), 0u);
+    ASSERT_EQ(send("open " + sound("b.wav") + " type WaveAudio alias b"), 0u);
+    ASSERT_EQ(send("PLAY a"), 0u);
+    ASSERT_EQ(send("Play b"), 0u);
+    ASSERT_EQ(platform_->sndPlaySoundA(gamePath("c.wav").c_str(), SND_ASYNC), 1);
+    const uint64_t after = platform_->framesMixed();
+    const std::vector<int16_t> mix = mixFrom(after + kSlack, 0.2);
+    ASSERT_FALSE(mix.empty());
+    for (int16_t sample : mix)
+        ASSERT_EQ(sample, 7000);
+}
+
+TEST_F(MixerPlatformTest, CloseAllAndStopAllSoundLeaveSilence) {
+    testing::writeMp3(sound("fondo.mp3"), 2 * kRate, 8000);
+    writeWav(sound("motor.wav"), 2 * kRate, ramp);
+    writeWav(sound("finestereo.wav"), 2 * kRate, ramp);
+    writeWav(sound("introd.wav"), 2 * kRate, ramp);
+    GameState state;
+    SoundServices services(*platform_, state, folder_.string());
+
+    for (StopAllVariant variant : {StopAllVariant::Plain, StopAllVariant::Unload}) {
+        services.startMusic();
+        services.cycleChannel("motor", gamePath("motor.wav"));
+        services.cycleChannelWithoutClose("finestereo", gamePath("finestereo.wav"));
+        EXPECT_EQ(state.resMci, 0) << "finestereo must reopen after the last stopAllSound";
+        services.playOneShot(gamePath("introd.wav"), OneShotMode::Asynchronous);
+        const uint64_t playing = platform_->framesMixed();
+        EXPECT_GE(firstSounding(mixFrom(playing + kSlack, 0.05)), 0);
+
+        services.stopAllSound(variant);
+        const std::vector<int16_t> after = mixFrom(platform_->framesMixed() + kSlack, 0.3);
+        ASSERT_FALSE(after.empty());
+        EXPECT_EQ(lastSounding(after), -1) << "something still sounds after stopAllSound";
+    }
+    EXPECT_TRUE(shown_.empty()) << shown_.front();
+
+    // "Close all" on its own closes channels and music alike, which may then open again.
+    services.startMusic();
+    services.cycleChannel("motor", gamePath("motor.wav"));
+    EXPECT_EQ(platform_->mciExecute("Close all"), 1);
+    EXPECT_EQ(lastSounding(mixFrom(platform_->framesMixed() + kSlack, 0.3)), -1);
+    EXPECT_EQ(send("PLAY motor"), MCIERR_INVALID_DEVICE_NAME);
+    services.startMusic();
+    EXPECT_EQ(state.resMci, 1);
+}
+
+TEST_F(MixerPlatformTest, ASynchronousOneShotReturnsOnceItsWholeFileHasPlayedAndKeepsInput) {
+    const int length = kRate * 3 / 10;
+    writeWav(sound("chocaste.wav"), length, [](int) { return int16_t{3000}; });
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
+    SDL_Event key{};
+    key.type = SDL_USEREVENT;  // stands for a key pressed during the sound
+    ASSERT_EQ(SDL_PushEvent(&key), 1);
+    const uint64_t before = platform_->framesMixed();
+    EXPECT_EQ(platform_->sndPlaySoundA(gamePath("chocaste.wav").c_str(), SND_SYNC), 1);
+    const uint64_t returned = platform_->framesMixed();
+    EXPECT_EQ(SDL_PeepEvents(&key, 1, SDL_GETEVENT, SDL_USEREVENT, SDL_USEREVENT), 1)
+        << "the wait took the player's input out of the queue";
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+
+    const std::vector<int16_t> mix = mixFrom(before, 0.8);
+    const int64_t onset = firstSounding(mix);
+    ASSERT_GE(onset, 0);
+    EXPECT_EQ(lastSounding(mix) - onset + 1, length) << "the file did not play whole";
+    const int64_t end = static_cast<int64_t>(before) + onset + length;
+    // The mixer may still be finishing the buffer that held the last frames when the wait
+    // sees the channel stop; on the slow side, anything short of the one-second safety stop.
+    EXPECT_GE(static_cast<int64_t>(returned), end - platform_->bufferFrames() - int64_t{kSlack});
+    EXPECT_LT(static_cast<int64_t>(returned), end + kRate / 2);
+}
+
+TEST_F(MixerPlatformTest, AMissingOrUndecodableOneShotPlaysTheDefaultTone) {
+    std::ofstream(sound("roto.wav")) << "not a wave file";
+    for (const std::string name : {"falta.wav", "roto.wav"}) {
+        SCOPED_TRACE(name);
+        const uint64_t before = platform_->framesMixed();
+        EXPECT_EQ(platform_->sndPlaySoundA(gamePath(name).c_str(), SND_SYNC), 0);
+        const std::vector<int16_t> mix = mixFrom(before, 0.6);
+        const int64_t onset = firstSounding(mix);
+        ASSERT_GE(onset, 0) << "nothing sounded";
+        const int64_t heard = lastSounding(mix) - onset;
+        EXPECT_NEAR(heard, kRate * kDefaultToneMillis / 1000, 50);
+        EXPECT_NEAR(testing::rms(mix, onset + heard / 4, heard / 2), 0.25 * 32767 / std::sqrt(2.0),
+                    200);
+    }
+}
+
+TEST_F(MixerPlatformTest, TheMusicPlaysOnceAndStaysOpenAfterItEnds) {
+    const int length = kRate * 4 / 10;
+    testing::writeMp3(sound("fondo.mp3"), length, 8000);
+    char shortPath[4096] = {};
+    ASSERT_GT(platform_->GetShortPathNameA(gamePath("fondo.mp3").c_str(), shortPath, 4096), 0u);
+    const uint64_t before = platform_->framesMixed();
+    ASSERT_EQ(platform_->mciExecute((std::string("OPEN ") + shortPath).c_str()), 1);
+    ASSERT_EQ(platform_->mciExecute((std::string("PLAY ") + shortPath).c_str()), 1);
+
+    const std::vector<int16_t> mix = mixFrom(before, 1.5);
+    const int64_t onset = firstSounding(mix);
+    ASSERT_GE(onset, 0) << "the music never sounded";
+    // The encoder pads the stream by a few milliseconds at both ends.
+    const int64_t heard = lastSounding(mix) - onset;
+    EXPECT_GT(heard, length - kRate / 50);
+    EXPECT_LT(heard, length + kRate / 10) << "the music repeated";
+    EXPECT_NEAR(testing::rms(mix, onset + kRate / 10, kRate / 5), 8000 / std::sqrt(2.0), 600);
+    EXPECT_EQ(send(std::string("CLOSE ") + shortPath), 0u);
+}
+
+TEST_F(MixerPlatformTest, CommandsOnDevicesThatAreNotOpenOrAlreadyOpenFail) {
+    writeWav(sound("uno.wav"), kRate, [](int) { return int16_t{1000}; });
+    writeWav(sound("dos.wav"), kRate, [](int) { return int16_t{2000}; });
+    std::ofstream(sound("roto.wav")) << "not a wave file";
+
+    EXPECT_EQ(send("PLAY motor"), MCIERR_INVALID_DEVICE_NAME);
+    EXPECT_EQ(send("CLOSE finpuntos"), MCIERR_INVALID_DEVICE_NAME);
+    EXPECT_EQ(send("OPEN  TYPE waveaudio ALIAS motor"), MCIERR_FILE_NOT_FOUND);
+    EXPECT_EQ(send("PLAY motor"), MCIERR_INVALID_DEVICE_NAME);
+    EXPECT_EQ(send("OPEN " + sound("roto.wav") + " TYPE waveaudio ALIAS motor"),
+              MCIERR_CANNOT_LOAD_DRIVER);
+    EXPECT_EQ(send("OPEN " + sound("uno.wav") + " TYPE cdaudio ALIAS motor"),
+              MCIERR_INVALID_DEVICE_NAME);
+    EXPECT_EQ(send("SEEK motor"), MCIERR_UNRECOGNIZED_COMMAND);
+
+    // A second open under a name that is open fails and leaves the first file in place.
+    ASSERT_EQ(send("OPEN " + sound("uno.wav") +
+                   " TYPE waveaudio ALIAS obst\xC3\xA1"
+                   "culo"),
+              0u);
+    EXPECT_EQ(send("OPEN " + sound("dos.wav") +
+                   " TYPE waveaudio ALIAS obst\xC3\xA1"
+                   "culo"),
+              MCIERR_DUPLICATE_ALIAS);
+    const uint64_t before = platform_->framesMixed();
+    ASSERT_EQ(send("PLAY obst\xC3\xA1"
+                   "culo"),
+              0u);
+    const std::vector<int16_t> mix = mixFrom(before, 0.2);
+    const int64_t onset = firstSounding(mix);
+    ASSERT_GE(onset, 0);
+    EXPECT_EQ(mix[2 * (onset + 100)], 1000);
+    EXPECT_EQ(send("CLOSE obst\xC3\xA1"
+                   "culo"),
+              0u);
+    EXPECT_EQ(send("CLOSE obst\xC3\xA1"
+                   "culo"),
+              MCIERR_INVALID_DEVICE_NAME);
+
+    // mciExecute shows the player why the music failed and returns 0 once that is seen.
+    EXPECT_EQ(platform_->mciExecute("OPEN "), 0);
+    EXPECT_EQ(platform_->mciExecute("PLAY "), 0);
+    EXPECT_EQ(shown_, (std::vector<std::string>{mciErrorText(MCIERR_FILE_NOT_FOUND),
+                                                mciErrorText(MCIERR_INVALID_DEVICE_NAME)}));
+}
+
+TEST_F(MixerPlatformTest, ShortPathsFollowTheBufferContract) {
+    writeWav(sound("motor.wav"), 100, ramp);
+    const std::string path = gamePath("motor.wav");
+    const std::string native = sound("motor.wav");
+    char buffer[4096];
+    std::fill(std::begin(buffer), std::end(buffer), '#');
+    const auto fits = static_cast<uint32_t>(native.size() + 1);
+    EXPECT_EQ(platform_->GetShortPathNameA(path.c_str(), buffer, fits - 1), fits);
+    EXPECT_EQ(buffer[0], '#') << "wrote into a buffer that was too small";
+    EXPECT_EQ(platform_->GetShortPathNameA(path.c_str(), buffer, fits), fits - 1);
+    EXPECT_EQ(std::string(buffer), native);
+    std::fill(std::begin(buffer), std::end(buffer), '#');
+    EXPECT_EQ(platform_->GetShortPathNameA(gamePath("falta.wav").c_str(), buffer, 4096), 0u);
+    EXPECT_EQ(buffer[0], '#');
+}
+
+TEST(OpenMixerPlatform, WithoutAnAudioDeviceSaysSoInOneLine) {
+    ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    std::string error;
+    EXPECT_EQ(openMixerPlatform(error), nullptr);
+    EXPECT_NE(error.find("audio"), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+
+    // And a failed start leaves nothing behind: the next open with a device works.
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    error.clear();
+    auto platform = openMixerPlatform(error);
+    EXPECT_NE(platform, nullptr) << error;
+    EXPECT_EQ(openMixerPlatform(error), nullptr) << "two back ends would share one mixer";
+}
+
+}  // namespace
+}  // namespace velozor

@@ -1,0 +1,35 @@
+// Small sound fixtures the mixer tests write for themselves, and a reader of the mix that SDL's
+// disk audio driver writes out.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velozor::testing {
+
+inline constexpr int kRate = 44100;
+
+// A 16-bit stereo 44.1 kHz wave file of `frames` frames whose both channels hold
+// sample(frame).
+void writeWav(const std::filesystem::path& path, int frames,
+              const std::function<int16_t(int frame)>& sample);
+
+// A stereo 44.1 kHz MP3 of a 441 Hz sine of `amplitude`, `frames` long, encoded with LAME.
+void writeMp3(const std::filesystem::path& path, int frames, int16_t amplitude);
+
+// The interleaved stereo samples SDL's disk driver has written to `path`, from frame `from`
+// on, `frames` of them. Waits (up to 10 s) until that much has been written; returns fewer
+// frames if it never was.
+std::vector<int16_t> readMix(const std::filesystem::path& path, uint64_t from, uint64_t frames);
+
+// The index of the first frame of `mix` (interleaved stereo) with a nonzero sample, or -1.
+int64_t firstSounding(const std::vector<int16_t>& mix);
+// The index of the last frame of `mix` with a nonzero sample, or -1.
+int64_t lastSounding(const std::vector<int16_t>& mix);
+// Root mean square of the left channel over frames [from, from + frames) of `mix`.
+double rms(const std::vector<int16_t>& mix, int64_t from, int64_t frames);
+
+}  // namespace velozor::testing
