@@ -111,6 +111,40 @@ TEST(GameTickTest, EngineRestartsOnEveryTwentyFifthTickOfTheProgramsLife) {
     EXPECT_EQ(firstOfNewGame->calls, music());
 }
 
+TEST(GameTickTest, FinestereoGivenInTheLevelAGameEndedInIsNotGivenInTheNextGamesLevelOne) {
+    // Leave the first game by Escape once the cue is heard, start another and play it into
+    // level 2 until the cue comes again.
+    int stage = 0;
+    size_t heard = 0;
+    const SimRun run = simulateWithDriver(
+        "until 1000000\n",
+        dodgingDriver([&](const std::vector<std::string>& trace, long at) -> std::string {
+            const std::string now = std::to_string(at);
+            for (; heard < trace.size(); ++heard) {
+                const std::string& line = trace[heard];
+                const bool cue = line.find("PLAY finestereo") != std::string::npos;
+                if ((stage == 0 || stage == 3) && cue) ++stage;
+                if (stage == 2 && line.find("nivel2.wav") != std::string::npos) ++stage;
+            }
+            if (stage == 1 && trace.back().find("introd.wav") == std::string::npos) {
+                return "key " + now + " 27\n";
+            }
+            if (stage == 1) {
+                ++stage;
+                return "key " + now + " 38\nkey " + now + " 13\n";
+            }
+            return stage == 4 ? "close " + now + "\n" : "-";
+        }));
+    ASSERT_EQ(run.status, 0);
+    const std::vector<std::string> cues = run.with("PLAY finestereo");
+    ASSERT_EQ(cues.size(), 2u);
+    const long escape = SimRun::timeOf(run.with("key\t27").at(0));
+    const long secondLevel = SimRun::timeOf(run.with("nivel2.wav").at(0));
+    EXPECT_LT(SimRun::timeOf(cues[0]), escape);
+    EXPECT_GT(SimRun::timeOf(cues[1]), secondLevel);
+    EXPECT_EQ(run.with("comenzar.wav").size(), 1u);
+}
+
 // The levels of the completed game: each tick index is counted from the game's first tick.
 class CompletedGameTest : public ::testing::Test {
 protected:

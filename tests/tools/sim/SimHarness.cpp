@@ -207,7 +207,7 @@ SimRun simulateWithDriver(const std::string& setup, Driver driver) {
 
 namespace velozor::sim {
 
-Driver dodgingDriver(Driver menu) {
+Driver dodgingDriver(MenuPlayer menu) {
     struct Ear {
         size_t heard = 0;
         int lane = 0;
@@ -229,13 +229,16 @@ Driver dodgingDriver(Driver menu) {
                 danger = folder == '1' ? 0 : folder == '2' ? 1 : -1;
             }
         }
+        // Not before the last wait it answered: the scenario's times never go back.
+        const long at = std::max(now, ear->lastWait);
         if (menu) {
-            const std::string answer = menu(trace);
-            if (answer != "-") return answer;
+            const std::string answer = menu(trace, at);
+            if (answer != "-") {
+                ear->lastWait = at;
+                return answer;
+            }
         }
         if (danger == ear->lane) {
-            // Not before the last wait it answered: the scenario's times never go back.
-            const long at = std::max(now, ear->lastWait);
             return "key " + std::to_string(at) + (ear->lane == -1 ? " 39\n" : " 37\n");
         }
         ear->lastWait = std::max(ear->lastWait, now) + 250;
@@ -250,7 +253,7 @@ namespace velozor::sim {
 const SimRun& completedGame() {
     // Once the menu's opening sound is heard the game is over: no further input.
     static const SimRun run = simulateWithDriver(
-        "until 1000000\n", dodgingDriver([](const std::vector<std::string>& trace) {
+        "until 1000000\n", dodgingDriver([](const std::vector<std::string>& trace, long) {
             const bool over = !trace.empty() && trace.back().find("introd.wav") != std::string::npos;
             return std::string(over ? "" : "-");
         }));

@@ -62,9 +62,14 @@ SimRun simulate(const std::string& scenario);
 using Driver = std::function<std::string(const std::vector<std::string>& traceSoFar)>;
 SimRun simulateWithDriver(const std::string& setup, Driver driver);
 
+// Answers instead of the dodging driver when it has something to do (in the menu, say): it
+// sees the trace so far and the earliest time its directives may carry, and answers "-" to
+// leave the turn to the dodging.
+using MenuPlayer = std::function<std::string(const std::vector<std::string>& trace, long at)>;
+
 // Plays by ear: steers out of the lane of each approaching obstacle it hears and otherwise
-// lets time pass. `menu`, if given, is asked first; its answer is used unless it is "-".
-Driver dodgingDriver(Driver menu = {});
+// lets time pass. `menu`, if given, is asked first.
+Driver dodgingDriver(MenuPlayer menu = {});
 
 // One whole game from start-up to the completion of level 3 under the dodging driver; it is
 // played once and shared by the tests that look at it.
