@@ -25,7 +25,9 @@ Calls cue(const std::string& name) {
 // The same key pressed at each of `times`.
 std::string presses(int key, std::initializer_list<long> times) {
     std::string lines;
-    for (long time : times) lines += "key " + std::to_string(time) + " " + std::to_string(key) + "\n";
+    for (long time : times) {
+        lines += "key " + std::to_string(time) + " " + std::to_string(key) + "\n";
+    }
     return lines;
 }
 
@@ -42,8 +44,8 @@ TEST(DrivingKeysTest, LeftAndRightNameTheNewLaneAndStopAtBothEdges) {
 
 TEST(DrivingKeysTest, HoldingLeftRepeatsTheEdgeCueAndTheLaneStaysAtTheEdge) {
     // Auto-repeat from the centre, then one Right: back in the centre, not still off the road.
-    const SimRun run =
-        simulate("until 5000\n" + presses(37, {4100, 4133, 4166, 4199, 4232}) + presses(39, {4300}));
+    const SimRun run = simulate("until 5000\n" + presses(37, {4100, 4133, 4166, 4199, 4232}) +
+                                presses(39, {4300}));
     const std::vector<Event> keys = keyEvents(run);
     ASSERT_EQ(keys.size(), 6u);
     EXPECT_EQ(keys[0].calls, cue(R"(\izquierda.wav)"));
@@ -77,8 +79,9 @@ TEST(DrivingKeysTest, UpRestartsTheCarSoundFromItsBeginning) {
         EXPECT_EQ(press.calls, channel("auto", R"(\sonidos\auto.wav)"));
     }
     // The first close finds nothing open; the second cuts off the car sound still playing.
-    EXPECT_EQ(run.with("CLOSE auto"), (std::vector<std::string>{"4100\tmciSendStringA\tCLOSE auto\t263",
-                                                                 "4300\tmciSendStringA\tCLOSE auto\t0"}));
+    const std::vector<std::string> closes = {"4100\tmciSendStringA\tCLOSE auto\t263",
+                                             "4300\tmciSendStringA\tCLOSE auto\t0"};
+    EXPECT_EQ(run.with("CLOSE auto"), closes);
 }
 
 TEST(DrivingKeysTest, HelpSilencesTheGameAndItResumesAFullIntervalAfterTheText) {

@@ -170,7 +170,8 @@ TEST_F(CompletedGameTest, EachLevelEndsTwoTicksAfterItsFourteenthObstacleArrives
     }
     for (size_t level : {0, 1}) {
         const std::string cue = level == 0 ? R"(\sonidos\nivel2.wav)" : R"(\sonidos\nivel3.wav)";
-        const Calls levelChange = Calls{"timer off"} + stopAll() + Calls{"snd " + cue + " 0", "timer on"};
+        const Calls levelChange =
+            Calls{"timer off"} + stopAll() + Calls{"snd " + cue + " 0", "timer on"};
         EXPECT_EQ(callsFrom(ticks[levelCues[level]], "timer off"), levelChange);
         EXPECT_EQ(ticks[levelCues[level] + 1].time, ticks[levelCues[level]].time + 1500);
         EXPECT_EQ(Calls(ticks[levelCues[level] + 1].calls.begin(),
@@ -192,9 +193,11 @@ TEST_F(CompletedGameTest, FifteenthObstacleIsHeardUnderTheNextLevel) {
     ASSERT_EQ(hinted.size(), 14u);
     EXPECT_LT(hinted.back(), levelCues[0]);
     for (size_t tick : hinted) {
-        const auto step = std::find_if(ticks[tick].calls.begin(), ticks[tick].calls.end(),
-                                       [](const std::string& call) { return approachLane(call) != 2; });
-        ASSERT_NE(step, ticks[tick].calls.end()) << tick;
+        const Calls& calls = ticks[tick].calls;
+        const auto step = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
+            return approachLane(call) != 2;
+        });
+        ASSERT_NE(step, calls.end()) << tick;
         EXPECT_NE(step->find("3.wav"), std::string::npos) << *step;
         EXPECT_TRUE(ticks[tick].has(hintOf[approachLane(*step) + 1])) << tick;
     }

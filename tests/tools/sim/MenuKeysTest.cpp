@@ -17,7 +17,9 @@ const std::string kStart = R"(snd \sonidos\comenzar.wav 0)";
 SimRun inMenu(const std::vector<int>& keys, const std::string& until = "until 30000\n") {
     std::string scenario = until + "key 4100 27\n";
     long time = 5200;
-    for (int key : keys) scenario += "key " + std::to_string(time += 100) + " " + std::to_string(key) + "\n";
+    for (int key : keys) {
+        scenario += "key " + std::to_string(time += 100) + " " + std::to_string(key) + "\n";
+    }
     return simulate(scenario);
 }
 

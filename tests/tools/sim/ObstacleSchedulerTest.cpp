@@ -90,8 +90,9 @@ TEST(ObstacleSchedulerTest, EverySpawnOfAGameFollowsTheLaneAndDelayRules) {
     size_t tickIndex = 0;
     for (const Event& event : run.events()) {
         if (event.what.rfind("key", 0) == 0) {
-            for (const auto& [cue, lane] : {std::pair{"\\izquierda.wav", -1},
-                                            std::pair{"\\centro.wav", 0}, std::pair{"\\derecha.wav", 1}}) {
+            for (const auto& [cue, lane] :
+                 {std::pair{R"(\izquierda.wav)", -1}, std::pair{R"(\centro.wav)", 0},
+                  std::pair{R"(\derecha.wav)", 1}}) {
                 if (event.has(cue)) playerLane = lane;
             }
         }

@@ -108,8 +108,9 @@ Calls operator+(Calls first, const Calls& second) {
 }
 
 bool Event::has(const std::string& text) const {
-    return std::any_of(calls.begin(), calls.end(),
-                       [&](const std::string& call) { return call.find(text) != std::string::npos; });
+    return std::any_of(calls.begin(), calls.end(), [&](const std::string& call) {
+        return call.find(text) != std::string::npos;
+    });
 }
 
 Calls channel(const std::string& alias, const std::string& path) {
@@ -254,7 +255,8 @@ const SimRun& completedGame() {
     // Once the menu's opening sound is heard the game is over: no further input.
     static const SimRun run = simulateWithDriver(
         "until 1000000\n", dodgingDriver([](const std::vector<std::string>& trace, long) {
-            const bool over = !trace.empty() && trace.back().find("introd.wav") != std::string::npos;
+            const bool over =
+                !trace.empty() && trace.back().find("introd.wav") != std::string::npos;
             return std::string(over ? "" : "-");
         }));
     return run;
