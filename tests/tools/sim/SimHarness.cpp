@@ -81,6 +81,106 @@ std::vector<long> SimRun::ticks() const {
     return times;
 }
 
+namespace {
+
+const std::string kFolder = "/opt/velozor";
+
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+        parts.push_back(line.substr(start, tab - start));
+    }
+    parts.push_back(line.substr(start));
+    return parts;
+}
+
+std::string withoutFolder(std::string text) {
+    for (size_t at; (at = text.find(kFolder)) != std::string::npos;) text.erase(at, kFolder.size());
+    return text;
+}
+
+}  // namespace
+
+Calls operator+(Calls first, const Calls& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+bool Event::has(const std::string& text) const {
+    return std::any_of(calls.begin(), calls.end(), [&](const std::string& call) {
+        return call.find(text) != std::string::npos;
+    });
+}
+
+Calls channel(const std::string& alias, const std::string& path) {
+    return {"CLOSE " + alias, "OPEN " + path + " TYPE waveaudio ALIAS " + alias, "PLAY " + alias};
+}
+
+Calls stopAll() {
+    return {"snd NULL 0",    "CLOSE motor",     "CLOSE vidas", "CLOSE finpuntos", "CLOSE esquivar",
+            "CLOSE obstáculo", "CLOSE obst", "CLOSE auto",  "exec Close all"};
+}
+
+Calls music() {
+    return {"exec OPEN \\sonidos\\fondo.mp3", "exec PLAY \\sonidos\\fondo.mp3"};
+}
+
+std::string approach(int lane, int step, bool mono) {
+    const std::string folder = lane == 0 ? "1" : lane == 1 ? "2" : "3";
+    return std::string("\\sonidos\\obstáculos\\") + (mono ? "mono\\" : "") + "obstáculo" + folder +
+           "\\obstacle" + folder + std::to_string(step) + ".wav";
+}
+
+int approachLane(const std::string& call) {
+    const std::string stem = "\\obstacle";
+    const size_t at = call.find(stem);
+    if (call.rfind("OPEN ", 0) != 0 || at == std::string::npos) return 2;
+    const char folder = call[at + stem.size()];
+    return folder == '1' ? 0 : folder == '2' ? 1 : -1;
+}
+
+std::vector<Event> SimRun::events() const {
+    static const std::vector<std::string> kHandled = {"load", "tick",   "key", "close",
+                                                      "unload", "exit", "end"};
+    std::vector<Event> found;
+    for (const std::string& line : lines) {
+        const std::vector<std::string> part = fields(line);
+        const std::string& kind = part[1];
+        if (std::find(kHandled.begin(), kHandled.end(), kind) != kHandled.end()) {
+            found.push_back({timeOf(line), kind == "key" ? "key " + part[2] : kind, {}});
+        } else if (kind == "sndPlaySoundA") {
+            found.back().calls.push_back("snd " + withoutFolder(part[2]) + " " + part[3]);
+        } else if (kind == "mciSendStringA") {
+            found.back().calls.push_back(withoutFolder(part[2]));
+        } else if (kind == "mciExecute") {
+            found.back().calls.push_back("exec " + withoutFolder(part[2]));
+        } else if (kind == "timer") {
+            found.back().calls.push_back("timer " + part[2]);
+        } else if (kind != "GetShortPathNameA") {
+            found.back().calls.push_back(kind);  // randomize, rnd
+        }
+    }
+    return found;
+}
+
+std::vector<Event> SimRun::tickEvents() const {
+    std::vector<Event> found;
+    for (Event& event : events()) {
+        if (event.what == "tick") found.push_back(std::move(event));
+    }
+    return found;
+}
+
+std::vector<float> SimRun::drawsAt(long time) const {
+    std::vector<float> draws;
+    for (const std::string& line : lines) {
+        const std::vector<std::string> part = fields(line);
+        if (part[1] == "rnd" && timeOf(line) == time) draws.push_back(std::stof(part[2]));
+    }
+    return draws;
+}
+
 SimRun simulate(const std::string& scenario) {
     std::istringstream input(scenario);
     std::ostringstream trace;
@@ -108,7 +208,7 @@ SimRun simulateWithDriver(const std::string& setup, Driver driver) {
 
 namespace velozor::sim {
 
-Driver dodgingDriver(Driver menu) {
+Driver dodgingDriver(MenuPlayer menu) {
     struct Ear {
         size_t heard = 0;
         int lane = 0;
@@ -130,16 +230,36 @@ Driver dodgingDriver(Driver menu) {
                 danger = folder == '1' ? 0 : folder == '2' ? 1 : -1;
             }
         }
+        // Not before the last wait it answered: the scenario's times never go back.
+        const long at = std::max(now, ear->lastWait);
         if (menu) {
-            const std::string answer = menu(trace);
-            if (answer != "-") return answer;
+            const std::string answer = menu(trace, at);
+            if (answer != "-") {
+                ear->lastWait = at;
+                return answer;
+            }
         }
         if (danger == ear->lane) {
-            return "key " + std::to_string(now) + (ear->lane == -1 ? " 39\n" : " 37\n");
+            return "key " + std::to_string(at) + (ear->lane == -1 ? " 39\n" : " 37\n");
         }
         ear->lastWait = std::max(ear->lastWait, now) + 250;
         return "wait " + std::to_string(ear->lastWait) + "\n";
     };
+}
+
+}  // namespace velozor::sim
+
+namespace velozor::sim {
+
+const SimRun& completedGame() {
+    // Once the menu's opening sound is heard the game is over: no further input.
+    static const SimRun run = simulateWithDriver(
+        "until 1000000\n", dodgingDriver([](const std::vector<std::string>& trace, long) {
+            const bool over =
+                !trace.empty() && trace.back().find("introd.wav") != std::string::npos;
+            return std::string(over ? "" : "-");
+        }));
+    return run;
 }
 
 }  // namespace velozor::sim
