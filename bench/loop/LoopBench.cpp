@@ -58,7 +58,7 @@ struct Timeline {
 
 // Makes no sound: every call succeeds at once. It notes when a key's one-shot starts.
 class SilentPlatform final : public velozor::SoundPlatform {
-public:
+  public:
     SilentPlatform(const velozor::Clock& clock, Timeline& timeline)
         : clock_(clock), timeline_(timeline) {}
 
@@ -73,19 +73,20 @@ public:
     uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
                                uint32_t bufferLength) override {
         const std::string path(longPath);
-        if (path.size() + 1 > bufferLength) return static_cast<uint32_t>(path.size() + 1);
+        if (path.size() + 1 > bufferLength)
+            return static_cast<uint32_t>(path.size() + 1);
         std::copy(path.c_str(), path.c_str() + path.size() + 1, shortPath);
         return static_cast<uint32_t>(path.size());
     }
 
-private:
+  private:
     const velozor::Clock& clock_;
     Timeline& timeline_;
 };
 
 // Notes each tick against the deadline it was due at, and ends the run after kTicks.
 class TimingObserver final : public velozor::LoopObserver {
-public:
+  public:
     TimingObserver(const velozor::Clock& clock, Timeline& timeline)
         : clock_(clock), timeline_(timeline) {}
 
@@ -125,11 +126,12 @@ public:
         timeline_.keyOpen = true;
     }
     void onTimerSet(bool enabled) override {
-        if (enabled) gridRestarted_ = true;
+        if (enabled)
+            gridRestarted_ = true;
         timeline_.keyOpen = false;
     }
 
-private:
+  private:
     const velozor::Clock& clock_;
     Timeline& timeline_;
     velozor::EventLoop* loop_ = nullptr;
@@ -143,14 +145,15 @@ private:
 // Presses Left and Right in turn at random moments, as SDL key-downs from another thread:
 // the way a real key arrives while the loop sleeps.
 class KeyPresser {
-public:
+  public:
     KeyPresser(const velozor::Clock& clock, Uint32 windowId)
         : clock_(clock), windowId_(windowId), thread_([this] { run(); }) {}
     ~KeyPresser() { stop(); }
 
     void stop() {
         stopping_ = true;
-        if (thread_.joinable()) thread_.join();
+        if (thread_.joinable())
+            thread_.join();
     }
     std::vector<Micros> pressTimes() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -158,7 +161,7 @@ public:
     }
     bool failed() const { return failed_; }
 
-private:
+  private:
     void run() {
         SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH);  // as a keyboard driver's thread
         std::mt19937 random(20240601);
@@ -166,7 +169,8 @@ private:
         bool left = true;
         while (!stopping_) {
             std::this_thread::sleep_for(Micros(pause(random)));
-            if (stopping_) break;
+            if (stopping_)
+                break;
             SDL_Event key{};
             key.type = SDL_KEYDOWN;
             key.key.windowID = windowId_;
@@ -244,8 +248,7 @@ int main() {
                     std::fprintf(stderr,
                                  "velozor-bench-loop: no tick for %lld s after %zu ticks: the "
                                  "timer has stopped (did the game switch it off for good?)\n",
-                                 static_cast<long long>(kStallLimit / 1s),
-                                 observer.tickCount());
+                                 static_cast<long long>(kStallLimit / 1s), observer.tickCount());
                     std::_Exit(1);
                 }
             }
@@ -255,8 +258,7 @@ int main() {
         watchdog.join();
         presser.stop();
         if (presser.failed()) {
-            std::fprintf(stderr, "velozor-bench-loop: SDL_PushEvent failed: %s\n",
-                         SDL_GetError());
+            std::fprintf(stderr, "velozor-bench-loop: SDL_PushEvent failed: %s\n", SDL_GetError());
             status = 1;
         }
 
@@ -283,13 +285,15 @@ int main() {
         const double slope = (n * sumTD - sumT * sumD) / (n * sumTT - sumT * sumT);
         const double drift = slope * ms(timeline.tickTimes[last] - timeline.tickTimes[first]);
         std::vector<double> absolute;
-        for (const double d : deviations) absolute.push_back(std::abs(d));
+        for (const double d : deviations)
+            absolute.push_back(std::abs(d));
 
         std::printf("Ticks (%zu):\n", timeline.tickTimes.size());
-        std::printf("  mean period %.3f ms; deviation from the grid: median %.3f ms, "
-                    "p90 %.3f ms, max %.3f ms\n",
-                    meanPeriod, percentile(absolute, 0.5), percentile(absolute, 0.9),
-                    percentile(absolute, 1.0));
+        std::printf(
+            "  mean period %.3f ms; deviation from the grid: median %.3f ms, "
+            "p90 %.3f ms, max %.3f ms\n",
+            meanPeriod, percentile(absolute, 0.5), percentile(absolute, 0.9),
+            percentile(absolute, 1.0));
         if (!report("|mean period - 500 ms|", std::abs(meanPeriod - 500.0),
                     kMeanPeriodToleranceMs)) {
             status = 1;
@@ -309,7 +313,8 @@ int main() {
         std::vector<double> toSound;
         for (std::size_t i = 0; i < keys; ++i) {
             toHandler.push_back(ms(timeline.keyHandled[i] - presses[i]));
-            if (timeline.keySounded[i]) toSound.push_back(ms(*timeline.keySounded[i] - presses[i]));
+            if (timeline.keySounded[i])
+                toSound.push_back(ms(*timeline.keySounded[i] - presses[i]));
         }
         std::printf("Keys (%zu pressed, %zu handled, %zu started a one-shot):\n", presses.size(),
                     timeline.keyHandled.size(), toSound.size());
@@ -329,13 +334,13 @@ int main() {
             // loop's share: the time until the handler that would start it.
             const bool allSound = toSound.size() == keys;
             if (!allSound) {
-                std::printf("  (%zu of %zu keys started no one-shot: bound checked on "
-                            "key -> Form_KeyDown)\n",
-                            keys - toSound.size(), keys);
+                std::printf(
+                    "  (%zu of %zu keys started no one-shot: bound checked on "
+                    "key -> Form_KeyDown)\n",
+                    keys - toSound.size(), keys);
             }
             if (!report(allSound ? "p99 key -> one-shot" : "p99 key -> Form_KeyDown",
-                        percentile(allSound ? toSound : toHandler, 0.99),
-                        kKeyLatencyP99BoundMs)) {
+                        percentile(allSound ? toSound : toHandler, 0.99), kKeyLatencyP99BoundMs)) {
                 status = 1;
             }
         }

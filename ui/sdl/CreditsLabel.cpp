@@ -20,7 +20,8 @@ CreditsLabel::CreditsLabel(double scale) : scale_(scale) {
     }
     ttfStarted_ = true;
     const std::optional<FontFile> file = findSansFont(error_);
-    if (!file) return;
+    if (!file)
+        return;
     const auto dpi = static_cast<unsigned>(std::lround(96.0 * scale_));
     font_ = TTF_OpenFontIndexDPI(file->path.c_str(), kPointSize, file->faceIndex, dpi, dpi);
     if (font_ == nullptr) {
@@ -31,8 +32,10 @@ CreditsLabel::CreditsLabel(double scale) : scale_(scale) {
 
 CreditsLabel::~CreditsLabel() {
     rendered_.clear();
-    if (font_ != nullptr) TTF_CloseFont(font_);
-    if (ttfStarted_) TTF_Quit();
+    if (font_ != nullptr)
+        TTF_CloseFont(font_);
+    if (ttfStarted_)
+        TTF_Quit();
 }
 
 std::vector<std::string> CreditsLabel::splitLines(const std::string& text) {
@@ -40,7 +43,8 @@ std::vector<std::string> CreditsLabel::splitLines(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
             lines.emplace_back();
         } else {
             lines.back() += c;
@@ -56,7 +60,8 @@ int CreditsLabel::scaled(int pixels) const {
 int CreditsLabel::textWidth(const std::string& text) const {
     int width = 0;
     int height = 0;
-    if (TTF_SizeUTF8(font_, text.c_str(), &width, &height) != 0) return 0;
+    if (TTF_SizeUTF8(font_, text.c_str(), &width, &height) != 0)
+        return 0;
     return width;
 }
 
@@ -67,7 +72,8 @@ void CreditsLabel::wrapInto(const std::string& line, std::vector<std::string>& o
     std::size_t start = 0;
     while (start <= line.size()) {
         std::size_t end = line.find(' ', start);
-        if (end == std::string::npos) end = line.size();
+        if (end == std::string::npos)
+            end = line.size();
         const std::string word = line.substr(start, end - start);
         // Repeated spaces stay as written: they join the line as empty words.
         std::string candidate = first ? word : current + ' ' + word;
@@ -93,7 +99,8 @@ bool CreditsLabel::setText(const std::string& text) {
             wrapInto(line, lines_);
         }
     }
-    if (font_ == nullptr) return true;  // already reported when the font failed
+    if (font_ == nullptr)
+        return true;  // already reported when the font failed
     bool complete = true;
     for (const std::string& line : lines_) {
         if (line.empty()) {
@@ -116,7 +123,8 @@ SDL_Rect CreditsLabel::area() const {
 }
 
 void CreditsLabel::draw(SDL_Surface* target) const {
-    if (font_ == nullptr) return;
+    if (font_ == nullptr)
+        return;
     const SDL_Rect label = area();
     SDL_Rect previousClip;
     SDL_GetClipRect(target, &previousClip);

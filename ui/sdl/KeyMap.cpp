@@ -5,99 +5,100 @@ namespace velozor {
 
 namespace {
 
-// Keys identified by what they do, whatever the layout.
+// Keys identified by what they do, whatever the layout: each SDL key and its Windows code.
+struct KeyCode {
+    SDL_Keycode key;
+    int16_t code;
+};
+constexpr KeyCode kFunctionKeys[] = {
+    {SDLK_BACKSPACE, 8},      {SDLK_TAB, 9},
+    {SDLK_CLEAR, 12},         {SDLK_RETURN, 13},
+    {SDLK_RETURN2, 13},       {SDLK_KP_ENTER, 13},
+    {SDLK_LSHIFT, 16},        {SDLK_RSHIFT, 16},
+    {SDLK_LCTRL, 17},         {SDLK_RCTRL, 17},
+    {SDLK_LALT, 18},          {SDLK_RALT, 18},
+    {SDLK_MODE, 18},  // AltGr on layouts that report it apart
+    {SDLK_PAUSE, 19},         {SDLK_CAPSLOCK, 20},
+    {SDLK_ESCAPE, 27},        {SDLK_SPACE, 32},
+    {SDLK_PAGEUP, 33},        {SDLK_PAGEDOWN, 34},
+    {SDLK_END, 35},           {SDLK_HOME, 36},
+    {SDLK_LEFT, 37},          {SDLK_UP, 38},
+    {SDLK_RIGHT, 39},         {SDLK_DOWN, 40},
+    {SDLK_SELECT, 41},        {SDLK_EXECUTE, 43},
+    {SDLK_PRINTSCREEN, 44},   {SDLK_INSERT, 45},
+    {SDLK_DELETE, 46},        {SDLK_HELP, 47},
+    {SDLK_LGUI, 91},          {SDLK_RGUI, 92},
+    {SDLK_APPLICATION, 93},   {SDLK_SLEEP, 95},
+    {SDLK_KP_MULTIPLY, 106},  {SDLK_KP_PLUS, 107},
+    {SDLK_KP_MINUS, 109},     {SDLK_KP_PERIOD, 110},
+    {SDLK_KP_DECIMAL, 110},   {SDLK_KP_DIVIDE, 111},
+    {SDLK_NUMLOCKCLEAR, 144}, {SDLK_SCROLLLOCK, 145},
+    {SDLK_AC_BACK, 166},      {SDLK_AC_FORWARD, 167},
+    {SDLK_AC_REFRESH, 168},   {SDLK_AC_STOP, 169},
+    {SDLK_AC_SEARCH, 170},    {SDLK_AC_BOOKMARKS, 171},
+    {SDLK_AC_HOME, 172},      {SDLK_MUTE, 173},
+    {SDLK_VOLUMEDOWN, 174},   {SDLK_VOLUMEUP, 175},
+    {SDLK_AUDIONEXT, 176},    {SDLK_AUDIOPREV, 177},
+    {SDLK_AUDIOSTOP, 178},    {SDLK_AUDIOPLAY, 179},
+    {SDLK_MAIL, 180},         {SDLK_MEDIASELECT, 181},
+    {SDLK_APP1, 182},         {SDLK_APP2, 183},
+};
+
 std::optional<int16_t> functionKeyCode(SDL_Keycode key) {
-    switch (key) {
-        case SDLK_BACKSPACE: return 8;
-        case SDLK_TAB: return 9;
-        case SDLK_CLEAR: return 12;
-        case SDLK_RETURN: return 13;
-        case SDLK_RETURN2: return 13;
-        case SDLK_KP_ENTER: return 13;
-        case SDLK_LSHIFT: return 16;
-        case SDLK_RSHIFT: return 16;
-        case SDLK_LCTRL: return 17;
-        case SDLK_RCTRL: return 17;
-        case SDLK_LALT: return 18;
-        case SDLK_RALT: return 18;
-        case SDLK_MODE: return 18;  // AltGr on layouts that report it apart
-        case SDLK_PAUSE: return 19;
-        case SDLK_CAPSLOCK: return 20;
-        case SDLK_ESCAPE: return 27;
-        case SDLK_SPACE: return 32;
-        case SDLK_PAGEUP: return 33;
-        case SDLK_PAGEDOWN: return 34;
-        case SDLK_END: return 35;
-        case SDLK_HOME: return 36;
-        case SDLK_LEFT: return 37;
-        case SDLK_UP: return 38;
-        case SDLK_RIGHT: return 39;
-        case SDLK_DOWN: return 40;
-        case SDLK_SELECT: return 41;
-        case SDLK_EXECUTE: return 43;
-        case SDLK_PRINTSCREEN: return 44;
-        case SDLK_INSERT: return 45;
-        case SDLK_DELETE: return 46;
-        case SDLK_HELP: return 47;
-        case SDLK_LGUI: return 91;
-        case SDLK_RGUI: return 92;
-        case SDLK_APPLICATION: return 93;
-        case SDLK_SLEEP: return 95;
-        case SDLK_KP_MULTIPLY: return 106;
-        case SDLK_KP_PLUS: return 107;
-        case SDLK_KP_MINUS: return 109;
-        case SDLK_KP_PERIOD: return 110;
-        case SDLK_KP_DECIMAL: return 110;
-        case SDLK_KP_DIVIDE: return 111;
-        case SDLK_NUMLOCKCLEAR: return 144;
-        case SDLK_SCROLLLOCK: return 145;
-        case SDLK_AC_BACK: return 166;
-        case SDLK_AC_FORWARD: return 167;
-        case SDLK_AC_REFRESH: return 168;
-        case SDLK_AC_STOP: return 169;
-        case SDLK_AC_SEARCH: return 170;
-        case SDLK_AC_BOOKMARKS: return 171;
-        case SDLK_AC_HOME: return 172;
-        case SDLK_MUTE: return 173;
-        case SDLK_VOLUMEDOWN: return 174;
-        case SDLK_VOLUMEUP: return 175;
-        case SDLK_AUDIONEXT: return 176;
-        case SDLK_AUDIOPREV: return 177;
-        case SDLK_AUDIOSTOP: return 178;
-        case SDLK_AUDIOPLAY: return 179;
-        case SDLK_MAIL: return 180;
-        case SDLK_MEDIASELECT: return 181;
-        case SDLK_APP1: return 182;
-        case SDLK_APP2: return 183;
-        default: break;
+    for (const KeyCode& entry : kFunctionKeys) {
+        if (entry.key == key)
+            return entry.code;
     }
-    if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<int16_t>(112 + (key - SDLK_F1));
-    if (key >= SDLK_F13 && key <= SDLK_F24) return static_cast<int16_t>(124 + (key - SDLK_F13));
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return static_cast<int16_t>(112 + (key - SDLK_F1));
+    if (key >= SDLK_F13 && key <= SDLK_F24)
+        return static_cast<int16_t>(124 + (key - SDLK_F13));
     // The keypad's digits are VK_NUMPAD0 to VK_NUMPAD9 (SDL lists 1 to 9, then 0).
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return static_cast<int16_t>(97 + (key - SDLK_KP_1));
-    if (key == SDLK_KP_0) return 96;
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return static_cast<int16_t>(97 + (key - SDLK_KP_1));
+    if (key == SDLK_KP_0)
+        return 96;
     return std::nullopt;
 }
 
+// Punctuation by the character it types: the OEM codes of a US layout.
+constexpr KeyCode kPunctuationKeys[] = {
+    {';', 186}, {'=', 187}, {',', 188},  {'-', 189}, {'.', 190},  {'/', 191},
+    {'`', 192}, {'[', 219}, {'\\', 220}, {']', 221}, {'\'', 222},
+};
+
 // Keys identified by the character they type on the active layout.
 std::optional<int16_t> characterKeyCode(SDL_Keycode key) {
-    if (key >= 'a' && key <= 'z') return static_cast<int16_t>('A' + (key - 'a'));
-    if (key >= '0' && key <= '9') return static_cast<int16_t>(key);
-    switch (key) {  // the OEM codes of a US layout
-        case ';': return 186;
-        case '=': return 187;
-        case ',': return 188;
-        case '-': return 189;
-        case '.': return 190;
-        case '/': return 191;
-        case '`': return 192;
-        case '[': return 219;
-        case '\\': return 220;
-        case ']': return 221;
-        case '\'': return 222;
-        default: return std::nullopt;
+    if (key >= 'a' && key <= 'z')
+        return static_cast<int16_t>('A' + (key - 'a'));
+    if (key >= '0' && key <= '9')
+        return static_cast<int16_t>(key);
+    for (const KeyCode& entry : kPunctuationKeys) {
+        if (entry.key == key)
+            return entry.code;
     }
+    return std::nullopt;
 }
+
+// The punctuation keys by their place on a US keyboard.
+struct PlaceCode {
+    SDL_Scancode place;
+    int16_t code;
+};
+constexpr PlaceCode kPunctuationPlaces[] = {
+    {SDL_SCANCODE_SEMICOLON, 186},
+    {SDL_SCANCODE_EQUALS, 187},
+    {SDL_SCANCODE_COMMA, 188},
+    {SDL_SCANCODE_MINUS, 189},
+    {SDL_SCANCODE_PERIOD, 190},
+    {SDL_SCANCODE_SLASH, 191},
+    {SDL_SCANCODE_GRAVE, 192},
+    {SDL_SCANCODE_LEFTBRACKET, 219},
+    {SDL_SCANCODE_BACKSLASH, 220},
+    {SDL_SCANCODE_RIGHTBRACKET, 221},
+    {SDL_SCANCODE_APOSTROPHE, 222},
+    {SDL_SCANCODE_NONUSBACKSLASH, 226},  // the extra key beside left Shift
+};
 
 // Keys identified by their place: letters of non-Latin layouts, and the punctuation keys
 // whose character has no code of its own (an "ñ" or "é" gets the code of the US key there).
@@ -108,37 +109,33 @@ std::optional<int16_t> placeKeyCode(SDL_Scancode place) {
     if (place >= SDL_SCANCODE_1 && place <= SDL_SCANCODE_9) {
         return static_cast<int16_t>('1' + (place - SDL_SCANCODE_1));
     }
-    switch (place) {
-        case SDL_SCANCODE_0: return '0';
-        case SDL_SCANCODE_SEMICOLON: return 186;
-        case SDL_SCANCODE_EQUALS: return 187;
-        case SDL_SCANCODE_COMMA: return 188;
-        case SDL_SCANCODE_MINUS: return 189;
-        case SDL_SCANCODE_PERIOD: return 190;
-        case SDL_SCANCODE_SLASH: return 191;
-        case SDL_SCANCODE_GRAVE: return 192;
-        case SDL_SCANCODE_LEFTBRACKET: return 219;
-        case SDL_SCANCODE_BACKSLASH: return 220;
-        case SDL_SCANCODE_RIGHTBRACKET: return 221;
-        case SDL_SCANCODE_APOSTROPHE: return 222;
-        case SDL_SCANCODE_NONUSBACKSLASH: return 226;  // the extra key beside left Shift
-        default: return std::nullopt;
+    if (place == SDL_SCANCODE_0)
+        return '0';
+    for (const PlaceCode& entry : kPunctuationPlaces) {
+        if (entry.place == place)
+            return entry.code;
     }
+    return std::nullopt;
 }
 
 }  // namespace
 
 std::optional<int16_t> virtualKeyCode(const SDL_Keysym& key) {
-    if (const auto code = functionKeyCode(key.sym)) return code;
-    if (const auto code = characterKeyCode(key.sym)) return code;
+    if (const auto code = functionKeyCode(key.sym))
+        return code;
+    if (const auto code = characterKeyCode(key.sym))
+        return code;
     return placeKeyCode(key.scancode);
 }
 
 int16_t shiftState(Uint16 modifiers) {
     int16_t state = 0;
-    if (modifiers & KMOD_SHIFT) state |= 1;
-    if (modifiers & KMOD_CTRL) state |= 2;
-    if (modifiers & KMOD_ALT) state |= 4;
+    if (modifiers & KMOD_SHIFT)
+        state |= 1;
+    if (modifiers & KMOD_CTRL)
+        state |= 2;
+    if (modifiers & KMOD_ALT)
+        state |= 4;
     return state;
 }
 

@@ -14,7 +14,8 @@ namespace velozor {
 // tick or a key's sound late by milliseconds. Returns false with `error` set when refused;
 // the game then runs at normal priority.
 inline bool raiseLoopThreadPriority(std::string& error) {
-    if (SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL) == 0) return true;
+    if (SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL) == 0)
+        return true;
     error = SDL_GetError();
     return false;
 }

@@ -29,7 +29,8 @@ constexpr Uint8 kBackground = 240;  // the light grey of a dialog's face
 // reported dpi is often a little off 96) keeps the design size.
 double displayScale() {
     float dpi = 0;
-    if (SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) != 0 || !(dpi > 0)) return 1.0;
+    if (SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) != 0 || !(dpi > 0))
+        return 1.0;
     return std::clamp(std::floor(dpi / 96.0 * 4.0) / 4.0, 1.0, 4.0);
 }
 
@@ -37,10 +38,10 @@ double displayScale() {
 
 std::unique_ptr<SdlWindow> SdlWindow::open(const Clock& clock, std::string& error) {
     const double scale = displayScale();
-    SDL_Window* window = SDL_CreateWindow(
-        "Velozor", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-        static_cast<int>(std::lround(kClientWidth * scale)),
-        static_cast<int>(std::lround(kClientHeight * scale)), SDL_WINDOW_HIDDEN);
+    SDL_Window* window =
+        SDL_CreateWindow("Velozor", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                         static_cast<int>(std::lround(kClientWidth * scale)),
+                         static_cast<int>(std::lround(kClientHeight * scale)), SDL_WINDOW_HIDDEN);
     if (window == nullptr) {
         error = std::string("cannot create the window: ") + SDL_GetError() +
                 " (start the game inside a graphical session)";
@@ -50,7 +51,10 @@ std::unique_ptr<SdlWindow> SdlWindow::open(const Clock& clock, std::string& erro
 }
 
 SdlWindow::SdlWindow(const Clock& clock, SDL_Window* window, double scale)
-    : clock_(clock), window_(window), windowId_(SDL_GetWindowID(window)), scale_(scale),
+    : clock_(clock),
+      window_(window),
+      windowId_(SDL_GetWindowID(window)),
+      scale_(scale),
       label_(scale) {
     if (!label_.hasFont()) {
         std::fprintf(stderr, "velozor: the credits are not shown: %s\n", label_.error().c_str());
@@ -66,10 +70,12 @@ SdlWindow::~SdlWindow() {
 }
 
 WindowSystem::WaitResult SdlWindow::waitForEvent(std::optional<Micros> deadline) {
-    if (window_ == nullptr) return WaitResult::Stop;
+    if (window_ == nullptr)
+        return WaitResult::Stop;
     for (;;) {
         pumpEvents();
-        if (!pending_.empty()) return WaitResult::Ready;
+        if (!pending_.empty())
+            return WaitResult::Ready;
         SDL_Event event;
         if (!deadline) {
             if (SDL_WaitEvent(&event)) {
@@ -81,10 +87,12 @@ WindowSystem::WaitResult SdlWindow::waitForEvent(std::optional<Micros> deadline)
             continue;
         }
         const Micros remaining = *deadline - clock_.now();
-        if (remaining <= Micros(0)) return WaitResult::Ready;
+        if (remaining <= Micros(0))
+            return WaitResult::Ready;
         const auto coarse = (remaining - kPreciseWindow) / 1ms;
         if (coarse >= 1) {
-            if (SDL_WaitEventTimeout(&event, static_cast<int>(coarse))) translate(event);
+            if (SDL_WaitEventTimeout(&event, static_cast<int>(coarse)))
+                translate(event);
         } else {
             std::this_thread::sleep_for(std::min(remaining, kPreciseStep));
         }
@@ -92,9 +100,11 @@ WindowSystem::WaitResult SdlWindow::waitForEvent(std::optional<Micros> deadline)
 }
 
 std::optional<WindowEvent> SdlWindow::nextEvent() {
-    if (window_ == nullptr) return std::nullopt;
+    if (window_ == nullptr)
+        return std::nullopt;
     pumpEvents();
-    if (pending_.empty()) return std::nullopt;
+    if (pending_.empty())
+        return std::nullopt;
     WindowEvent event = pending_.front();
     pending_.pop_front();
     return event;
@@ -102,31 +112,33 @@ std::optional<WindowEvent> SdlWindow::nextEvent() {
 
 void SdlWindow::pumpEvents() {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) translate(event);
+    while (SDL_PollEvent(&event))
+        translate(event);
 }
 
 void SdlWindow::translate(const SDL_Event& event) {
     switch (event.type) {
         case SDL_KEYDOWN:  // auto-repeats included: they count as presses
             if (const std::optional<int16_t> code = virtualKeyCode(event.key.keysym)) {
-                pending_.push_back({WindowEvent::Kind::KeyDown, *code,
-                                    shiftState(event.key.keysym.mod)});
+                pending_.push_back(
+                    {WindowEvent::Kind::KeyDown, *code, shiftState(event.key.keysym.mod)});
             }
             break;
         case SDL_QUIT:  // the last window's close, or SIGINT/SIGTERM
             queueClose();
             break;
         case SDL_WINDOWEVENT:
-            if (event.window.windowID != windowId_) break;
+            if (event.window.windowID != windowId_)
+                break;
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 queueClose();
             } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
                 // Like WM_PAINT, one pending paint stands for any number of exposes.
-                const bool paintPending =
-                    std::any_of(pending_.begin(), pending_.end(), [](const WindowEvent& e) {
-                        return e.kind == WindowEvent::Kind::Paint;
-                    });
-                if (!paintPending) pending_.push_back({WindowEvent::Kind::Paint, 0, 0});
+                const bool paintPending = std::any_of(
+                    pending_.begin(), pending_.end(),
+                    [](const WindowEvent& e) { return e.kind == WindowEvent::Kind::Paint; });
+                if (!paintPending)
+                    pending_.push_back({WindowEvent::Kind::Paint, 0, 0});
             }
             break;
         default:
@@ -136,7 +148,8 @@ void SdlWindow::translate(const SDL_Event& event) {
 
 void SdlWindow::queueClose() {
     // Closing the last window gives both a window close and SDL_QUIT: one request.
-    if (closeQueued_) return;
+    if (closeQueued_)
+        return;
     closeQueued_ = true;
     pending_.push_back({WindowEvent::Kind::CloseRequest, 0, 0});
 }
@@ -151,11 +164,12 @@ int SDLCALL SdlWindow::watchEvents(void* self, SDL_Event* event) {
 }
 
 void SdlWindow::paint() {
-    if (window_ == nullptr || !shown_) return;
+    if (window_ == nullptr || !shown_)
+        return;
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
-    if (surface == nullptr || SDL_FillRect(surface, nullptr,
-                                           SDL_MapRGB(surface->format, kBackground,
-                                                      kBackground, kBackground)) != 0) {
+    if (surface == nullptr ||
+        SDL_FillRect(surface, nullptr,
+                     SDL_MapRGB(surface->format, kBackground, kBackground, kBackground)) != 0) {
         if (!paintFailureReported_) {
             std::fprintf(stderr, "velozor: cannot draw the window: %s\n", SDL_GetError());
             paintFailureReported_ = true;
@@ -177,21 +191,24 @@ void SdlWindow::setCredits(const std::string& text) {
 }
 
 void SdlWindow::show() {
-    if (window_ == nullptr) return;
+    if (window_ == nullptr)
+        return;
     SDL_ShowWindow(window_);  // on X11 this returns once the window is mapped
     shown_ = true;
     paint();
 }
 
 void SdlWindow::focus() {
-    if (window_ == nullptr) return;
+    if (window_ == nullptr)
+        return;
     // One window and no controls: focus within the program is the window's own. On X11 it
     // is taken only when no other application has it; elsewhere the compositor decides.
     takeX11FocusIfFree(window_);
 }
 
 void SdlWindow::close() {
-    if (window_ == nullptr) return;
+    if (window_ == nullptr)
+        return;
     SDL_DelEventWatch(&SdlWindow::watchEvents, this);
     SDL_DestroyWindow(window_);
     window_ = nullptr;

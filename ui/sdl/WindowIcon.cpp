@@ -30,18 +30,20 @@ bool within(double value, double low, double high) {
 uint32_t pixelAt(double u, double v, int size) {
     const double laneLeft = kRoadLeft + kLaneWidth;
     const double laneRight = kRoadLeft + 2 * kLaneWidth;
-    if (within(u, 0.0, kRoadLeft) || within(u, kRoadRight, 1.0)) return kGrass;
+    if (within(u, 0.0, kRoadLeft) || within(u, kRoadRight, 1.0))
+        return kGrass;
     // The car, with its windscreen towards the top where the obstacles come from.
     if (within(u, laneLeft + 0.05, laneRight - 0.05) && within(v, 0.55, 0.92)) {
-        return within(v, 0.61, 0.70) && within(u, laneLeft + 0.08, laneRight - 0.08)
-                   ? kWindscreen
-                   : kCar;
+        return within(v, 0.61, 0.70) && within(u, laneLeft + 0.08, laneRight - 0.08) ? kWindscreen
+                                                                                     : kCar;
     }
-    if (within(u, kRoadLeft + 0.05, laneLeft - 0.05) && within(v, 0.10, 0.28)) return kObstacle;
+    if (within(u, kRoadLeft + 0.05, laneLeft - 0.05) && within(v, 0.10, 0.28))
+        return kObstacle;
     // Dashed lane lines, at least one pixel wide at every size.
     const double halfLine = std::max(0.5, size / 32.0) / size;
     const bool onLine = std::abs(u - laneLeft) < halfLine || std::abs(u - laneRight) < halfLine;
-    if (onLine && std::fmod(v * 4.0, 1.0) < 0.6) return kMarking;
+    if (onLine && std::fmod(v * 4.0, 1.0) < 0.6)
+        return kMarking;
     return kAsphalt;
 }
 

@@ -17,7 +17,8 @@ struct X11Handles {
 bool x11HandlesOf(SDL_Window* window, X11Handles& handles) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return false;
     handles.display = info.info.x11.display;
     handles.window = info.info.x11.window;
     return true;
@@ -26,7 +27,7 @@ bool x11HandlesOf(SDL_Window* window, X11Handles& handles) {
 // Collects the X errors of the calls between the constructor and finish(): the process-wide
 // handler would otherwise end the program on an error as harmless as a refused focus.
 class XErrorTrap {
-public:
+  public:
     explicit XErrorTrap(Display* display) : display_(display) {
         XSync(display_, False);
         failed_ = false;
@@ -39,7 +40,7 @@ public:
         return failed_;
     }
 
-private:
+  private:
     static int record(Display*, XErrorEvent*) {
         failed_ = true;
         return 0;
@@ -53,7 +54,8 @@ private:
 
 bool setX11IconImages(SDL_Window* window, const std::vector<uint32_t>& images) {
     X11Handles x11;
-    if (!x11HandlesOf(window, x11)) return false;
+    if (!x11HandlesOf(window, x11))
+        return false;
     // Xlib passes 32-bit properties as arrays of long, whatever the width of long.
     const std::vector<unsigned long> cardinals(images.begin(), images.end());
     XErrorTrap trap(x11.display);
@@ -66,11 +68,13 @@ bool setX11IconImages(SDL_Window* window, const std::vector<uint32_t>& images) {
 
 FocusOutcome takeX11FocusIfFree(SDL_Window* window) {
     X11Handles x11;
-    if (!x11HandlesOf(window, x11)) return FocusOutcome::NotPossible;
+    if (!x11HandlesOf(window, x11))
+        return FocusOutcome::NotPossible;
     Window focused = None;
     int revertTo = 0;
     XGetInputFocus(x11.display, &focused, &revertTo);
-    if (focused == x11.window) return FocusOutcome::AlreadyHeld;
+    if (focused == x11.window)
+        return FocusOutcome::AlreadyHeld;
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(x11.display, x11.window, &attributes)) {
         return FocusOutcome::NotPossible;
@@ -79,7 +83,8 @@ FocusOutcome takeX11FocusIfFree(SDL_Window* window) {
         return FocusOutcome::HeldElsewhere;
     }
     // Focusing a window that is not viewable is an X error.
-    if (attributes.map_state != IsViewable) return FocusOutcome::NotPossible;
+    if (attributes.map_state != IsViewable)
+        return FocusOutcome::NotPossible;
     XErrorTrap trap(x11.display);
     XSetInputFocus(x11.display, x11.window, RevertToParent, CurrentTime);
     return trap.finish() ? FocusOutcome::NotPossible : FocusOutcome::Taken;

@@ -15,10 +15,10 @@ namespace velozor {
 bool setX11IconImages(SDL_Window* window, const std::vector<uint32_t>& images);
 
 enum class FocusOutcome {
-    Taken,         // no window had the keyboard; now this one has it
-    AlreadyHeld,   // this window had it already
-    HeldElsewhere, // another application's window has it: it keeps it
-    NotPossible,   // not on X11, or the window is not on screen yet
+    Taken,          // no window had the keyboard; now this one has it
+    AlreadyHeld,    // this window had it already
+    HeldElsewhere,  // another application's window has it: it keeps it
+    NotPossible,    // not on X11, or the window is not on screen yet
 };
 
 // Gives the window the X11 keyboard focus if it holds it already or nobody does (no focus

@@ -31,18 +31,22 @@ int fail(const std::string& message) {
 // The folder that holds the program, without a trailing separator; empty on failure.
 std::string programFolder() {
     char* base = SDL_GetBasePath();
-    if (base == nullptr) return {};
+    if (base == nullptr)
+        return {};
     std::string folder(base);
     SDL_free(base);
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
     return folder;
 }
 
 // VELOZOR_TRACE=1 writes the loop's events to standard error; anything else but 0 is named.
 bool traceRequested() {
     const char* value = std::getenv("VELOZOR_TRACE");
-    if (value == nullptr || *value == '\0' || std::string(value) == "0") return false;
-    if (std::string(value) == "1") return true;
+    if (value == nullptr || *value == '\0' || std::string(value) == "0")
+        return false;
+    if (std::string(value) == "1")
+        return true;
     std::fprintf(stderr, "velozor: VELOZOR_TRACE=%s is ignored: set it to 1 to trace\n", value);
     return false;
 }
@@ -78,9 +82,11 @@ int main(int argc, char* argv[]) {
     {
         std::string error;
         std::unique_ptr<velozor::SoundPlatform> platform = velozor::openMixerPlatform(error);
-        if (!platform) return fail(error);
+        if (!platform)
+            return fail(error);
         std::unique_ptr<velozor::SdlWindow> window = velozor::SdlWindow::open(clock, error);
-        if (!window) return fail(error);
+        if (!window)
+            return fail(error);
 
         velozor::LoopObserver silent;
         velozor::TraceObserver tracer(clock);
