@@ -10,7 +10,7 @@ VELOZOR_BUILD="${VELOZOR_BUILD:-$VELOZOR_ROOT/build}"
 VELOZOR_PACKAGES=(
     cmake g++ make pkg-config
     libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
-    libfontconfig-dev fonts-dejavu-core
+    libfontconfig-dev fonts-dejavu-core libx11-dev
     libespeak-ng-dev espeak-ng-data libmp3lame-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick

@@ -38,6 +38,10 @@ double displayScale() {
 
 std::unique_ptr<SdlWindow> SdlWindow::open(const Clock& clock, std::string& error) {
     const double scale = displayScale();
+    // The window is one still picture: SDL's own X11/shared-memory framebuffer draws it. An
+    // accelerated one would start a GL renderer, which on X11 recreates the window and with
+    // it drops the icon sizes set through Xlib.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_Window* window =
         SDL_CreateWindow("Velozor", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                          static_cast<int>(std::lround(kClientWidth * scale)),
@@ -58,6 +62,12 @@ SdlWindow::SdlWindow(const Clock& clock, SDL_Window* window, double scale)
       label_(scale) {
     if (!label_.hasFont()) {
         std::fprintf(stderr, "velozor: the credits are not shown: %s\n", label_.error().c_str());
+    }
+    // Whatever the framebuffer hint says, make the surface before the icon is set, so a
+    // window recreated for it still gets every icon size.
+    if (SDL_GetWindowSurface(window_) == nullptr) {
+        std::fprintf(stderr, "velozor: cannot draw the window: %s\n", SDL_GetError());
+        paintFailureReported_ = true;
     }
     applyWindowIcon(window_);
     // Keys arrive as key-downs only; text input would add IME work and events nobody reads.

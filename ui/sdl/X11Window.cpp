@@ -4,6 +4,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 
 namespace velozor {
 
@@ -50,7 +51,21 @@ class XErrorTrap {
     XErrorHandler previous_ = nullptr;
 };
 
+XErrorHandler previousHandler = nullptr;
+
+int ignoreSendEventToGoneWindow(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent)
+        return 0;
+    return previousHandler != nullptr ? previousHandler(display, error) : 0;
+}
+
 }  // namespace
+
+void tolerateX11WakeUpsToGoneWindows() {
+    if (previousHandler != nullptr)
+        return;
+    previousHandler = XSetErrorHandler(&ignoreSendEventToGoneWindow);
+}
 
 bool setX11IconImages(SDL_Window* window, const std::vector<uint32_t>& images) {
     X11Handles x11;

@@ -25,4 +25,13 @@ enum class FocusOutcome {
 // window, or the focus following the pointer). Never takes it from another window.
 FocusOutcome takeX11FocusIfFree(SDL_Window* window);
 
+// SDL 2.26 sends its wake-up message (an XSendEvent on a second connection) to the window it
+// last waited on, and can do so while the window is being destroyed; the server may see the
+// message after the window is gone, and Xlib's default handler ends the process for that
+// BadWindow error, turning a clean close into exit status 1. From this call on, that one
+// error (BadWindow on X_SendEvent) is ignored and every other X error goes to Xlib's default
+// handler. Call it before SDL_Init: SDL keeps the handler it finds and puts it back at
+// SDL_Quit, when the late error is read.
+void tolerateX11WakeUpsToGoneWindows();
+
 }  // namespace velozor

@@ -16,6 +16,7 @@
 #include "ui/sdl/SdlWindow.h"
 #include "ui/sdl/SteadyClock.h"
 #include "ui/sdl/TraceObserver.h"
+#include "ui/sdl/X11Window.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ int main(int argc, char* argv[]) {
     }
     const bool trace = traceRequested();
 
+    velozor::tolerateX11WakeUpsToGoneWindows();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         return fail(std::string("cannot start SDL's video: ") + SDL_GetError() +
                     " (start the game inside a graphical session)");
