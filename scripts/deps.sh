@@ -10,10 +10,11 @@ VELOZOR_BUILD="${VELOZOR_BUILD:-$VELOZOR_ROOT/build}"
 VELOZOR_PACKAGES=(
     cmake g++ make pkg-config
     libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
-    libfontconfig-dev fonts-dejavu-core libx11-dev
+    libfontconfig-dev fonts-dejavu-core
     libespeak-ng-dev espeak-ng-data libmp3lame-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
+    libx11-dev
 )
 
 velozor_install_packages() {

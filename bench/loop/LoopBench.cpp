@@ -58,7 +58,7 @@ struct Timeline {
 
 // Makes no sound: every call succeeds at once. It notes when a key's one-shot starts.
 class SilentPlatform final : public velozor::SoundPlatform {
-  public:
+public:
     SilentPlatform(const velozor::Clock& clock, Timeline& timeline)
         : clock_(clock), timeline_(timeline) {}
 
@@ -79,14 +79,14 @@ class SilentPlatform final : public velozor::SoundPlatform {
         return static_cast<uint32_t>(path.size());
     }
 
-  private:
+private:
     const velozor::Clock& clock_;
     Timeline& timeline_;
 };
 
 // Notes each tick against the deadline it was due at, and ends the run after kTicks.
 class TimingObserver final : public velozor::LoopObserver {
-  public:
+public:
     TimingObserver(const velozor::Clock& clock, Timeline& timeline)
         : clock_(clock), timeline_(timeline) {}
 
@@ -131,7 +131,7 @@ class TimingObserver final : public velozor::LoopObserver {
         timeline_.keyOpen = false;
     }
 
-  private:
+private:
     const velozor::Clock& clock_;
     Timeline& timeline_;
     velozor::EventLoop* loop_ = nullptr;
@@ -145,7 +145,7 @@ class TimingObserver final : public velozor::LoopObserver {
 // Presses Left and Right in turn at random moments, as SDL key-downs from another thread:
 // the way a real key arrives while the loop sleeps.
 class KeyPresser {
-  public:
+public:
     KeyPresser(const velozor::Clock& clock, Uint32 windowId)
         : clock_(clock), windowId_(windowId), thread_([this] { run(); }) {}
     ~KeyPresser() { stop(); }
@@ -161,7 +161,7 @@ class KeyPresser {
     }
     bool failed() const { return failed_; }
 
-  private:
+private:
     void run() {
         SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH);  // as a keyboard driver's thread
         std::mt19937 random(20240601);

@@ -11,7 +11,7 @@
 namespace velozor {
 
 class CreditsLabel {
-  public:
+public:
     // The label's place in the client area, in pixels at 96 dpi. Its height grows to hold
     // every line of its caption.
     static constexpr int kLeft = 10;
@@ -43,7 +43,7 @@ class CreditsLabel {
     // The caption's lines before wrapping; an empty line between two breaks is kept.
     static std::vector<std::string> splitLines(const std::string& text);
 
-  private:
+private:
     struct SurfaceDeleter {
         void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
     };

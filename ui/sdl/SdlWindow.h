@@ -16,7 +16,7 @@
 namespace velozor {
 
 class SdlWindow final : public WindowSystem {
-  public:
+public:
     // The client area in pixels at 96 dpi; a high-density screen scales it (see scale()).
     static constexpr int kClientWidth = 203;
     static constexpr int kClientHeight = 249;
@@ -44,7 +44,7 @@ class SdlWindow final : public WindowSystem {
     // Screen pixels per pixel at 96 dpi: 1, or more in quarter steps on a denser screen.
     double scale() const { return scale_; }
 
-  private:
+private:
     SdlWindow(const Clock& clock, SDL_Window* window, double scale);
 
     void pumpEvents();

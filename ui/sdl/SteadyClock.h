@@ -8,7 +8,7 @@
 namespace velozor {
 
 class SteadyClock final : public Clock {
-  public:
+public:
     // Time zero is the moment of construction; make the clock first thing in main.
     SteadyClock() : start_(std::chrono::steady_clock::now()) {}
 
@@ -17,7 +17,7 @@ class SteadyClock final : public Clock {
         return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - start_);
     }
 
-  private:
+private:
     std::chrono::steady_clock::time_point start_;
 };
 

@@ -13,7 +13,7 @@ namespace velozor {
 // One line per event: the clock's time in milliseconds with three decimals, a tab, and the
 // event as the simulator names it ("load", "tick", "key 37", "timer on", "close", ...).
 class TraceObserver final : public LoopObserver {
-  public:
+public:
     explicit TraceObserver(const Clock& clock, std::FILE* out = stderr)
         : clock_(clock), out_(out) {}
 
@@ -26,7 +26,7 @@ class TraceObserver final : public LoopObserver {
     void onEnd() override { line("end"); }
     void onTimerSet(bool enabled) override { line(enabled ? "timer\ton" : "timer\toff"); }
 
-  private:
+private:
     void line(const char* event);
 
     const Clock& clock_;

@@ -28,7 +28,7 @@ bool x11HandlesOf(SDL_Window* window, X11Handles& handles) {
 // Collects the X errors of the calls between the constructor and finish(): the process-wide
 // handler would otherwise end the program on an error as harmless as a refused focus.
 class XErrorTrap {
-  public:
+public:
     explicit XErrorTrap(Display* display) : display_(display) {
         XSync(display_, False);
         failed_ = false;
@@ -41,7 +41,7 @@ class XErrorTrap {
         return failed_;
     }
 
-  private:
+private:
     static int record(Display*, XErrorEvent*) {
         failed_ = true;
         return 0;

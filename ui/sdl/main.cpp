@@ -63,6 +63,9 @@ int main(int argc, char* argv[]) {
     const bool trace = traceRequested();
 
     velozor::tolerateX11WakeUpsToGoneWindows();
+    // Nothing on screen changes during play, so the screen may blank as it likes while the
+    // player listens (SDL would otherwise keep it awake).
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         return fail(std::string("cannot start SDL's video: ") + SDL_GetError() +
                     " (start the game inside a graphical session)");

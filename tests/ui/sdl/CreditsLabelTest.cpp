@@ -22,7 +22,7 @@ TEST(CreditsLabelLines, TakesALineFeedOrCrLfAsOneBreak) {
 }
 
 class CreditsLabelDrawing : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (!label.hasFont())
             GTEST_FAIL() << "no font for the label: " << label.error();

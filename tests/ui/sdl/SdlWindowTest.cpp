@@ -15,7 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 
 class SdlWindowEvents : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS), 0) << SDL_GetError();

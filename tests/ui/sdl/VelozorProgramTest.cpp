@@ -102,7 +102,7 @@ Image screenshot(const std::string& windowId) {
 }
 
 class VelozorProgram : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (std::getenv("DISPLAY") == nullptr)
             GTEST_SKIP() << "no X display (run under xvfb-run)";
