@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -112,11 +113,16 @@ protected:
         }
         display = XOpenDisplay(nullptr);
         ASSERT_NE(display, nullptr) << "cannot open the display " << std::getenv("DISPLAY");
-        char pattern[] = "/tmp/velozor-trace-XXXXXX";
-        const int fd = mkstemp(pattern);
-        ASSERT_GE(fd, 0);
-        close(fd);
-        tracePath = pattern;
+        // A copy of the program in a folder of its own, without the sound folder: every sound
+        // is the back end's default tone, so the introduction lasts about a second instead of
+        // the forty of the spoken one, and the test does not depend on the sound pack.
+        char pattern[] = "/tmp/velozor-program-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        program = folder / "velozor";
+        std::filesystem::copy_file(VELOZOR_PROGRAM, program);
+        tracePath = (folder / "trace.txt").string();
+        std::ofstream{tracePath};
     }
     void TearDown() override {
         if (pid > 0) {
@@ -125,11 +131,11 @@ protected:
         }
         if (display != nullptr)
             XCloseDisplay(display);
-        if (!tracePath.empty())
-            std::remove(tracePath.c_str());
+        if (!folder.empty())
+            std::filesystem::remove_all(folder);
     }
 
-    // Starts velozor with its trace on, silent audio, and standard error into the trace file.
+    // Starts the copy with its trace on, silent audio, and standard error into the trace file.
     void start() {
         std::vector<std::string> settings = {"SDL_AUDIODRIVER=dummy", "VELOZOR_TRACE=1"};
         for (char** variable = environ; *variable != nullptr; ++variable) {
@@ -221,6 +227,8 @@ protected:
     }
 
     Display* display = nullptr;
+    std::filesystem::path folder;
+    std::filesystem::path program;
     std::string tracePath;
     pid_t pid = -1;
 };
