@@ -152,10 +152,11 @@ protected:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, tracePath.c_str(), O_WRONLY | O_TRUNC, 0);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        char* arguments[] = {const_cast<char*>(VELOZOR_PROGRAM), nullptr};
-        ASSERT_EQ(
-            posix_spawn(&pid, VELOZOR_PROGRAM, &actions, nullptr, arguments, environment.data()), 0)
-            << "cannot start " << VELOZOR_PROGRAM;
+        std::string path = program.string();
+        char* arguments[] = {path.data(), nullptr};
+        ASSERT_EQ(posix_spawn(&pid, path.c_str(), &actions, nullptr, arguments, environment.data()),
+                  0)
+            << "cannot start " << path;
         posix_spawn_file_actions_destroy(&actions);
     }
 
