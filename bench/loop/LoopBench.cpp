@@ -210,6 +210,7 @@ int main() {
     // (under a display) measures the loop on a real X window instead.
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");  // as the game does
     velozor::SteadyClock clock;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "velozor-bench-loop: cannot start SDL: %s\n", SDL_GetError());
