@@ -8,16 +8,6 @@
 namespace velozor {
 namespace {
 
-TEST(WindowIcon, IsDrawnOpaqueAtEverySize) {
-    for (const int size : kIconSizes) {
-        const std::vector<uint32_t> pixels = drawIcon(size);
-        ASSERT_EQ(pixels.size(), static_cast<std::size_t>(size * size)) << size;
-        EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(),
-                                [](uint32_t pixel) { return (pixel >> 24) == 0xFF; }))
-            << "a see-through pixel in the " << size << " px icon";
-    }
-}
-
 TEST(WindowIcon, KeepsTheLaneMarkingsAtSixteenPixels) {
     // The lines are the picture's point; a width below one pixel would drop them when small.
     const std::vector<uint32_t> small = drawIcon(16);
