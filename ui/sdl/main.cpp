@@ -90,8 +90,10 @@ int main(int argc, char* argv[]) {
         if (!platform)
             return fail(error);
         std::unique_ptr<velozor::SdlWindow> window = velozor::SdlWindow::open(clock, error);
-        if (!window)
+        if (!window) {
+            platform.reset();  // the sound device closes before fail() shuts SDL down
             return fail(error);
+        }
 
         velozor::LoopObserver silent;
         velozor::TraceObserver tracer(clock);
