@@ -14,6 +14,7 @@ VELOZOR_PACKAGES=(
     libespeak-ng-dev espeak-ng-data libmp3lame-dev libmpg123-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
+    libx11-dev
 )
 
 velozor_install_packages() {

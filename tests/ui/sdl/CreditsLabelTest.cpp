@@ -1,0 +1,74 @@
+// Tests of the credits label's line breaking and wrapping.
+#include "ui/sdl/CreditsLabel.h"
+
+#include <gtest/gtest.h>
+
+#include "ui/Form1.h"
+
+namespace velozor {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(CreditsLabelLines, StartsANewLineAtEachCarriageReturnAndKeepsEmptyOnes) {
+    EXPECT_EQ(CreditsLabel::splitLines("Realizado por:\rA\rB\rC\r\rJuego gratuito"),
+              (Lines{"Realizado por:", "A", "B", "C", "", "Juego gratuito"}));
+    EXPECT_EQ(CreditsLabel::splitLines("a\r"), (Lines{"a", ""}));
+    EXPECT_EQ(CreditsLabel::splitLines(""), (Lines{""}));
+}
+
+TEST(CreditsLabelLines, TakesALineFeedOrCrLfAsOneBreak) {
+    EXPECT_EQ(CreditsLabel::splitLines("a\r\nb\nc\n\rd"), (Lines{"a", "b", "c", "", "d"}));
+}
+
+class CreditsLabelDrawing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!label.hasFont())
+            GTEST_FAIL() << "no font for the label: " << label.error();
+    }
+    CreditsLabel label{1.0};
+};
+
+TEST_F(CreditsLabelDrawing, ShowsTheGamesCreditsOnAtLeastSixLinesInsideTheWindow) {
+    ASSERT_TRUE(label.setText(Form1::creditsText()));
+    ASSERT_GE(label.lines().size(), 6u);
+    EXPECT_EQ(label.lines().front(), "Realizado por:");
+    EXPECT_EQ(label.lines().back(), "Juego gratuito");
+    const SDL_Rect area = label.area();
+    EXPECT_EQ(area.x, CreditsLabel::kLeft);
+    EXPECT_EQ(area.y, CreditsLabel::kTop);
+    EXPECT_GT(area.h, 0);
+    EXPECT_LE(area.y + area.h, 249) << "the label runs off the bottom of the window";
+}
+
+TEST_F(CreditsLabelDrawing, WrapsALineWiderThanTheLabelAtItsSpaces) {
+    const std::string longLine =
+        "una linea de creditos mucho mas larga que la etiqueta que la tiene que mostrar";
+    ASSERT_TRUE(label.setText("corta\r" + longLine));
+    const Lines& lines = label.lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "corta");
+    std::string joined;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        joined += (i > 1 ? " " : "") + lines[i];
+    }
+    EXPECT_EQ(joined, longLine);
+    // The label grows by one line for every line it wraps into.
+    CreditsLabel oneLine(1.0);
+    oneLine.setText("corta");
+    EXPECT_EQ(label.area().h, oneLine.area().h * static_cast<int>(lines.size()));
+}
+
+TEST_F(CreditsLabelDrawing, ScalesWithTheScreensDensity) {
+    CreditsLabel doubled(2.0);
+    ASSERT_TRUE(doubled.hasFont());
+    label.setText("Velozor");
+    doubled.setText("Velozor");
+    EXPECT_EQ(doubled.area().x, 2 * CreditsLabel::kLeft);
+    EXPECT_EQ(doubled.area().w, 2 * CreditsLabel::kWidth);
+    EXPECT_GT(doubled.area().h, label.area().h * 3 / 2) << "the font did not grow with the scale";
+}
+
+}  // namespace
+}  // namespace velozor

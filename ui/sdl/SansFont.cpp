@@ -1,0 +1,48 @@
+// The fontconfig query behind findSansFont.
+#include "ui/sdl/SansFont.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <memory>
+
+namespace velozor {
+
+namespace {
+
+struct PatternDeleter {
+    void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+};
+using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
+
+}  // namespace
+
+std::optional<FontFile> findSansFont(std::string& error) {
+    // The library's default configuration, loaded once per process and kept by fontconfig.
+    if (!FcInit()) {
+        error = "cannot load the fontconfig configuration (check /etc/fonts/fonts.conf)";
+        return std::nullopt;
+    }
+    Pattern wanted(FcNameParse(reinterpret_cast<const FcChar8*>("sans")));
+    if (!wanted) {
+        error = "fontconfig cannot parse the font name \"sans\"";
+        return std::nullopt;
+    }
+    FcConfigSubstitute(nullptr, wanted.get(), FcMatchPattern);
+    FcDefaultSubstitute(wanted.get());
+    FcResult result = FcResultNoMatch;
+    Pattern match(FcFontMatch(nullptr, wanted.get(), &result));
+    FcChar8* file = nullptr;
+    if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch ||
+        file == nullptr) {
+        error = "fontconfig finds no sans font (install fonts-dejavu-core)";
+        return std::nullopt;
+    }
+    FontFile font{reinterpret_cast<const char*>(file), 0};
+    int index = 0;
+    if (FcPatternGetInteger(match.get(), FC_INDEX, 0, &index) == FcResultMatch) {
+        font.faceIndex = index;
+    }
+    return font;
+}
+
+}  // namespace velozor

@@ -1,0 +1,69 @@
+// The real window: an SDL window with the game's caption, icon and credits label, whose
+// events reach the event loop as Windows-style key, paint and close events.
+#pragma once
+
+#include <SDL.h>
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "game/Clock.h"
+#include "ui/WindowSystem.h"
+#include "ui/sdl/CreditsLabel.h"
+
+namespace velozor {
+
+class SdlWindow final : public WindowSystem {
+public:
+    // The client area in pixels at 96 dpi; a high-density screen scales it (see scale()).
+    static constexpr int kClientWidth = 203;
+    static constexpr int kClientHeight = 249;
+
+    // Creates the window, hidden until show(). SDL's video subsystem must be initialised.
+    // `clock` times the waits and must outlive the window. Returns nullptr and sets `error`
+    // to a one-line message when no window can be made.
+    static std::unique_ptr<SdlWindow> open(const Clock& clock, std::string& error);
+    ~SdlWindow() override;
+    SdlWindow(const SdlWindow&) = delete;
+    SdlWindow& operator=(const SdlWindow&) = delete;
+
+    // Sleeps in SDL until about 3 ms before the deadline, then in short steps, so it returns
+    // within a fraction of a millisecond of the deadline while still waking for any event.
+    WaitResult waitForEvent(std::optional<Micros> deadline) override;
+    std::optional<WindowEvent> nextEvent() override;
+
+    void setCredits(const std::string& text) override;
+    // Maps the window and draws it at once: the introduction that follows blocks the loop.
+    void show() override;
+    void focus() override;
+    void close() override;
+
+    SDL_Window* handle() const { return window_; }
+    // Screen pixels per pixel at 96 dpi: 1, or more in quarter steps on a denser screen.
+    double scale() const { return scale_; }
+
+private:
+    SdlWindow(const Clock& clock, SDL_Window* window, double scale);
+
+    void pumpEvents();
+    void translate(const SDL_Event& event);
+    void queueClose();
+    void paint();
+    // Repaints on an expose as soon as SDL reads it, even while a synchronous sound holds the
+    // loop and the back end only pumps events.
+    static int SDLCALL watchEvents(void* self, SDL_Event* event);
+
+    const Clock& clock_;
+    SDL_Window* window_;
+    Uint32 windowId_;
+    double scale_;
+    CreditsLabel label_;
+    std::deque<WindowEvent> pending_;
+    bool closeQueued_ = false;  // the window system asks once; later asks add nothing
+    bool shown_ = false;
+    bool paintFailureReported_ = false;
+};
+
+}  // namespace velozor

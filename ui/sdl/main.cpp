@@ -1,0 +1,107 @@
+// velozor: the game. Opens the sound device and the window, then runs Form1 until the window
+// is unloaded. Exit status 0 after a normal end, 1 when the sound or the window cannot start.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "game/RandomGenerator.h"
+#include "sound/mixer/OpenMixer.h"
+#include "ui/EventLoop.h"
+#include "ui/Form1.h"
+#include "ui/LoopObserver.h"
+#include "ui/sdl/LoopPriority.h"
+#include "ui/sdl/SdlWindow.h"
+#include "ui/sdl/SteadyClock.h"
+#include "ui/sdl/TraceObserver.h"
+#include "ui/sdl/X11Window.h"
+
+namespace {
+
+// A failure the player must hear about: one line on standard error, and a message box, which
+// a screen reader reads aloud.
+int fail(const std::string& message) {
+    std::fprintf(stderr, "velozor: %s\n", message.c_str());
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Velozor", message.c_str(), nullptr);
+    SDL_Quit();
+    return 1;
+}
+
+// The folder that holds the program, without a trailing separator; empty on failure.
+std::string programFolder() {
+    char* base = SDL_GetBasePath();
+    if (base == nullptr)
+        return {};
+    std::string folder(base);
+    SDL_free(base);
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder;
+}
+
+// VELOZOR_TRACE=1 writes the loop's events to standard error; anything else but 0 is named.
+bool traceRequested() {
+    const char* value = std::getenv("VELOZOR_TRACE");
+    if (value == nullptr || *value == '\0' || std::string(value) == "0")
+        return false;
+    if (std::string(value) == "1")
+        return true;
+    std::fprintf(stderr, "velozor: VELOZOR_TRACE=%s is ignored: set it to 1 to trace\n", value);
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    velozor::SteadyClock clock;  // time zero: the program's start
+    if (argc > 1) {
+        std::fprintf(stderr, "velozor: takes no arguments; ignoring \"%s\" and the rest\n",
+                     argv[1]);
+    }
+    const bool trace = traceRequested();
+
+    velozor::tolerateX11WakeUpsToGoneWindows();
+    // Nothing on screen changes during play, so the screen may blank as it likes while the
+    // player listens (SDL would otherwise keep it awake).
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        return fail(std::string("cannot start SDL's video: ") + SDL_GetError() +
+                    " (start the game inside a graphical session)");
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return fail(std::string("cannot start SDL's audio: ") + SDL_GetError() +
+                    " (check the sound system, or set SDL_AUDIODRIVER)");
+    }
+    const std::string folder = programFolder();
+    if (folder.empty()) {
+        return fail(std::string("cannot find the program's folder: ") + SDL_GetError());
+    }
+
+    if (std::string refusal; !velozor::raiseLoopThreadPriority(refusal)) {
+        std::fprintf(stderr, "velozor: the game runs at normal priority (%s)\n", refusal.c_str());
+    }
+
+    int status = 0;
+    {
+        std::string error;
+        std::unique_ptr<velozor::SoundPlatform> platform = velozor::openMixerPlatform(error);
+        if (!platform)
+            return fail(error);
+        std::unique_ptr<velozor::SdlWindow> window = velozor::SdlWindow::open(clock, error);
+        if (!window) {
+            platform.reset();  // the sound device closes before fail() shuts SDL down
+            return fail(error);
+        }
+
+        velozor::LoopObserver silent;
+        velozor::TraceObserver tracer(clock);
+        velozor::RandomGenerator random(clock);
+        velozor::EventLoop loop(clock, *window, trace ? tracer : silent);
+        velozor::Form1 form(loop, *platform, random, folder);
+        status = loop.run(form);
+    }
+    SDL_Quit();
+    return status;
+}
