@@ -13,6 +13,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +25,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tools/soundpack/Catalogue.h"
+#include "tools/soundpack/WavFile.h"
 
 extern char** environ;
 
@@ -135,12 +140,15 @@ protected:
             std::filesystem::remove_all(folder);
     }
 
-    // Starts the copy with its trace on, silent audio, and standard error into the trace file.
-    void start() {
-        std::vector<std::string> settings = {"SDL_AUDIODRIVER=dummy", "VELOZOR_TRACE=1"};
+    // Starts the copy with its trace on and standard error into the trace file. `audio` are
+    // the SDL audio settings: silent by default.
+    void start(std::vector<std::string> audio = {"SDL_AUDIODRIVER=dummy"}) {
+        std::vector<std::string> settings = std::move(audio);
+        settings.push_back("VELOZOR_TRACE=1");
         for (char** variable = environ; *variable != nullptr; ++variable) {
             const std::string entry(*variable);
-            if (entry.rfind("SDL_AUDIODRIVER=", 0) != 0 && entry.rfind("VELOZOR_TRACE=", 0) != 0) {
+            if (entry.rfind("SDL_AUDIO", 0) != 0 && entry.rfind("SDL_DISKAUDIO", 0) != 0 &&
+                entry.rfind("VELOZOR_TRACE=", 0) != 0) {
                 settings.push_back(entry);
             }
         }
@@ -284,6 +292,100 @@ TEST_F(VelozorProgram, ShowsItsWindowTakesAKeyAndEndsCleanlyWhenClosed) {
     EXPECT_LT(close, unload);
     EXPECT_LT(unload, exit);
     EXPECT_NE(exit, std::string::npos) << lines;
+}
+
+// Every file of the sound folder, as short tones: a whole visit then takes seconds, not the
+// minutes the spoken cues last. The music is the generated one, so that it plays for real.
+void writeShortSoundFolder(const std::filesystem::path& folder) {
+    for (const velozor::soundpack::CatalogueEntry& entry : velozor::soundpack::soundCatalogue()) {
+        const std::filesystem::path file = folder / std::filesystem::u8path(entry.path);
+        std::filesystem::create_directories(file.parent_path());
+        if (entry.format == velozor::soundpack::FileFormat::Mp3) {
+            std::filesystem::copy_file(
+                std::filesystem::path(VELOZOR_SOUND_FOLDER) / std::filesystem::u8path(entry.path),
+                file);
+            continue;
+        }
+        velozor::soundpack::AudioBuffer tone;
+        for (std::size_t frame = 0; frame < velozor::soundpack::framesFor(0.15); ++frame) {
+            tone.samples.push_back(0.3f * static_cast<float>(std::sin(frame * 0.06)));
+        }
+        velozor::soundpack::writeWav(file, tone);
+    }
+}
+
+// How many times `line` (a whole trace line after its time) stands in the trace.
+std::size_t count(const std::string& trace, const std::string& line) {
+    std::size_t found = 0;
+    for (auto at = trace.find(line); at != std::string::npos; at = trace.find(line, at + 1))
+        ++found;
+    return found;
+}
+
+// Whether `effect` follows the `nth` (from 1) occurrence of `cause` in the trace.
+bool follows(const std::string& trace, const std::string& cause, std::size_t nth,
+             const std::string& effect) {
+    std::size_t at = std::string::npos;
+    for (std::size_t seen = 0; seen < nth; ++seen) {
+        at = trace.find(cause, at == std::string::npos ? 0 : at + 1);
+        if (at == std::string::npos)
+            return false;
+    }
+    return trace.find(effect, at) != std::string::npos;
+}
+
+TEST_F(VelozorProgram, PlaysByEarFromStartUpThroughTheMenuToLeaving) {
+    writeShortSoundFolder(folder / "sonidos");
+    const std::string recording = (folder / "audio.raw").string();
+    start({"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + recording});
+    const std::string window = findWindow();
+    ASSERT_FALSE(window.empty()) << "no window named Velozor appeared; trace:\n" << trace();
+    ASSERT_EQ(std::system("xdotool mousemove 0 0"), 0);
+
+    // Right until the first one lands (keys before the window has the focus are lost); more
+    // Rights only meet the right edge.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return std::system("xdotool key Right") == 0 &&
+                   waitUntil([&] { return count(trace(), "\tkey\t39\n") > 0; }, 500ms);
+        },
+        20s))
+        << trace();
+    ASSERT_TRUE(waitUntil([&] { return count(trace(), "\ttick\n") > 0; }, 20s)) << trace();
+
+    // Each key is sent once its predecessor has been answered, as a player listens first.
+    struct Step {
+        const char* key;
+        const char* line;    // its trace line
+        std::size_t nth;     // how many of those lines there are once it has come
+        const char* effect;  // the trace line that shows it was answered
+    };
+    const Step visit[] = {
+        {"F1", "\tkey\t112\n", 1, "\ttimer\ton\n"},     // help heard, play resumes
+        {"Escape", "\tkey\t27\n", 1, "\ttimer\toff\n"},  // end cue, then the menu
+        {"Up", "\tkey\t38\n", 1, "\tkey\t38\n"},         // "another game" announced
+        {"Return", "\tkey\t13\n", 1, "\ttimer\ton\n"},   // start cue, a new game
+        {"Escape", "\tkey\t27\n", 2, "\ttimer\toff\n"},  // back to the menu
+        {"Escape", "\tkey\t27\n", 3, "\texit\n"},         // end cue, and the program leaves
+    };
+    for (const Step& step : visit) {
+        ASSERT_EQ(std::system((std::string("xdotool key ") + step.key).c_str()), 0);
+        ASSERT_TRUE(
+            waitUntil([&] { return follows(trace(), step.line, step.nth, step.effect); }, 10s))
+            << step.key << " was not answered; trace:\n"
+            << trace();
+    }
+    EXPECT_EQ(exitStatus(10s), 0) << trace();
+
+    // The mix really carried sound: the tones and the music, not a silent stream.
+    const std::string audio = readFile(recording);
+    std::size_t loud = 0;
+    for (std::size_t at = 0; at + 1 < audio.size(); at += 2) {
+        const auto sample = static_cast<int16_t>(static_cast<unsigned char>(audio[at]) |
+                                                 static_cast<unsigned char>(audio[at + 1]) << 8);
+        loud += std::abs(sample) > 1000;
+    }
+    EXPECT_GT(loud, 44100u) << "bytes recorded: " << audio.size();
 }
 
 TEST(VelozorProgramStart, FailsWithOneLineAndStatusOneWithoutADisplay) {
