@@ -17,19 +17,28 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
            });
 }
 
-// Position of the last " KEYWORD " (case-insensitive) in `text`, or npos.
+// Position of the last " KEYWORD word" (case-insensitive) at the end of `text`, or npos. A
+// device type or an alias never holds a path separator, so a " type " or " alias " followed by
+// one is part of a folder's name ("/home/ana/Juegos type Arcade/velozor"), not a keyword.
 size_t findLastKeyword(std::string_view text, std::string_view keyword) {
     const std::string padded = " " + std::string(keyword) + " ";
-    if (text.size() < padded.size()) return std::string_view::npos;
+    if (text.size() < padded.size())
+        return std::string_view::npos;
     for (size_t at = text.size() - padded.size() + 1; at-- > 0;) {
-        if (equalsIgnoringCase(text.substr(at, padded.size()), padded)) return at;
+        if (text.substr(at + padded.size()).find_first_of("/\\") != std::string_view::npos) {
+            return std::string_view::npos;
+        }
+        if (equalsIgnoringCase(text.substr(at, padded.size()), padded))
+            return at;
     }
     return std::string_view::npos;
 }
 
 std::string_view trimSpaces(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
     return text;
 }
 
@@ -41,7 +50,8 @@ std::optional<MciCommand> parseMciCommand(std::string_view command) {
     const std::string_view verb = command.substr(0, wordEnd);
     // The rest keeps its inner spaces: "OPEN " followed by an empty path is an open of nothing.
     std::string_view rest = command.substr(wordEnd);
-    if (!rest.empty()) rest.remove_prefix(1);
+    if (!rest.empty())
+        rest.remove_prefix(1);
 
     MciCommand parsed;
     if (equalsIgnoringCase(verb, "close") && equalsIgnoringCase(trimSpaces(rest), "all")) {
@@ -49,12 +59,13 @@ std::optional<MciCommand> parseMciCommand(std::string_view command) {
         return parsed;
     }
     if (equalsIgnoringCase(verb, "play") || equalsIgnoringCase(verb, "close")) {
-        parsed.verb = equalsIgnoringCase(verb, "play") ? MciCommand::Verb::Play
-                                                       : MciCommand::Verb::Close;
+        parsed.verb =
+            equalsIgnoringCase(verb, "play") ? MciCommand::Verb::Play : MciCommand::Verb::Close;
         parsed.target = std::string(trimSpaces(rest));
         return parsed;
     }
-    if (!equalsIgnoringCase(verb, "open")) return std::nullopt;
+    if (!equalsIgnoringCase(verb, "open"))
+        return std::nullopt;
 
     parsed.verb = MciCommand::Verb::Open;
     // Keywords are searched in " rest" so that an empty path ("OPEN  TYPE ...") still splits.

@@ -29,9 +29,10 @@ std::string SoundServices::soundRoot() const {
 }
 
 void SoundServices::acortarRuta(std::string path) {
-    std::vector<char> buffer(kShortPathBuffer, '\0');
-    uint32_t result =
-        platform_.GetShortPathNameA(path.c_str(), buffer.data(), static_cast<uint32_t>(buffer.size()));
+    // Room for the path twice over: a resolved name may spell its accents with more bytes.
+    std::vector<char> buffer(std::max<size_t>(kShortPathBuffer, 2 * path.size() + 1), '\0');
+    uint32_t result = platform_.GetShortPathNameA(path.c_str(), buffer.data(),
+                                                  static_cast<uint32_t>(buffer.size()));
     if (result > buffer.size()) {
         buffer.assign(result, '\0');
         result = platform_.GetShortPathNameA(path.c_str(), buffer.data(),
@@ -46,7 +47,8 @@ void SoundServices::acortarRuta(std::string path) {
 void SoundServices::sendCommand(const std::string& command, ChannelResult result) {
     char noReply[] = "0";
     const uint32_t code = platform_.mciSendStringA(command.c_str(), noReply, 0, 0);
-    if (result == ChannelResult::Keep) state_.resMci = static_cast<int32_t>(code);
+    if (result == ChannelResult::Keep)
+        state_.resMci = static_cast<int32_t>(code);
 }
 
 void SoundServices::openAndPlay(std::string_view alias, ChannelResult result) {
@@ -87,8 +89,10 @@ void SoundServices::startMusic() {
 
 void SoundServices::stopAllSound(StopAllVariant variant) {
     stopOneShot();
-    for (std::string_view alias : kChannelsClosedByStopAll) closeChannel(alias);
-    if (variant == StopAllVariant::Unload) closeChannel("finestereo");
+    for (std::string_view alias : kChannelsClosedByStopAll)
+        closeChannel(alias);
+    if (variant == StopAllVariant::Unload)
+        closeChannel("finestereo");
     state_.resMci = platform_.mciExecute("Close all");
 }
 

@@ -7,9 +7,9 @@ namespace velozor {
 namespace {
 
 TEST(MciCommandTest, OpenSplitsAtItsKeywordsSoPathsKeepTheirSpaces) {
-    const auto open =
-        parseMciCommand("OPEN /home/ana/Mis juegos/velozor\\sonidos\\motor.wav TYPE waveaudio "
-                        "ALIAS motor");
+    const auto open = parseMciCommand(
+        "OPEN /home/ana/Mis juegos/velozor\\sonidos\\motor.wav TYPE waveaudio "
+        "ALIAS motor");
     ASSERT_TRUE(open);
     EXPECT_EQ(open->verb, MciCommand::Verb::Open);
     EXPECT_EQ(open->target, "/home/ana/Mis juegos/velozor\\sonidos\\motor.wav");
@@ -17,7 +17,8 @@ TEST(MciCommandTest, OpenSplitsAtItsKeywordsSoPathsKeepTheirSpaces) {
     EXPECT_EQ(open->alias, "motor");
 
     // A folder named like a keyword does not confuse it: the last keywords count.
-    const auto tricky = parseMciCommand("open /tmp/a type b/alias c/x.wav type WaveAudio alias obst");
+    const auto tricky =
+        parseMciCommand("open /tmp/a type b/alias c/x.wav type WaveAudio alias obst");
     ASSERT_TRUE(tricky);
     EXPECT_EQ(tricky->target, "/tmp/a type b/alias c/x.wav");
     EXPECT_EQ(tricky->alias, "obst");
@@ -33,6 +34,20 @@ TEST(MciCommandTest, OpenOfNothingAndMusicOpenWithoutKeywords) {
     ASSERT_TRUE(music);
     EXPECT_EQ(music->target, "/opt/v\\sonidos\\fondo.mp3");
     EXPECT_EQ(music->alias, "");
+
+    // Folders whose names hold the keywords: the music's open has no keywords at all.
+    for (const std::string folder :
+         {"/home/ana/Juegos type Arcade/velozor", "/srv/My Alias Games/v"}) {
+        const auto inFolder = parseMciCommand("OPEN " + folder + "\\sonidos\\fondo.mp3");
+        ASSERT_TRUE(inFolder);
+        EXPECT_EQ(inFolder->target, folder + "\\sonidos\\fondo.mp3");
+        EXPECT_EQ(inFolder->type, "");
+        EXPECT_EQ(inFolder->alias, "");
+        const auto channel =
+            parseMciCommand("OPEN " + folder + "\\m.wav TYPE waveaudio ALIAS motor");
+        EXPECT_EQ(channel->target, folder + "\\m.wav");
+        EXPECT_EQ(channel->alias, "motor");
+    }
 }
 
 TEST(MciCommandTest, WordsAreCaseInsensitiveAndUnknownCommandsAreRefused) {

@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <limits>
+#include <utility>
 
 namespace velozor::sim {
 
@@ -11,7 +12,8 @@ namespace {
 std::string trim(const std::string& text) {
     const char* blanks = " \t\r";
     const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
+    if (first == std::string::npos)
+        return {};
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
@@ -30,9 +32,12 @@ std::optional<int64_t> wholeNumber(const std::string& text) {
     int64_t value = 0;
     const char* end = text.data() + text.size();
     const auto [at, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || at != end || value < 0) return std::nullopt;
+    // Digits only: no sign, not even "-0".
+    if (text.empty() || text.front() == '-' || error != std::errc() || at != end)
+        return std::nullopt;
     // Milliseconds are kept as microseconds: refuse what would not fit.
-    if (value > std::numeric_limits<int64_t>::max() / 1000) return std::nullopt;
+    if (value > std::numeric_limits<int64_t>::max() / 1000)
+        return std::nullopt;
     return value;
 }
 
@@ -47,9 +52,11 @@ bool ScenarioReader::readDirectiveLine() {
     while (std::getline(input_, line)) {
         ++lineNumber_;
         const size_t comment = line.find('#');
-        if (comment != std::string::npos) line.erase(comment);
+        if (comment != std::string::npos)
+            line.erase(comment);
         line = trim(line);
-        if (line.empty()) continue;
+        if (line.empty())
+            continue;
         word_ = firstWord(line, rest_);
         return true;
     }
@@ -59,7 +66,8 @@ bool ScenarioReader::readDirectiveLine() {
 void ScenarioReader::readSetup() {
     while (readDirectiveLine()) {
         if (!parseSetup(word_, rest_)) {
-            pendingLine_ = true;  // the first timed directive: next() takes it
+            // The first timed directive, checked now (it was read now) and kept for next().
+            firstTimed_ = parseTimed(word_, rest_);
             return;
         }
     }
@@ -68,22 +76,27 @@ void ScenarioReader::readSetup() {
 bool ScenarioReader::parseSetup(const std::string& word, const std::string& rest) {
     std::string name;
     if (word == "folder") {
-        if (rest.empty()) fail("'folder' needs a path: folder PATH");
+        if (rest.empty())
+            fail("'folder' needs a path: folder PATH");
         files_.programFolder = rest;
     } else if (word == "default-duration") {
         const auto ms = wholeNumber(rest);
-        if (!ms) fail("'default-duration' needs whole milliseconds: default-duration MS");
+        if (!ms)
+            fail("'default-duration' needs whole milliseconds: default-duration MS");
         files_.defaultDuration = std::chrono::milliseconds(*ms);
     } else if (word == "duration") {
         const auto ms = wholeNumber(firstWord(rest, name));
-        if (!ms || name.empty()) fail("'duration' needs milliseconds and a name: duration MS NAME");
+        if (!ms || name.empty())
+            fail("'duration' needs milliseconds and a name: duration MS NAME");
         files_.durations[name] = std::chrono::milliseconds(*ms);
     } else if (word == "missing") {
-        if (rest.empty()) fail("'missing' needs a name: missing NAME");
+        if (rest.empty())
+            fail("'missing' needs a name: missing NAME");
         files_.missing.insert(rest);
     } else if (word == "until") {
         const auto ms = wholeNumber(rest);
-        if (!ms) fail("'until' needs a time in whole milliseconds: until T");
+        if (!ms)
+            fail("'until' needs a time in whole milliseconds: until T");
         until_ = std::chrono::milliseconds(*ms);
     } else {
         return false;
@@ -105,7 +118,8 @@ TimedDirective ScenarioReader::parseTimed(const std::string& word, const std::st
         directive.keyCode = static_cast<int16_t>(*code);
     } else if (word == "close" || word == "wait") {
         directive.kind = word == "close" ? TimedDirective::Kind::Close : TimedDirective::Kind::Wait;
-        if (!time || !arguments.empty()) fail("'" + word + "' needs one time: " + word + " T");
+        if (!time || !arguments.empty())
+            fail("'" + word + "' needs one time: " + word + " T");
     } else if (word == "folder" || word == "default-duration" || word == "duration" ||
                word == "missing" || word == "until") {
         fail("'" + word + "' is a set-up directive and must come before the first timed one");
@@ -116,16 +130,18 @@ TimedDirective ScenarioReader::parseTimed(const std::string& word, const std::st
     directive.time = std::chrono::milliseconds(*time);
     if (directive.time < lastTime_) {
         fail("time " + std::to_string(*time) + " is before the previous directive's " +
-             std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(lastTime_)
-                                .count()));
+             std::to_string(
+                 std::chrono::duration_cast<std::chrono::milliseconds>(lastTime_).count()));
     }
     lastTime_ = directive.time;
     return directive;
 }
 
 std::optional<TimedDirective> ScenarioReader::next() {
-    if (!pendingLine_ && !readDirectiveLine()) return std::nullopt;
-    pendingLine_ = false;
+    if (firstTimed_)
+        return std::exchange(firstTimed_, std::nullopt);
+    if (!readDirectiveLine())
+        return std::nullopt;
     return parseTimed(word_, rest_);
 }
 

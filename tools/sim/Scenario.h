@@ -49,9 +49,9 @@ private:
 
     std::istream& input_;
     int lineNumber_ = 0;
-    std::string word_;  // the current line's directive
-    std::string rest_;  // and everything after it
-    bool pendingLine_ = false;
+    std::string word_;                          // the current line's directive
+    std::string rest_;                          // and everything after it
+    std::optional<TimedDirective> firstTimed_;  // read by readSetup, not yet taken
     RecordedFiles files_;
     Micros until_ = kDefaultUntil;
     Micros lastTime_{0};

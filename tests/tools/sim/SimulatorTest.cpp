@@ -64,8 +64,7 @@ TEST(SimulatorTest, InputAtTheTimeOfADueTickIsHandledFirst) {
 }
 
 TEST(SimulatorTest, SwitchingTheTimerOnStartsAFullInterval) {
-    const SimRun run = simulate(
-        "duration 3000 \\sonidos\\ayuda.wav\nuntil 11000\nkey 6200 112\n");
+    const SimRun run = simulate("duration 3000 \\sonidos\\ayuda.wav\nuntil 11000\nkey 6200 112\n");
     EXPECT_EQ(run.with("timer\t"),
               (std::vector<std::string>{"6200\ttimer\toff", "9200\ttimer\ton"}));
     // Ticks on the grid from start-up until the help, then from the moment it was switched on.
@@ -102,11 +101,13 @@ TEST(SimulatorTest, MalformedLinesStopTheRunWithStatusTwoAsSoonAsTheyAreRead) {
     EXPECT_EQ(backwards.lines.back().rfind("4500\t", 0), 0u) << backwards.lines.back();
     EXPECT_EQ(std::count(backwards.errors.begin(), backwards.errors.end(), '\n'), 1);
 
-    for (const char* bad : {"bogus 1\n", "key 10\n", "key 10 abc\n", "key -5 37\n",
-                            "wait 10 20\n", "duration x \\a.wav\n", "until\n", "key 10 300\n"}) {
+    for (const char* bad : {"bogus 1\n", "key 10\n", "key 10 abc\n", "key -5 37\n", "wait 10 20\n",
+                            "duration x \\a.wav\n", "until\n", "key 10 300\n", "close -0\n"}) {
         const SimRun run = simulate(bad);
         EXPECT_EQ(run.status, 2) << bad;
         EXPECT_NE(run.errors.find("line 1"), std::string::npos) << bad << run.errors;
+        // Read before the program starts, so nothing of it runs.
+        EXPECT_TRUE(run.lines.empty()) << bad;
     }
 }
 
@@ -127,14 +128,16 @@ TEST(SimulatorTest, SetupNamesFilesAfterTheFolderAndSpacesSurvive) {
 TEST(SimulatorTest, ReadsTheScenarioOnlyAsFarAsItMustSoADriverCanAnswerTheTrace) {
     std::vector<size_t> ticksSeenAtEachRead;
     long answered = 0;
-    const SimRun run = simulateWithDriver("until 6000\n", [&](const std::vector<std::string>& trace) {
-        size_t ticks = 0;
-        for (const std::string& line : trace) ticks += line.find("\ttick") != std::string::npos;
-        ticksSeenAtEachRead.push_back(ticks);
-        const long now = trace.empty() ? 0 : SimRun::timeOf(trace.back());
-        answered = std::max(answered, now) + 250;
-        return "wait " + std::to_string(answered) + "\n";
-    });
+    const SimRun run =
+        simulateWithDriver("until 6000\n", [&](const std::vector<std::string>& trace) {
+            size_t ticks = 0;
+            for (const std::string& line : trace)
+                ticks += line.find("\ttick") != std::string::npos;
+            ticksSeenAtEachRead.push_back(ticks);
+            const long now = trace.empty() ? 0 : SimRun::timeOf(trace.back());
+            answered = std::max(answered, now) + 250;
+            return "wait " + std::to_string(answered) + "\n";
+        });
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.ticks(), (std::vector<long>{4000, 4500, 5000, 5500}));
     // The driver is asked again after each tick's lines are out: it hears every tick before
