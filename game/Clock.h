@@ -21,7 +21,8 @@ public:
     Micros now() const override { return now_; }
     // Moves the clock forward to `time`; an earlier time leaves it where it is.
     void advanceTo(Micros time) {
-        if (time > now_) now_ = time;
+        if (time > now_)
+            now_ = time;
     }
     void advanceBy(Micros duration) { now_ += duration; }
 

@@ -21,7 +21,8 @@ void enterMenu(GameContext& game) {
 }
 
 void startMusicIfSilent(GameContext& game) {
-    if (game.state.musicaSonando) return;
+    if (game.state.musicaSonando)
+        return;
     game.sound.startMusic();
     // Marked as started even when it failed: a missing file is reported once, not every tick.
     game.state.musicaSonando = true;
@@ -35,7 +36,8 @@ void runEngineLoop(GameContext& game) {
         state.sonido = game.sound.programFolder() + "\\sonidos\\motor.wav";
         game.sound.cycleChannel("motor", state.sonido);
     }
-    if (state.pasoMotor == 25) state.pasoMotor = 0;
+    if (state.pasoMotor == 25)
+        state.pasoMotor = 0;
 }
 
 enum class TickOutcome { GoesOn, GameOver };
@@ -60,15 +62,15 @@ TickOutcome crash(GameContext& game) {
         game.timer1.setTimerEnabled(true);
         return TickOutcome::GoesOn;
     }
-    sound.playOneShot(sound.programFolder() + "\\sonidos\\despedida.wav",
-                      OneShotMode::Synchronous);
+    sound.playOneShot(sound.programFolder() + "\\sonidos\\despedida.wav", OneShotMode::Synchronous);
     enterMenu(game);
     return TickOutcome::GameOver;
 }
 
 void giveEndOfLevelCue(GameContext& game) {
     GameState& state = game.state;
-    if (state.obstaculosNivel != 11 || state.avisoFinEstereo) return;
+    if (state.obstaculosNivel != 11 || state.avisoFinEstereo)
+        return;
     state.sonido = game.sound.programFolder() + "\\sonidos\\finestereo.wav";
     // No close first: every stopAllSound closes this channel, and it opens at most once between.
     game.sound.cycleChannelWithoutClose("finestereo", state.sonido);
@@ -78,7 +80,8 @@ void giveEndOfLevelCue(GameContext& game) {
 TickOutcome changeLevel(GameContext& game) {
     GameState& state = game.state;
     SoundServices& sound = game.sound;
-    if (state.obstaculosNivel != 15) return TickOutcome::GoesOn;
+    if (state.obstaculosNivel != 15)
+        return TickOutcome::GoesOn;
     state.nivel = wrapIncrement(state.nivel);
     if (state.nivel == 2 || state.nivel == 3) {
         game.timer1.setTimerEnabled(false);
@@ -91,7 +94,8 @@ TickOutcome changeLevel(GameContext& game) {
         state.avisoFinEstereo = false;
         game.timer1.setTimerEnabled(true);
     }
-    if (state.nivel != 4) return TickOutcome::GoesOn;
+    if (state.nivel != 4)
+        return TickOutcome::GoesOn;
     // The completion cue plays over everything still running, then the menu opens.
     state.sonido = sound.programFolder() + "\\sonidos\\finpuntos.wav";
     sound.playOneShot(state.sonido, OneShotMode::Synchronous);
@@ -107,10 +111,12 @@ void Timer1_Timer(GameContext& game) {
     runEngineLoop(game);
     state.paso = wrapIncrement(state.paso);
     if (state.carril == state.carrilObstaculo && state.paso == state.llegada) {
-        if (crash(game) == TickOutcome::GameOver) return;
+        if (crash(game) == TickOutcome::GameOver)
+            return;
     }
     giveEndOfLevelCue(game);
-    if (changeLevel(game) == TickOutcome::GameOver) return;
+    if (changeLevel(game) == TickOutcome::GameOver)
+        return;
     obstaculos(game);
 }
 

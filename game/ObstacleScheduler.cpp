@@ -57,7 +57,8 @@ std::string approachPath(const GameContext& game) {
 }
 
 const char* hintFile(int16_t lane) {
-    if (lane < 0) return "\\vieneizquierda.wav";
+    if (lane < 0)
+        return "\\vieneizquierda.wav";
     return lane == 0 ? "\\vienecentro.wav" : "\\vienederecha.wav";
 }
 
@@ -86,7 +87,8 @@ void volumen(GameState& state) {
 
 void obstaculos(GameContext& game) {
     GameState& state = game.state;
-    if (state.llegada < state.paso) spawn(game);
+    if (state.llegada < state.paso)
+        spawn(game);
 
     const int16_t distance = wrapIncrement(state.llegada, -state.paso);
     if (distance <= kAudibleDistance) {

@@ -16,7 +16,7 @@ enum MciError : uint32_t {
     MCIERR_INVALID_DEVICE_NAME = 263,  // no device of that name is open
     MCIERR_UNRECOGNIZED_COMMAND = 261,
     MCIERR_FILE_NOT_FOUND = 275,
-    MCIERR_CANNOT_LOAD_DRIVER = 266,   // the file exists but cannot be decoded
+    MCIERR_CANNOT_LOAD_DRIVER = 266,  // the file exists but cannot be decoded
     MCIERR_DUPLICATE_ALIAS = 289,
     MCIERR_MISSING_PARAMETER = 273,
 };

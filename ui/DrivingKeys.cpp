@@ -8,7 +8,8 @@ namespace velozor {
 namespace {
 
 const char* laneCue(int16_t lane) {
-    if (lane < 0) return "\\izquierda.wav";
+    if (lane < 0)
+        return "\\izquierda.wav";
     return lane == 0 ? "\\centro.wav" : "\\derecha.wav";
 }
 

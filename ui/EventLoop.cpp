@@ -66,7 +66,8 @@ void EventLoop::focusWindow() {
 }
 
 void EventLoop::unloadWindow() {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     observer_.onUnload();
     int16_t cancel = 0;
     form_->Form_Unload(cancel);

@@ -30,8 +30,8 @@ void Form1::Form_Load() {
     state_.obstaculosNivel = 0;
     for (int16_t part = 1; part <= 4; ++part) {
         // The number keeps the blank where its sign would stand: "arch 1.wav".
-        state_.sonido = sound_.programFolder() + "\\sonidos\\intro\\arch " +
-                        std::to_string(part) + ".wav";
+        state_.sonido =
+            sound_.programFolder() + "\\sonidos\\intro\\arch " + std::to_string(part) + ".wav";
         sound_.playOneShot(state_.sonido, OneShotMode::Synchronous);
     }
 }

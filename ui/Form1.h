@@ -17,8 +17,7 @@ namespace velozor {
 class Form1 {
 public:
     // `programFolder`: the folder holding the program, native, without a trailing separator.
-    Form1(FormHost& host, SoundPlatform& platform, RandomSource& random,
-          std::string programFolder);
+    Form1(FormHost& host, SoundPlatform& platform, RandomSource& random, std::string programFolder);
 
     void Form_Load();
     void Form_Paint();

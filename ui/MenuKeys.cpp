@@ -23,20 +23,21 @@ void Form1::menuKey(int16_t keyCode) {
         }
     };
     const auto leave = [&] {
-        sound_.playOneShot(sound_.programFolder() + "\\sonidos\\fin.wav",
-                           OneShotMode::Synchronous);
+        sound_.playOneShot(sound_.programFolder() + "\\sonidos\\fin.wav", OneShotMode::Synchronous);
         host_.unloadWindow();
     };
 
     switch (keyCode) {
         case vk::Up:
             state.opcionMenu = wrapIncrement(state.opcionMenu);
-            if (state.opcionMenu >= 3) state.opcionMenu = kAnotherGame;
+            if (state.opcionMenu >= 3)
+                state.opcionMenu = kAnotherGame;
             announce();
             break;
         case vk::Down:
             state.opcionMenu = wrapIncrement(state.opcionMenu, -1);
-            if (state.opcionMenu <= 0) state.opcionMenu = kLeave;
+            if (state.opcionMenu <= 0)
+                state.opcionMenu = kLeave;
             announce();
             break;
         case vk::Enter:

@@ -9,9 +9,11 @@ namespace velozor {
 
 std::string PlatformCall::fields() const {
     std::string line = function + "\t" + argument;
-    if (function == "sndPlaySoundA") line += "\t" + std::to_string(flags);
+    if (function == "sndPlaySoundA")
+        line += "\t" + std::to_string(flags);
     line += "\t" + std::to_string(result);
-    if (function == "GetShortPathNameA") line += "\t" + shortPath;
+    if (function == "GetShortPathNameA")
+        line += "\t" + shortPath;
     return line;
 }
 
@@ -37,13 +39,15 @@ Micros RecordingPlatform::duration(const std::string& path) const {
 
 void RecordingPlatform::record(PlatformCall call) {
     calls_.push_back(std::move(call));
-    if (listener_) listener_(calls_.back());
+    if (listener_)
+        listener_(calls_.back());
 }
 
 std::vector<std::string> RecordingPlatform::callFields() const {
     std::vector<std::string> fields;
     fields.reserve(calls_.size());
-    for (const PlatformCall& call : calls_) fields.push_back(call.fields());
+    for (const PlatformCall& call : calls_)
+        fields.push_back(call.fields());
     return fields;
 }
 
@@ -61,7 +65,8 @@ int32_t RecordingPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) 
         call.result = 0;
     }
     oneShotEnds_ = call.time + playing;
-    if (soundName != nullptr && flags == SND_SYNC) clock_.advanceBy(playing);
+    if (soundName != nullptr && flags == SND_SYNC)
+        clock_.advanceBy(playing);
     const auto result = static_cast<int32_t>(call.result);
     record(std::move(call));
     return result;
@@ -69,7 +74,8 @@ int32_t RecordingPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) 
 
 uint32_t RecordingPlatform::run(const std::string& command) {
     const std::optional<MciCommand> parsed = parseMciCommand(command);
-    if (!parsed) return MCIERR_UNRECOGNIZED_COMMAND;
+    if (!parsed)
+        return MCIERR_UNRECOGNIZED_COMMAND;
     switch (parsed->verb) {
         case MciCommand::Verb::CloseAll:
             devices_.clear();
@@ -78,14 +84,17 @@ uint32_t RecordingPlatform::run(const std::string& command) {
             return devices_.erase(parsed->target) != 0 ? 0u : uint32_t{MCIERR_INVALID_DEVICE_NAME};
         case MciCommand::Verb::Play: {
             const auto device = devices_.find(parsed->target);
-            if (device == devices_.end()) return MCIERR_INVALID_DEVICE_NAME;
+            if (device == devices_.end())
+                return MCIERR_INVALID_DEVICE_NAME;
             device->second.startedAt = clock_.now();
             return 0;
         }
         case MciCommand::Verb::Open: {
-            if (!exists(parsed->target)) return MCIERR_FILE_NOT_FOUND;
+            if (!exists(parsed->target))
+                return MCIERR_FILE_NOT_FOUND;
             const std::string name = parsed->alias.empty() ? parsed->target : parsed->alias;
-            if (devices_.count(name) != 0) return MCIERR_DUPLICATE_ALIAS;
+            if (devices_.count(name) != 0)
+                return MCIERR_DUPLICATE_ALIAS;
             devices_[name] = Device{parsed->target, std::nullopt};
             return 0;
         }
@@ -94,7 +103,8 @@ uint32_t RecordingPlatform::run(const std::string& command) {
 }
 
 uint32_t RecordingPlatform::mciSendStringA(const char* command, char* /*returnString*/,
-                                           uint32_t /*returnLength*/, uintptr_t /*callbackWindow*/) {
+                                           uint32_t /*returnLength*/,
+                                           uintptr_t /*callbackWindow*/) {
     PlatformCall call{clock_.now(), "mciSendStringA", command, 0, 0, {}};
     call.result = run(command);
     record(call);
@@ -128,7 +138,8 @@ uint32_t RecordingPlatform::GetShortPathNameA(const char* longPath, char* shortP
 std::vector<std::string> RecordingPlatform::audible() const {
     std::vector<std::string> sounding;
     const Micros now = clock_.now();
-    if (oneShot_ && now < oneShotEnds_) sounding.push_back("one-shot " + *oneShot_);
+    if (oneShot_ && now < oneShotEnds_)
+        sounding.push_back("one-shot " + *oneShot_);
     for (const auto& [name, device] : devices_) {
         if (device.startedAt && now < *device.startedAt + duration(device.path)) {
             sounding.push_back(name);
@@ -139,7 +150,8 @@ std::vector<std::string> RecordingPlatform::audible() const {
 
 std::vector<std::string> RecordingPlatform::openDevices() const {
     std::vector<std::string> names;
-    for (const auto& entry : devices_) names.push_back(entry.first);
+    for (const auto& entry : devices_)
+        names.push_back(entry.first);
     return names;
 }
 

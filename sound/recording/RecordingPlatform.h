@@ -17,12 +17,12 @@
 namespace velozor {
 
 struct PlatformCall {
-    Micros time{0};            // when the call began
-    std::string function;      // "sndPlaySoundA", "mciSendStringA", "mciExecute", "GetShortPathNameA"
-    std::string argument;      // the path or the command; "NULL" for the one-shot stop
-    uint32_t flags = 0;        // sndPlaySoundA only
+    Micros time{0};        // when the call began
+    std::string function;  // "sndPlaySoundA", "mciSendStringA", "mciExecute", "GetShortPathNameA"
+    std::string argument;  // the path or the command; "NULL" for the one-shot stop
+    uint32_t flags = 0;    // sndPlaySoundA only
     int64_t result = 0;
-    std::string shortPath;     // GetShortPathNameA only: what it wrote, empty on failure
+    std::string shortPath;  // GetShortPathNameA only: what it wrote, empty on failure
 
     // The call's fields joined by tabs, without the time: "mciSendStringA\tPLAY motor\t0",
     // "sndPlaySoundA\tPATH\t1\t1", "GetShortPathNameA\tPATH\tR\tSHORT".
@@ -50,7 +50,8 @@ public:
     uint32_t mciSendStringA(const char* command, char* returnString, uint32_t returnLength,
                             uintptr_t callbackWindow) override;
     int32_t mciExecute(const char* command) override;
-    uint32_t GetShortPathNameA(const char* longPath, char* shortPath, uint32_t bufferLength) override;
+    uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
+                               uint32_t bufferLength) override;
 
     const std::vector<PlatformCall>& calls() const { return calls_; }
     // The calls' fields() in order, for tests that compare whole sequences.

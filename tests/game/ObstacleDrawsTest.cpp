@@ -78,8 +78,10 @@ TEST(RandomGeneratorTest, SameNumbersUntilReseededAllInTheUnitInterval) {
         ++delays[arrivalDelay(u)];
     }
     // Delays 11, 12 and 15 come a quarter of the time each, 13 and 14 an eighth.
-    for (int16_t delay : {11, 12, 15}) EXPECT_NEAR(delays[delay], 1000, 120) << delay;
-    for (int16_t delay : {13, 14}) EXPECT_NEAR(delays[delay], 500, 90) << delay;
+    for (int16_t delay : {11, 12, 15})
+        EXPECT_NEAR(delays[delay], 1000, 120) << delay;
+    for (int16_t delay : {13, 14})
+        EXPECT_NEAR(delays[delay], 500, 90) << delay;
 
     // Reseeding follows the clock: two clock readings, two sequences.
     clock.advanceTo(std::chrono::microseconds(123456));

@@ -19,8 +19,8 @@ void ScenarioWindow::learnInputUpTo(Micros time) {
         }
         knownUntil_ = directive->time;
         if (directive->kind == TimedDirective::Kind::Key) {
-            arrivals_.push_back({directive->time,
-                                 WindowEvent{WindowEvent::Kind::KeyDown, directive->keyCode, 0}});
+            arrivals_.push_back(
+                {directive->time, WindowEvent{WindowEvent::Kind::KeyDown, directive->keyCode, 0}});
         } else if (directive->kind == TimedDirective::Kind::Close) {
             arrivals_.push_back({directive->time, WindowEvent{WindowEvent::Kind::CloseRequest}});
         }
@@ -30,7 +30,8 @@ void ScenarioWindow::learnInputUpTo(Micros time) {
 WindowSystem::WaitResult ScenarioWindow::waitForEvent(std::optional<Micros> deadline) {
     const Micros until = scenario_.until();
     const Micros now = clock_.now();
-    if (now >= until) return WaitResult::Stop;
+    if (now >= until)
+        return WaitResult::Stop;
 
     const Micros horizon = std::max(now, deadline ? std::min(*deadline, until) : until);
     learnInputUpTo(horizon);
@@ -53,7 +54,8 @@ WindowSystem::WaitResult ScenarioWindow::waitForEvent(std::optional<Micros> dead
 
 std::optional<WindowEvent> ScenarioWindow::nextEvent() {
     learnInputUpTo(clock_.now());
-    if (arrivals_.empty() || arrivals_.front().time > clock_.now()) return std::nullopt;
+    if (arrivals_.empty() || arrivals_.front().time > clock_.now())
+        return std::nullopt;
     const WindowEvent event = arrivals_.front().event;
     arrivals_.pop_front();
     return event;

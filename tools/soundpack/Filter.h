@@ -5,7 +5,7 @@ namespace velozor::soundpack {
 
 // Direct form I biquad with the usual audio-cookbook coefficients, at kSampleRate.
 class Filter {
-  public:
+public:
     static Filter lowPass(double cutoffHz, double q = 0.7071);
     static Filter highPass(double cutoffHz, double q = 0.7071);
     // Unity gain at the centre frequency.
@@ -13,7 +13,7 @@ class Filter {
 
     float process(float input);
 
-  private:
+private:
     Filter(double b0, double b1, double b2, double a0, double a1, double a2);
 
     double b0_, b1_, b2_, a1_, a2_;

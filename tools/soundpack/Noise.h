@@ -6,7 +6,7 @@
 namespace velozor::soundpack {
 
 class Noise {
-  public:
+public:
     // A seed of 0 is replaced by a fixed non-zero one (xorshift cannot leave 0).
     explicit Noise(uint32_t seed) : state_(seed != 0 ? seed : 0x9e3779b9u) {}
 
@@ -18,7 +18,7 @@ class Noise {
         return static_cast<float>(state_ >> 8) / 8388608.0f - 1.0f;
     }
 
-  private:
+private:
     uint32_t state_;
 };
 

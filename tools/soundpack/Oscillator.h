@@ -9,7 +9,7 @@ enum class Waveform { Sine, Triangle, Square, Sawtooth };
 // polyBLEP so their edges do not alias into audible whistles at high pitches.
 // Deterministic: the same calls give the same samples.
 class Oscillator {
-  public:
+public:
     Oscillator(Waveform waveform, double frequencyHz, double startPhase = 0.0);
 
     // Takes effect from the next sample; the phase runs on, so changes do not click.
@@ -18,7 +18,7 @@ class Oscillator {
     // The next sample, within [-1, 1].
     float next();
 
-  private:
+private:
     Waveform waveform_;
     double phase_;      // in cycles, [0, 1)
     double increment_;  // cycles per sample

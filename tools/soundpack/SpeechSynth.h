@@ -10,7 +10,7 @@ namespace velozor::soundpack {
 // Owns the eSpeak NG engine for its lifetime. eSpeak keeps global state, so at most one
 // SpeechSynth may exist at a time, and it is used from one thread only.
 class SpeechSynth {
-  public:
+public:
     // Starts eSpeak NG with the voice named `voice` (e.g. "es"). Throws std::runtime_error
     // saying what to install when the engine or the voice cannot be loaded.
     explicit SpeechSynth(const std::string& voice);
@@ -24,7 +24,7 @@ class SpeechSynth {
     // std::runtime_error when synthesis fails or yields no sound.
     std::vector<float> speak(std::string_view text);
 
-  private:
+private:
     int engineRate_ = 0;  // eSpeak's own output rate, in frames per second
 };
 

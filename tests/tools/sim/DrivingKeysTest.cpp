@@ -12,7 +12,8 @@ namespace {
 std::vector<Event> keyEvents(const SimRun& run) {
     std::vector<Event> keys;
     for (const Event& event : run.events()) {
-        if (event.what.rfind("key", 0) == 0) keys.push_back(event);
+        if (event.what.rfind("key", 0) == 0)
+            keys.push_back(event);
     }
     return keys;
 }
@@ -36,10 +37,11 @@ TEST(DrivingKeysTest, LeftAndRightNameTheNewLaneAndStopAtBothEdges) {
                                 presses(39, {4200, 4250, 4300}) + presses(37, {4350}));
     const std::vector<Event> keys = keyEvents(run);
     ASSERT_EQ(keys.size(), 6u);
-    const std::vector<std::string> heard = {R"(\izquierda.wav)", R"(\noCarrilIzquierda.wav)",
-                                            R"(\centro.wav)",    R"(\derecha.wav)",
+    const std::vector<std::string> heard = {R"(\izquierda.wav)",       R"(\noCarrilIzquierda.wav)",
+                                            R"(\centro.wav)",          R"(\derecha.wav)",
                                             R"(\noCarrilDerecha.wav)", R"(\centro.wav)"};
-    for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(keys[i].calls, cue(heard[i])) << i;
+    for (size_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(keys[i].calls, cue(heard[i])) << i;
 }
 
 TEST(DrivingKeysTest, HoldingLeftRepeatsTheEdgeCueAndTheLaneStaysAtTheEdge) {
@@ -49,7 +51,8 @@ TEST(DrivingKeysTest, HoldingLeftRepeatsTheEdgeCueAndTheLaneStaysAtTheEdge) {
     const std::vector<Event> keys = keyEvents(run);
     ASSERT_EQ(keys.size(), 6u);
     EXPECT_EQ(keys[0].calls, cue(R"(\izquierda.wav)"));
-    for (size_t i = 1; i < 5; ++i) EXPECT_EQ(keys[i].calls, cue(R"(\noCarrilIzquierda.wav)")) << i;
+    for (size_t i = 1; i < 5; ++i)
+        EXPECT_EQ(keys[i].calls, cue(R"(\noCarrilIzquierda.wav)")) << i;
     EXPECT_EQ(keys[5].calls, cue(R"(\centro.wav)"));
 }
 
@@ -63,11 +66,13 @@ TEST(DrivingKeysTest, ModifiersAloneDoNothingAndDownOnlyBrakes) {
         std::vector<std::string> game;
         for (const std::string& line : run.lines) {
             const bool keyLine = line.find("\tkey\t") != std::string::npos;
-            if (!keyLine && line.find("frenando") == std::string::npos) game.push_back(line);
+            if (!keyLine && line.find("frenando") == std::string::npos)
+                game.push_back(line);
         }
         EXPECT_EQ(game, alone.lines) << key;
         const Calls expected = key == 40 ? cue(R"(\frenando.wav)") : Calls{};
-        for (const Event& press : keyEvents(run)) EXPECT_EQ(press.calls, expected) << key;
+        for (const Event& press : keyEvents(run))
+            EXPECT_EQ(press.calls, expected) << key;
     }
 }
 

@@ -18,7 +18,8 @@ Calls callsFrom(const Event& event, const std::string& first) {
 std::vector<size_t> ticksWith(const std::vector<Event>& ticks, const std::string& text) {
     std::vector<size_t> found;
     for (size_t i = 0; i < ticks.size(); ++i) {
-        if (ticks[i].has(text)) found.push_back(i);
+        if (ticks[i].has(text))
+            found.push_back(i);
     }
     return found;
 }
@@ -96,8 +97,8 @@ TEST(GameTickTest, ThirdCrashEndsTheGameInSilenceThenOpensTheMenu) {
 
 TEST(GameTickTest, EngineRestartsOnEveryTwentyFifthTickOfTheProgramsLife) {
     // Help, a crash, Escape and a new game in between: only ticks count.
-    const SimRun run = simulate(
-        "until 80000\nkey 6200 112\nkey 20000 27\nkey 21500 38\nkey 22000 13\n");
+    const SimRun run =
+        simulate("until 80000\nkey 6200 112\nkey 20000 27\nkey 21500 38\nkey 22000 13\n");
     const std::vector<Event> ticks = run.tickEvents();
     ASSERT_EQ(run.with("comenzar.wav").size(), 1u);
     ASSERT_GT(ticks.size(), 51u);
@@ -105,9 +106,8 @@ TEST(GameTickTest, EngineRestartsOnEveryTwentyFifthTickOfTheProgramsLife) {
         EXPECT_EQ(ticks[i].has("ALIAS motor"), i % 25 == 0) << "tick " << i + 1;
     }
     // The new game's first tick starts the music again, but not the engine.
-    const auto firstOfNewGame = std::find_if(ticks.begin(), ticks.end(), [](const Event& tick) {
-        return tick.time > 22000;
-    });
+    const auto firstOfNewGame = std::find_if(ticks.begin(), ticks.end(),
+                                             [](const Event& tick) { return tick.time > 22000; });
     EXPECT_EQ(firstOfNewGame->calls, music());
 }
 
@@ -123,8 +123,10 @@ TEST(GameTickTest, FinestereoGivenInTheLevelAGameEndedInIsNotGivenInTheNextGames
             for (; heard < trace.size(); ++heard) {
                 const std::string& line = trace[heard];
                 const bool cue = line.find("PLAY finestereo") != std::string::npos;
-                if ((stage == 0 || stage == 3) && cue) ++stage;
-                if (stage == 2 && line.find("nivel2.wav") != std::string::npos) ++stage;
+                if ((stage == 0 || stage == 3) && cue)
+                    ++stage;
+                if (stage == 2 && line.find("nivel2.wav") != std::string::npos)
+                    ++stage;
             }
             if (stage == 1 && trace.back().find("introd.wav") == std::string::npos) {
                 return "key " + now + " 27\n";

@@ -27,7 +27,8 @@ SimRun inMenu(const std::vector<int>& keys, const std::string& until = "until 30
 std::vector<Calls> menuAnswers(const SimRun& run) {
     std::vector<Calls> answers;
     for (const Event& event : run.events()) {
-        if (event.what.rfind("key", 0) == 0 && event.time > 4100) answers.push_back(event.calls);
+        if (event.what.rfind("key", 0) == 0 && event.time > 4100)
+            answers.push_back(event.calls);
     }
     return answers;
 }
@@ -38,7 +39,8 @@ TEST(MenuKeysTest, FirstVisitIsSilentUntilUpOrDownSelectsAnEntry) {
         const SimRun run = inMenu({13, 37, 112, 16, 65, key});
         const std::vector<Calls> answers = menuAnswers(run);
         ASSERT_EQ(answers.size(), 6u);
-        for (size_t i = 0; i < 5; ++i) EXPECT_EQ(answers[i], Calls{}) << key << " " << i;
+        for (size_t i = 0; i < 5; ++i)
+            EXPECT_EQ(answers[i], Calls{}) << key << " " << i;
         EXPECT_EQ(answers[5], Calls{announcement}) << key;
         EXPECT_TRUE(run.with("comenzar").empty());
     }
@@ -100,11 +102,12 @@ TEST_F(NewGameTest, LeftoverObstacleArrivesOnTickTwelveAndTheFirstSpawnComesOnTi
             const int step = std::max(0, 11 - static_cast<int>(tick));
             expected = expected + channel("obstáculo", approach(0, step));
         }
-        if (tick == 8) expected = expected + channel("obst", R"(\sonidos\vienecentro.wav)");
+        if (tick == 8)
+            expected = expected + channel("obst", R"(\sonidos\vienecentro.wav)");
         // The leftover was dodged: the first spawn of this game, the run's second, rewards it.
         if (tick == 13) {
-            expected = channel("esquivar", R"(\sonidos\esquivar.wav)") +
-                       Calls{"randomize", "rnd", "rnd"};
+            expected =
+                channel("esquivar", R"(\sonidos\esquivar.wav)") + Calls{"randomize", "rnd", "rnd"};
         }
         EXPECT_EQ(ticks[tick - 1].calls, expected) << "tick " << tick;
     }

@@ -10,10 +10,14 @@ namespace {
 
 // The arrival delay for the draw u: 4u rounded half to even picks 14, 12, 15, 11 or 13.
 int expectedDelay(float u) {
-    if (u <= 0.125f) return 14;
-    if (u < 0.375f) return 12;
-    if (u <= 0.625f) return 15;
-    if (u < 0.875f) return 11;
+    if (u <= 0.125f)
+        return 14;
+    if (u < 0.375f)
+        return 12;
+    if (u <= 0.625f)
+        return 15;
+    if (u < 0.875f)
+        return 11;
     return 13;
 }
 
@@ -25,7 +29,8 @@ int expectedRandomLane(float u) {
 std::vector<int> approachLanes(const Event& tick) {
     std::vector<int> lanes;
     for (const std::string& call : tick.calls) {
-        if (approachLane(call) != 2) lanes.push_back(approachLane(call));
+        if (approachLane(call) != 2)
+            lanes.push_back(approachLane(call));
     }
     return lanes;
 }
@@ -37,8 +42,8 @@ size_t firstTickWith(const std::vector<Event>& ticks, const std::string& text) {
 }
 
 TEST(ObstacleSchedulerTest, FirstSpawnTakesThePlayersLaneWithNeitherDodgeCueNorReseed) {
-    for (const auto& [lane, keys] : {std::pair{-1, "key 1500 37\n"}, std::pair{0, ""},
-                                     std::pair{1, "key 1500 39\n"}}) {
+    for (const auto& [lane, keys] :
+         {std::pair{-1, "key 1500 37\n"}, std::pair{0, ""}, std::pair{1, "key 1500 39\n"}}) {
         // A key pressed during the introduction is handled before the first tick.
         const std::vector<Event> ticks = simulate(std::string("until 12000\n") + keys).tickEvents();
         ASSERT_GE(ticks.size(), 9u);
@@ -61,7 +66,8 @@ TEST(ObstacleSchedulerTest, OneObstacleIsHeardOnItsLastEightTicksThenTheNextSpaw
     const std::vector<Event> ticks = run.tickEvents();
     const size_t farthest = firstTickWith(ticks, "obstacle16.wav");
     ASSERT_LT(farthest + 8, ticks.size());
-    for (size_t quiet = 1; quiet < farthest; ++quiet) EXPECT_EQ(ticks[quiet].calls, Calls{});
+    for (size_t quiet = 1; quiet < farthest; ++quiet)
+        EXPECT_EQ(ticks[quiet].calls, Calls{});
     for (int step = 6; step >= 0; --step) {
         const Calls hint = step == 3 ? channel("obst", R"(\sonidos\vienecentro.wav)") : Calls{};
         EXPECT_EQ(ticks[farthest + 6 - step].calls, channel("obstáculo", approach(0, step)) + hint)
@@ -93,10 +99,12 @@ TEST(ObstacleSchedulerTest, EverySpawnOfAGameFollowsTheLaneAndDelayRules) {
             for (const auto& [cue, lane] :
                  {std::pair{R"(\izquierda.wav)", -1}, std::pair{R"(\centro.wav)", 0},
                   std::pair{R"(\derecha.wav)", 1}}) {
-                if (event.has(cue)) playerLane = lane;
+                if (event.has(cue))
+                    playerLane = lane;
             }
         }
-        if (event.what != "tick") continue;
+        if (event.what != "tick")
+            continue;
         if (event.has("rnd")) {
             ++spawnCount;
             const std::vector<float> draws = run.drawsAt(event.time);
@@ -108,7 +116,8 @@ TEST(ObstacleSchedulerTest, EverySpawnOfAGameFollowsTheLaneAndDelayRules) {
             delayDraws.push_back(draws.back());
         }
         // Whatever approaches belongs to the latest spawn.
-        for (int lane : approachLanes(event)) EXPECT_EQ(lane, spawnLanes.back()) << event.time;
+        for (int lane : approachLanes(event))
+            EXPECT_EQ(lane, spawnLanes.back()) << event.time;
         ++tickIndex;
     }
     ASSERT_EQ(spawnCount, 45);

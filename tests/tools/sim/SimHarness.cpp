@@ -12,7 +12,8 @@ namespace {
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -36,7 +37,8 @@ protected:
             }
             pending_ = driver_(lines_);
         }
-        if (pending_.empty()) return traits_type::eof();
+        if (pending_.empty())
+            return traits_type::eof();
         current_.swap(pending_);
         pending_.clear();
         setg(current_.data(), current_.data(), current_.data() + current_.size());
@@ -57,7 +59,8 @@ private:
 std::vector<std::string> SimRun::with(const std::string& text) const {
     std::vector<std::string> found;
     for (const std::string& line : lines) {
-        if (line.find(text) != std::string::npos) found.push_back(line);
+        if (line.find(text) != std::string::npos)
+            found.push_back(line);
     }
     return found;
 }
@@ -70,14 +73,16 @@ std::vector<std::string> SimRun::between(long from, long to) const {
     std::vector<std::string> found;
     for (const std::string& line : lines) {
         const long time = timeOf(line);
-        if (time >= from && time <= to) found.push_back(line);
+        if (time >= from && time <= to)
+            found.push_back(line);
     }
     return found;
 }
 
 std::vector<long> SimRun::ticks() const {
     std::vector<long> times;
-    for (const std::string& line : with("\ttick")) times.push_back(timeOf(line));
+    for (const std::string& line : with("\ttick"))
+        times.push_back(timeOf(line));
     return times;
 }
 
@@ -96,7 +101,8 @@ std::vector<std::string> fields(const std::string& line) {
 }
 
 std::string withoutFolder(std::string text) {
-    for (size_t at; (at = text.find(kFolder)) != std::string::npos;) text.erase(at, kFolder.size());
+    for (size_t at; (at = text.find(kFolder)) != std::string::npos;)
+        text.erase(at, kFolder.size());
     return text;
 }
 
@@ -118,8 +124,8 @@ Calls channel(const std::string& alias, const std::string& path) {
 }
 
 Calls stopAll() {
-    return {"snd NULL 0",    "CLOSE motor",     "CLOSE vidas", "CLOSE finpuntos", "CLOSE esquivar",
-            "CLOSE obstáculo", "CLOSE obst", "CLOSE auto",  "exec Close all"};
+    return {"snd NULL 0",      "CLOSE motor", "CLOSE vidas", "CLOSE finpuntos", "CLOSE esquivar",
+            "CLOSE obstáculo", "CLOSE obst",  "CLOSE auto",  "exec Close all"};
 }
 
 Calls music() {
@@ -135,13 +141,14 @@ std::string approach(int lane, int step, bool mono) {
 int approachLane(const std::string& call) {
     const std::string stem = "\\obstacle";
     const size_t at = call.find(stem);
-    if (call.rfind("OPEN ", 0) != 0 || at == std::string::npos) return 2;
+    if (call.rfind("OPEN ", 0) != 0 || at == std::string::npos)
+        return 2;
     const char folder = call[at + stem.size()];
     return folder == '1' ? 0 : folder == '2' ? 1 : -1;
 }
 
 std::vector<Event> SimRun::events() const {
-    static const std::vector<std::string> kHandled = {"load", "tick",   "key", "close",
+    static const std::vector<std::string> kHandled = {"load",   "tick", "key", "close",
                                                       "unload", "exit", "end"};
     std::vector<Event> found;
     for (const std::string& line : lines) {
@@ -167,7 +174,8 @@ std::vector<Event> SimRun::events() const {
 std::vector<Event> SimRun::tickEvents() const {
     std::vector<Event> found;
     for (Event& event : events()) {
-        if (event.what == "tick") found.push_back(std::move(event));
+        if (event.what == "tick")
+            found.push_back(std::move(event));
     }
     return found;
 }
@@ -176,7 +184,8 @@ std::vector<float> SimRun::drawsAt(long time) const {
     std::vector<float> draws;
     for (const std::string& line : lines) {
         const std::vector<std::string> part = fields(line);
-        if (part[1] == "rnd" && timeOf(line) == time) draws.push_back(std::stof(part[2]));
+        if (part[1] == "rnd" && timeOf(line) == time)
+            draws.push_back(std::stof(part[2]));
     }
     return draws;
 }
@@ -220,10 +229,14 @@ Driver dodgingDriver(MenuPlayer menu) {
         int danger = 2;  // no lane
         for (; ear->heard < trace.size(); ++ear->heard) {
             const std::string& line = trace[ear->heard];
-            if (line.find("\\izquierda.wav") != std::string::npos) ear->lane = -1;
-            if (line.find("\\centro.wav") != std::string::npos) ear->lane = 0;
-            if (line.find("\\derecha.wav") != std::string::npos) ear->lane = 1;
-            if (line.find("comenzar.wav") != std::string::npos) ear->lane = 0;
+            if (line.find("\\izquierda.wav") != std::string::npos)
+                ear->lane = -1;
+            if (line.find("\\centro.wav") != std::string::npos)
+                ear->lane = 0;
+            if (line.find("\\derecha.wav") != std::string::npos)
+                ear->lane = 1;
+            if (line.find("comenzar.wav") != std::string::npos)
+                ear->lane = 0;
             const size_t at = line.find("\\obstacle");
             if (at != std::string::npos && line.find("\tOPEN ") != std::string::npos) {
                 const char folder = line[at + 9];

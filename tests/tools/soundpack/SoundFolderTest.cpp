@@ -90,7 +90,7 @@ std::vector<std::string> expectedFiles() {
 }
 
 class SoundFolder : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(fs::is_directory(kGenerated))
             << kGenerated << " is missing: run the tests with ctest, whose fixture "

@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class WavFileTest : public ::testing::Test {
-  protected:
+protected:
     // The process id keeps runs from other build folders on the same machine apart.
     fs::path file_ =
         fs::temp_directory_path() /

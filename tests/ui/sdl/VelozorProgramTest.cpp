@@ -361,12 +361,12 @@ TEST_F(VelozorProgram, PlaysByEarFromStartUpThroughTheMenuToLeaving) {
         const char* effect;  // the trace line that shows it was answered
     };
     const Step visit[] = {
-        {"F1", "\tkey\t112\n", 1, "\ttimer\ton\n"},     // help heard, play resumes
+        {"F1", "\tkey\t112\n", 1, "\ttimer\ton\n"},      // help heard, play resumes
         {"Escape", "\tkey\t27\n", 1, "\ttimer\toff\n"},  // end cue, then the menu
         {"Up", "\tkey\t38\n", 1, "\tkey\t38\n"},         // "another game" announced
         {"Return", "\tkey\t13\n", 1, "\ttimer\ton\n"},   // start cue, a new game
         {"Escape", "\tkey\t27\n", 2, "\ttimer\toff\n"},  // back to the menu
-        {"Escape", "\tkey\t27\n", 3, "\texit\n"},         // end cue, and the program leaves
+        {"Escape", "\tkey\t27\n", 3, "\texit\n"},        // end cue, and the program leaves
     };
     for (const Step& step : visit) {
         ASSERT_EQ(std::system((std::string("xdotool key ") + step.key).c_str()), 0);
