@@ -3,13 +3,13 @@
 
 #include <lame/lame.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <fstream>
 #include <numbers>
 #include <stdexcept>
 #include <thread>
-#include <utility>
 
 namespace velozor::testing {
 
@@ -33,15 +33,10 @@ void writeWav(const std::filesystem::path& path, int frames,
     put(out, 36 + dataBytes, 4);
     out.write("WAVEfmt ", 8);
     // Chunk size 16, PCM, 2 channels, the rate, bytes per second, 4 bytes a frame, 16 bits.
-    for (auto [value, bytes] : {std::pair<uint32_t, int>{16, 4},
-                                {1, 2},
-                                {2, 2},
-                                {kRate, 4},
-                                {kRate * 4, 4},
-                                {4, 2},
-                                {16, 2}}) {
-        put(out, value, bytes);
-    }
+    const uint32_t fields[] = {16, 1, 2, kRate, kRate * 4, 4, 16};
+    const int sizes[] = {4, 2, 2, 4, 4, 2, 2};
+    for (int at = 0; at < 7; ++at)
+        put(out, fields[at], sizes[at]);
     out.write("data", 4);
     put(out, dataBytes, 4);
     for (int frame = 0; frame < frames; ++frame) {
@@ -96,19 +91,13 @@ std::vector<int16_t> readMix(const std::filesystem::path& path, uint64_t from, u
 }
 
 int64_t firstSounding(const std::vector<int16_t>& mix) {
-    for (size_t at = 0; at < mix.size(); ++at) {
-        if (mix[at] != 0)
-            return static_cast<int64_t>(at / 2);
-    }
-    return -1;
+    const auto at = std::find_if(mix.begin(), mix.end(), [](int16_t sample) { return sample; });
+    return at == mix.end() ? -1 : (at - mix.begin()) / 2;
 }
 
 int64_t lastSounding(const std::vector<int16_t>& mix) {
-    for (size_t at = mix.size(); at-- > 0;) {
-        if (mix[at] != 0)
-            return static_cast<int64_t>(at / 2);
-    }
-    return -1;
+    const auto at = std::find_if(mix.rbegin(), mix.rend(), [](int16_t sample) { return sample; });
+    return at == mix.rend() ? -1 : (mix.rend() - at - 1) / 2;
 }
 
 double rms(const std::vector<int16_t>& mix, int64_t from, int64_t frames) {

@@ -25,9 +25,9 @@ void writeMp3(const std::filesystem::path& path, int frames, int16_t amplitude);
 // frames if it never was.
 std::vector<int16_t> readMix(const std::filesystem::path& path, uint64_t from, uint64_t frames);
 
-// The index of the first frame of `mix` (interleaved stereo) with a nonzero sample, or -1.
+// The index of the first, or last, frame of `mix` (interleaved stereo) with a nonzero sample,
+// or -1.
 int64_t firstSounding(const std::vector<int16_t>& mix);
-// The index of the last frame of `mix` with a nonzero sample, or -1.
 int64_t lastSounding(const std::vector<int16_t>& mix);
 // Root mean square of the left channel over frames [from, from + frames) of `mix`.
 double rms(const std::vector<int16_t>& mix, int64_t from, int64_t frames);

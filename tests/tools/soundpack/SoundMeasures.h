@@ -14,11 +14,8 @@ std::vector<float> channel(const AudioBuffer& audio, int index);
 // All channels averaged into one.
 std::vector<float> downmix(const AudioBuffer& audio);
 
-// Magnitude-weighted mean frequency of the spectrum, in Hz (at kSampleRate).
-double spectralCentroidHz(const std::vector<float>& mono);
-
-// Share of 20 ms windows whose RMS is above `thresholdDb` (dB full scale).
-double activeShare(const std::vector<float>& mono, double thresholdDb);
+// The spectrum's power-weighted RMS frequency, in Hz (at kSampleRate): where its energy sits.
+double rmsFrequencyHz(const std::vector<float>& mono);
 
 // RMS in dB of each consecutive window of `windowSeconds`.
 std::vector<double> windowedRmsDb(const std::vector<float>& mono, double windowSeconds);

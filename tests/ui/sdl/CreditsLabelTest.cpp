@@ -10,14 +10,10 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(CreditsLabelLines, StartsANewLineAtEachCarriageReturnAndKeepsEmptyOnes) {
-    EXPECT_EQ(CreditsLabel::splitLines("Realizado por:\rA\rB\rC\r\rJuego gratuito"),
-              (Lines{"Realizado por:", "A", "B", "C", "", "Juego gratuito"}));
+TEST(CreditsLabelLines, BreaksAtEachCarriageReturnOrLineFeedAndKeepsEmptyLines) {
+    EXPECT_EQ(CreditsLabel::splitLines("Realizado por:\rA\rB\r\rJuego gratuito"),
+              (Lines{"Realizado por:", "A", "B", "", "Juego gratuito"}));
     EXPECT_EQ(CreditsLabel::splitLines("a\r"), (Lines{"a", ""}));
-    EXPECT_EQ(CreditsLabel::splitLines(""), (Lines{""}));
-}
-
-TEST(CreditsLabelLines, TakesALineFeedOrCrLfAsOneBreak) {
     EXPECT_EQ(CreditsLabel::splitLines("a\r\nb\nc\n\rd"), (Lines{"a", "b", "c", "", "d"}));
 }
 
@@ -35,11 +31,8 @@ TEST_F(CreditsLabelDrawing, ShowsTheGamesCreditsOnAtLeastSixLinesInsideTheWindow
     ASSERT_GE(label.lines().size(), 6u);
     EXPECT_EQ(label.lines().front(), "Realizado por:");
     EXPECT_EQ(label.lines().back(), "Juego gratuito");
-    const SDL_Rect area = label.area();
-    EXPECT_EQ(area.x, CreditsLabel::kLeft);
-    EXPECT_EQ(area.y, CreditsLabel::kTop);
-    EXPECT_GT(area.h, 0);
-    EXPECT_LE(area.y + area.h, 249) << "the label runs off the bottom of the window";
+    EXPECT_LE(label.area().y + label.area().h, 249)
+        << "the label runs off the bottom of the window";
 }
 
 TEST_F(CreditsLabelDrawing, WrapsALineWiderThanTheLabelAtItsSpaces) {
@@ -49,10 +42,9 @@ TEST_F(CreditsLabelDrawing, WrapsALineWiderThanTheLabelAtItsSpaces) {
     const Lines& lines = label.lines();
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[0], "corta");
-    std::string joined;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        joined += (i > 1 ? " " : "") + lines[i];
-    }
+    std::string joined = lines[1];
+    for (std::size_t i = 2; i < lines.size(); ++i)
+        joined += " " + lines[i];
     EXPECT_EQ(joined, longLine);
     // The label grows by one line for every line it wraps into.
     CreditsLabel oneLine(1.0);

@@ -16,57 +16,31 @@ SDL_Keysym keysym(SDL_Keycode key, SDL_Scancode place = SDL_SCANCODE_UNKNOWN, Ui
     return result;
 }
 
-TEST(KeyMap, GivesTheCodesTheGameAnswersTo) {
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_LEFT)), vk::Left);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_UP)), vk::Up);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_RIGHT)), vk::Right);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_DOWN)), vk::Down);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_RETURN)), vk::Enter);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_KP_ENTER)), vk::Enter);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_ESCAPE)), vk::Escape);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_F1)), vk::F1);
-}
-
-TEST(KeyMap, FoldsLeftAndRightModifiersIntoOneCode) {
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_LSHIFT)), vk::Shift);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_RSHIFT)), vk::Shift);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_LCTRL)), vk::Control);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_RCTRL)), vk::Control);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_LALT)), vk::Alt);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_RALT)), vk::Alt);
-}
-
-TEST(KeyMap, NumbersTheFunctionAndKeypadRowsWithoutGaps) {
-    // SDL numbers F13 apart from F12, and the keypad's 0 after its 9.
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_F12)), 123);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_F13)), 124);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_F24)), 135);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_KP_0)), 96);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_KP_1)), 97);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_KP_9)), 105);
-}
-
-TEST(KeyMap, NamesLettersAndDigitsByWhatTheLayoutTypes) {
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_a, SDL_SCANCODE_A)), 'A');
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_z, SDL_SCANCODE_Z)), 'Z');
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_0, SDL_SCANCODE_0)), '0');
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_9, SDL_SCANCODE_9)), '9');
-    // AZERTY: the key in the Q place types "a", and Windows calls it A.
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_a, SDL_SCANCODE_Q)), 'A');
-}
-
-TEST(KeyMap, FallsBackToTheKeysPlaceWhenItsCharacterHasNoCode) {
-    // A Cyrillic layout's "ф" sits where a US keyboard has A.
-    EXPECT_EQ(virtualKeyCode(keysym(0x0444, SDL_SCANCODE_A)), 'A');
-    // AZERTY's digit row types "&" unshifted; Windows still calls the key 1.
-    EXPECT_EQ(virtualKeyCode(keysym('&', SDL_SCANCODE_1)), '1');
-    // Spanish "ñ" takes the code of the US key in its place.
-    EXPECT_EQ(virtualKeyCode(keysym(0x00F1, SDL_SCANCODE_SEMICOLON)), 186);
-}
-
-TEST(KeyMap, IgnoresKeysWithoutAWindowsCode) {
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_BRIGHTNESSUP, SDL_SCANCODE_BRIGHTNESSUP)), std::nullopt);
-    EXPECT_EQ(virtualKeyCode(keysym(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN)), std::nullopt);
+TEST(KeyMap, GivesTheGamesKeysAndTheTrickyFallbacksTheirWindowsCodes) {
+    const struct {
+        SDL_Keycode key;
+        SDL_Scancode place;
+        std::optional<int16_t> code;
+    } cases[] = {
+        {SDLK_LEFT, SDL_SCANCODE_LEFT, vk::Left},
+        {SDLK_UP, SDL_SCANCODE_UP, vk::Up},
+        {SDLK_RIGHT, SDL_SCANCODE_RIGHT, vk::Right},
+        {SDLK_DOWN, SDL_SCANCODE_DOWN, vk::Down},
+        {SDLK_RETURN, SDL_SCANCODE_RETURN, vk::Enter},
+        {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, vk::Enter},
+        {SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, vk::Escape},
+        {SDLK_F1, SDL_SCANCODE_F1, vk::F1},
+        {SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, vk::Shift},
+        {SDLK_KP_0, SDL_SCANCODE_KP_0, 96},  // SDL numbers the keypad's 0 after its 9
+        {SDLK_a, SDL_SCANCODE_Q, 'A'},       // AZERTY: the character names the key, not its place
+        {0x0444, SDL_SCANCODE_A, 'A'},       // Cyrillic "ф": named by its place
+        {'&', SDL_SCANCODE_1, '1'},          // AZERTY's unshifted digit row
+        {0x00F1, SDL_SCANCODE_SEMICOLON, 186},  // Spanish "ñ"
+        {SDLK_BRIGHTNESSUP, SDL_SCANCODE_BRIGHTNESSUP, std::nullopt},
+        {SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, std::nullopt},
+    };
+    for (const auto& [key, place, code] : cases)
+        EXPECT_EQ(virtualKeyCode(keysym(key, place)), code) << "SDL key " << key;
 }
 
 TEST(KeyMap, ModifiersHeldWithAKeyGoToTheShiftStateOnly) {

@@ -13,6 +13,7 @@ namespace velozor {
 namespace {
 
 using namespace std::chrono_literals;
+using Kind = WindowEvent::Kind;
 
 class SdlWindowEvents : public ::testing::Test {
 protected:
@@ -30,69 +31,52 @@ protected:
         SDL_Quit();
     }
 
+    void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
+    void push(Uint32 type) { push(SDL_Event{.type = type}); }
     void pushKey(SDL_Keycode key, SDL_Scancode place, Uint16 mod = 0, Uint8 repeat = 0) {
-        SDL_Event event{};
-        event.type = SDL_KEYDOWN;
+        SDL_Event event{.type = SDL_KEYDOWN};
         event.key.windowID = SDL_GetWindowID(window->handle());
         event.key.state = SDL_PRESSED;
         event.key.repeat = repeat;
-        event.key.keysym.sym = key;
-        event.key.keysym.scancode = place;
-        event.key.keysym.mod = mod;
-        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+        event.key.keysym = {place, key, mod, 0};
+        push(event);
     }
-    void pushWindowEvent(SDL_WindowEventID what) {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
+    void pushWindowEvent(Uint8 what) {
+        SDL_Event event{.type = SDL_WINDOWEVENT};
         event.window.windowID = SDL_GetWindowID(window->handle());
         event.window.event = what;
-        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+        push(event);
     }
-    void pushType(Uint32 type) {
-        SDL_Event event{};
-        event.type = type;
-        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+    // The next events are exactly `expected`: a kind and, for keys, the code and shift state.
+    void expectEvents(std::initializer_list<std::tuple<Kind, int16_t, int16_t>> expected) {
+        for (const auto& [kind, code, shift] : expected) {
+            const std::optional<WindowEvent> event = window->nextEvent();
+            ASSERT_TRUE(event);
+            EXPECT_EQ(event->kind, kind);
+            EXPECT_EQ(event->keyCode, code);
+            EXPECT_EQ(event->shift, shift);
+        }
+        EXPECT_FALSE(window->nextEvent());
     }
 
     SteadyClock clock;
     std::unique_ptr<SdlWindow> window;
 };
 
-TEST_F(SdlWindowEvents, DeliversKeysInArrivalOrderWithRepeatsAndShiftState) {
+TEST_F(SdlWindowEvents, DeliversKeysInArrivalOrderAndCloseAndQuitAsOneCloseRequest) {
     pushKey(SDLK_LEFT, SDL_SCANCODE_LEFT);
     pushKey(SDLK_LEFT, SDL_SCANCODE_LEFT, 0, 1);            // auto-repeat: a press like any other
     pushKey(SDLK_BRIGHTNESSUP, SDL_SCANCODE_BRIGHTNESSUP);  // no Windows code: dropped
-    pushType(SDL_MOUSEMOTION);
+    push(SDL_MOUSEMOTION);
     pushKey(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LSHIFT);
-    pushKey(SDLK_F1, SDL_SCANCODE_F1);
-
-    const std::pair<int16_t, int16_t> expected[] = {{37, 0}, {37, 0}, {13, 1}, {112, 0}};
-    for (const auto& [code, shift] : expected) {
-        const std::optional<WindowEvent> event = window->nextEvent();
-        ASSERT_TRUE(event);
-        EXPECT_EQ(event->kind, WindowEvent::Kind::KeyDown);
-        EXPECT_EQ(event->keyCode, code);
-        EXPECT_EQ(event->shift, shift);
-    }
-    EXPECT_FALSE(window->nextEvent());
-}
-
-TEST_F(SdlWindowEvents, TurnsTheWindowsCloseAndQuitIntoOneCloseRequestAfterEarlierKeys) {
-    pushKey(SDLK_UP, SDL_SCANCODE_UP);
     pushWindowEvent(SDL_WINDOWEVENT_CLOSE);
-    pushType(SDL_QUIT);
-    pushKey(SDLK_DOWN, SDL_SCANCODE_DOWN);
-
-    std::optional<WindowEvent> event = window->nextEvent();
-    ASSERT_TRUE(event);
-    EXPECT_EQ(event->keyCode, vk::Up);
-    event = window->nextEvent();
-    ASSERT_TRUE(event);
-    EXPECT_EQ(event->kind, WindowEvent::Kind::CloseRequest);
-    event = window->nextEvent();
-    ASSERT_TRUE(event);
-    EXPECT_EQ(event->keyCode, vk::Down);
-    EXPECT_FALSE(window->nextEvent());
+    push(SDL_QUIT);
+    pushKey(SDLK_F1, SDL_SCANCODE_F1);
+    expectEvents({{Kind::KeyDown, vk::Left, 0},
+                  {Kind::KeyDown, vk::Left, 0},
+                  {Kind::KeyDown, vk::Enter, 1},
+                  {Kind::CloseRequest, 0, 0},
+                  {Kind::KeyDown, vk::F1, 0}});
 }
 
 TEST_F(SdlWindowEvents, FoldsExposesIntoOnePendingPaint) {
@@ -103,42 +87,31 @@ TEST_F(SdlWindowEvents, FoldsExposesIntoOnePendingPaint) {
     pushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
     pushKey(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
     pushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
-
-    std::optional<WindowEvent> event = window->nextEvent();
+    const std::optional<WindowEvent> event = window->nextEvent();
     ASSERT_TRUE(event);
-    EXPECT_EQ(event->kind, WindowEvent::Kind::Paint);
+    EXPECT_EQ(event->kind, Kind::Paint);
     // Once that paint is handled, a new expose asks for a new one, behind the waiting key.
     pushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
-    event = window->nextEvent();
-    ASSERT_TRUE(event);
-    EXPECT_EQ(event->keyCode, vk::Escape);
-    event = window->nextEvent();
-    ASSERT_TRUE(event);
-    EXPECT_EQ(event->kind, WindowEvent::Kind::Paint);
-    EXPECT_FALSE(window->nextEvent());
+    expectEvents({{Kind::KeyDown, vk::Escape, 0}, {Kind::Paint, 0, 0}});
 }
 
-TEST_F(SdlWindowEvents, WaitsUntilTheDeadlineAndNoLonger) {
+TEST_F(SdlWindowEvents, AWaitEndsAtItsDeadlineOrOnAKeyPressedByAnotherThread) {
     const Micros deadline = clock.now() + 30ms;
     EXPECT_EQ(window->waitForEvent(deadline), WindowSystem::WaitResult::Ready);
     EXPECT_GE(clock.now(), deadline) << "the wait returned before its deadline";
     EXPECT_FALSE(window->nextEvent());
     // A deadline already past returns at once.
     EXPECT_EQ(window->waitForEvent(clock.now() - 1ms), WindowSystem::WaitResult::Ready);
-}
 
-TEST_F(SdlWindowEvents, WakesForAKeyPressedByAnotherThreadBeforeTheDeadline) {
-    const Micros deadline = clock.now() + 10s;
+    const Micros far = clock.now() + 10s;
     std::thread presser([&] {
         std::this_thread::sleep_for(20ms);
         pushKey(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
     });
-    EXPECT_EQ(window->waitForEvent(deadline), WindowSystem::WaitResult::Ready);
+    EXPECT_EQ(window->waitForEvent(far), WindowSystem::WaitResult::Ready);
     presser.join();
-    EXPECT_LT(clock.now(), deadline) << "the key did not end the wait";
-    const std::optional<WindowEvent> event = window->nextEvent();
-    ASSERT_TRUE(event);
-    EXPECT_EQ(event->keyCode, vk::Right);
+    EXPECT_LT(clock.now(), far) << "the key did not end the wait";
+    expectEvents({{Kind::KeyDown, vk::Right, 0}});
 }
 
 TEST_F(SdlWindowEvents, StopsReadingOnceClosed) {
