@@ -66,7 +66,7 @@ TEST_F(PathResolverTest, MatchesAccentedFoldersHoweverTheirNamesAreEncodedOnDisk
             ASSERT_TRUE(found) << "asked as " << askedA;
             EXPECT_EQ(found->path, onDisk);
         }
-        // The accent is part of the name: neither a bare "a" nor "à" (either form) stands for "á".
+        // The accent belongs to the name: neither a bare "a" nor "à" (either form) stands for "á".
         for (const std::string other : {"a", "\xC3\xA0", "a\xCC\x80"}) {
             EXPECT_FALSE(
                 resolveGamePath(folder_ + obstacles + "obst" + other + "culo1\\obstacle16.wav"));

@@ -14,7 +14,7 @@ std::vector<float> channel(const AudioBuffer& audio, int index);
 // All channels averaged into one.
 std::vector<float> downmix(const AudioBuffer& audio);
 
-// The spectrum's power-weighted RMS frequency, in Hz (at kSampleRate): where its energy sits.
+// The power-weighted RMS frequency of the sound, in Hz (at kSampleRate): where its energy sits.
 double rmsFrequencyHz(const std::vector<float>& mono);
 
 // RMS in dB of each consecutive window of `windowSeconds`.
