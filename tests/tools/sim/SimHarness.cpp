@@ -2,103 +2,51 @@
 #include "SimHarness.h"
 
 #include <algorithm>
-#include <memory>
+#include <sstream>
 #include <streambuf>
 
 namespace velozor::sim {
 
 namespace {
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
+const std::string kFolder = "/opt/velozor";
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
     std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
+    for (std::string part; std::getline(stream, part, separator);)
+        parts.push_back(part);
+    return parts;
 }
 
 // An input buffer that asks the driver for more scenario text each time it runs dry.
 class DriverBuffer : public std::streambuf {
 public:
     DriverBuffer(std::string setup, Driver driver, const std::ostringstream& trace)
-        : pending_(std::move(setup)), driver_(std::move(driver)), trace_(trace) {}
+        : current_(std::move(setup)), driver_(std::move(driver)), trace_(trace) {
+        setg(current_.data(), current_.data(), current_.data() + current_.size());
+    }
 
 protected:
     int_type underflow() override {
-        if (pending_.empty()) {
-            // Only the trace written since the last call is split into lines.
-            const std::string text = trace_.str();
-            const size_t complete = text.rfind('\n') + 1;
-            if (complete > seen_) {
-                for (std::string& line : splitLines(text.substr(seen_, complete - seen_))) {
-                    lines_.push_back(std::move(line));
-                }
-                seen_ = complete;
-            }
-            pending_ = driver_(lines_);
-        }
-        if (pending_.empty())
-            return traits_type::eof();
-        current_.swap(pending_);
-        pending_.clear();
+        // Only the complete trace lines written since the last call are split.
+        const std::string text = trace_.str();
+        const size_t complete = text.rfind('\n') + 1;
+        for (std::string& line : split(text.substr(seen_, complete - seen_), '\n'))
+            lines_.push_back(std::move(line));
+        seen_ = complete;
+        current_ = driver_(lines_);
         setg(current_.data(), current_.data(), current_.data() + current_.size());
-        return traits_type::to_int_type(current_.front());
+        return current_.empty() ? traits_type::eof() : traits_type::to_int_type(current_.front());
     }
 
 private:
-    std::string pending_;
     std::string current_;
     Driver driver_;
     const std::ostringstream& trace_;
     std::vector<std::string> lines_;
     size_t seen_ = 0;
 };
-
-}  // namespace
-
-std::vector<std::string> SimRun::with(const std::string& text) const {
-    std::vector<std::string> found;
-    for (const std::string& line : lines) {
-        if (line.find(text) != std::string::npos)
-            found.push_back(line);
-    }
-    return found;
-}
-
-long SimRun::timeOf(const std::string& line) {
-    return std::stol(line.substr(0, line.find('\t')));
-}
-
-std::vector<std::string> SimRun::between(long from, long to) const {
-    std::vector<std::string> found;
-    for (const std::string& line : lines) {
-        const long time = timeOf(line);
-        if (time >= from && time <= to)
-            found.push_back(line);
-    }
-    return found;
-}
-
-std::vector<long> SimRun::ticks() const {
-    std::vector<long> times;
-    for (const std::string& line : with("\ttick"))
-        times.push_back(timeOf(line));
-    return times;
-}
-
-namespace {
-
-const std::string kFolder = "/opt/velozor";
-
-std::vector<std::string> fields(const std::string& line) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
-        parts.push_back(line.substr(start, tab - start));
-    }
-    parts.push_back(line.substr(start));
-    return parts;
-}
 
 std::string withoutFolder(std::string text) {
     for (size_t at; (at = text.find(kFolder)) != std::string::npos;)
@@ -107,6 +55,24 @@ std::string withoutFolder(std::string text) {
 }
 
 }  // namespace
+
+std::vector<std::string> SimRun::with(const std::string& text) const {
+    std::vector<std::string> found;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(found),
+                 [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    return found;
+}
+
+long SimRun::timeOf(const std::string& line) {
+    return std::stol(line.substr(0, line.find('\t')));
+}
+
+std::vector<long> SimRun::ticks() const {
+    std::vector<long> times;
+    for (const std::string& line : with("\ttick"))
+        times.push_back(timeOf(line));
+    return times;
+}
 
 Calls operator+(Calls first, const Calls& second) {
     first.insert(first.end(), second.begin(), second.end());
@@ -132,19 +98,28 @@ Calls music() {
     return {"exec OPEN \\sonidos\\fondo.mp3", "exec PLAY \\sonidos\\fondo.mp3"};
 }
 
-std::string approach(int lane, int step, bool mono) {
+std::string approach(int lane, int step) {
     const std::string folder = lane == 0 ? "1" : lane == 1 ? "2" : "3";
-    return std::string("\\sonidos\\obstáculos\\") + (mono ? "mono\\" : "") + "obstáculo" + folder +
-           "\\obstacle" + folder + std::to_string(step) + ".wav";
+    return "\\sonidos\\obstáculos\\obstáculo" + folder + "\\obstacle" + folder +
+           std::to_string(step) + ".wav";
 }
 
 int approachLane(const std::string& call) {
     const std::string stem = "\\obstacle";
     const size_t at = call.find(stem);
-    if (call.rfind("OPEN ", 0) != 0 || at == std::string::npos)
+    if (call.find("OPEN ") == std::string::npos || at == std::string::npos)
         return 2;
     const char folder = call[at + stem.size()];
     return folder == '1' ? 0 : folder == '2' ? 1 : -1;
+}
+
+int laneNamed(const std::string& text) {
+    for (const auto& [cue, lane] : {std::pair{"\\izquierda.wav", -1}, std::pair{"\\centro.wav", 0},
+                                    std::pair{"\\derecha.wav", 1}}) {
+        if (text.find(cue) != std::string::npos)
+            return lane;
+    }
+    return 2;
 }
 
 std::vector<Event> SimRun::events() const {
@@ -152,18 +127,17 @@ std::vector<Event> SimRun::events() const {
                                                       "unload", "exit", "end"};
     std::vector<Event> found;
     for (const std::string& line : lines) {
-        const std::vector<std::string> part = fields(line);
+        const std::vector<std::string> part = split(line, '\t');
         const std::string& kind = part[1];
         if (std::find(kHandled.begin(), kHandled.end(), kind) != kHandled.end()) {
             found.push_back({timeOf(line), kind == "key" ? "key " + part[2] : kind, {}});
         } else if (kind == "sndPlaySoundA") {
             found.back().calls.push_back("snd " + withoutFolder(part[2]) + " " + part[3]);
-        } else if (kind == "mciSendStringA") {
-            found.back().calls.push_back(withoutFolder(part[2]));
-        } else if (kind == "mciExecute") {
-            found.back().calls.push_back("exec " + withoutFolder(part[2]));
-        } else if (kind == "timer") {
-            found.back().calls.push_back("timer " + part[2]);
+        } else if (kind == "mciSendStringA" || kind == "mciExecute" || kind == "timer") {
+            const std::string prefix = kind == "mciExecute" ? "exec "
+                                       : kind == "timer"    ? "timer "
+                                                            : "";
+            found.back().calls.push_back(prefix + withoutFolder(part[2]));
         } else if (kind != "GetShortPathNameA") {
             found.back().calls.push_back(kind);  // randomize, rnd
         }
@@ -172,33 +146,26 @@ std::vector<Event> SimRun::events() const {
 }
 
 std::vector<Event> SimRun::tickEvents() const {
-    std::vector<Event> found;
-    for (Event& event : events()) {
-        if (event.what == "tick")
-            found.push_back(std::move(event));
+    std::vector<Event> found = events();
+    found.erase(std::remove_if(found.begin(), found.end(),
+                               [](const Event& event) { return event.what != "tick"; }),
+                found.end());
+    return found;
+}
+
+std::vector<Calls> SimRun::keyCalls(long after) const {
+    std::vector<Calls> found;
+    for (const Event& event : events()) {
+        if (event.what.rfind("key ", 0) == 0 && event.time > after)
+            found.push_back(event.calls);
     }
     return found;
 }
 
-std::vector<float> SimRun::drawsAt(long time) const {
-    std::vector<float> draws;
-    for (const std::string& line : lines) {
-        const std::vector<std::string> part = fields(line);
-        if (part[1] == "rnd" && timeOf(line) == time)
-            draws.push_back(std::stof(part[2]));
-    }
-    return draws;
-}
-
-SimRun simulate(const std::string& scenario) {
-    std::istringstream input(scenario);
-    std::ostringstream trace;
-    std::ostringstream errors;
-    SimRun run;
-    run.status = runSimulation(input, trace, errors);
-    run.lines = splitLines(trace.str());
-    run.errors = errors.str();
-    return run;
+size_t firstEvent(const std::vector<Event>& events, const std::string& what) {
+    return std::find_if(events.begin(), events.end(),
+                        [&](const Event& event) { return event.what == what; }) -
+           events.begin();
 }
 
 SimRun simulateWithDriver(const std::string& setup, Driver driver) {
@@ -208,71 +175,13 @@ SimRun simulateWithDriver(const std::string& setup, Driver driver) {
     std::istream input(&buffer);
     SimRun run;
     run.status = runSimulation(input, trace, errors);
-    run.lines = splitLines(trace.str());
+    run.lines = split(trace.str(), '\n');
     run.errors = errors.str();
     return run;
 }
 
-}  // namespace velozor::sim
-
-namespace velozor::sim {
-
-Driver dodgingDriver(MenuPlayer menu) {
-    struct Ear {
-        size_t heard = 0;
-        int lane = 0;
-        long lastWait = 0;
-    };
-    auto ear = std::make_shared<Ear>();
-    return [ear, menu](const std::vector<std::string>& trace) -> std::string {
-        const long now = trace.empty() ? 0 : SimRun::timeOf(trace.back());
-        int danger = 2;  // no lane
-        for (; ear->heard < trace.size(); ++ear->heard) {
-            const std::string& line = trace[ear->heard];
-            if (line.find("\\izquierda.wav") != std::string::npos)
-                ear->lane = -1;
-            if (line.find("\\centro.wav") != std::string::npos)
-                ear->lane = 0;
-            if (line.find("\\derecha.wav") != std::string::npos)
-                ear->lane = 1;
-            if (line.find("comenzar.wav") != std::string::npos)
-                ear->lane = 0;
-            const size_t at = line.find("\\obstacle");
-            if (at != std::string::npos && line.find("\tOPEN ") != std::string::npos) {
-                const char folder = line[at + 9];
-                danger = folder == '1' ? 0 : folder == '2' ? 1 : -1;
-            }
-        }
-        // Not before the last wait it answered: the scenario's times never go back.
-        const long at = std::max(now, ear->lastWait);
-        if (menu) {
-            const std::string answer = menu(trace, at);
-            if (answer != "-") {
-                ear->lastWait = at;
-                return answer;
-            }
-        }
-        if (danger == ear->lane) {
-            return "key " + std::to_string(at) + (ear->lane == -1 ? " 39\n" : " 37\n");
-        }
-        ear->lastWait = std::max(ear->lastWait, now) + 250;
-        return "wait " + std::to_string(ear->lastWait) + "\n";
-    };
-}
-
-}  // namespace velozor::sim
-
-namespace velozor::sim {
-
-const SimRun& completedGame() {
-    // Once the menu's opening sound is heard the game is over: no further input.
-    static const SimRun run = simulateWithDriver(
-        "until 1000000\n", dodgingDriver([](const std::vector<std::string>& trace, long) {
-            const bool over =
-                !trace.empty() && trace.back().find("introd.wav") != std::string::npos;
-            return std::string(over ? "" : "-");
-        }));
-    return run;
+SimRun simulate(const std::string& scenario) {
+    return simulateWithDriver(scenario, [](const std::vector<std::string>&) { return ""; });
 }
 
 }  // namespace velozor::sim

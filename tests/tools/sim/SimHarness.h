@@ -2,7 +2,6 @@
 #pragma once
 
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,9 +30,11 @@ Calls channel(const std::string& alias, const std::string& path);
 Calls stopAll();
 Calls music();
 // The approach file of an obstacle in `lane` (-1, 0, 1) at loudness `step`.
-std::string approach(int lane, int step, bool mono = false);
-// The lane whose approach sound a call opens, or 2 when it opens none.
+std::string approach(int lane, int step);
+// The lane whose approach sound a call or trace line opens, or 2 when it opens none.
 int approachLane(const std::string& call);
+// The lane a steering cue names (-1, 0, 1), or 2 when the text holds none.
+int laneNamed(const std::string& text);
 
 struct SimRun {
     int status = 0;
@@ -44,35 +45,23 @@ struct SimRun {
     std::vector<std::string> with(const std::string& text) const;
     // The virtual time (ms) a trace line carries.
     static long timeOf(const std::string& line);
-    // Lines from the first one at time `from` through the last one at time `to`.
-    std::vector<std::string> between(long from, long to) const;
     // The times of the "tick" lines.
     std::vector<long> ticks() const;
     // The handled events in order, and the ticks alone.
     std::vector<Event> events() const;
     std::vector<Event> tickEvents() const;
-    // The uniform draws traced at `time`, in order.
-    std::vector<float> drawsAt(long time) const;
+    // The calls of each key handled after `after` (ms), in order.
+    std::vector<Calls> keyCalls(long after = -1) const;
 };
 
-SimRun simulate(const std::string& scenario);
+// The index of the first event that is `what` ("key 112", say), or events.size() if none is.
+size_t firstEvent(const std::vector<Event>& events, const std::string& what);
 
 // A driver answers the trace in lockstep: whenever the simulator needs to read its next
-// directive, the driver sees the trace so far and returns the next scenario line(s).
+// directive, the driver sees the trace so far and returns the next scenario line(s), or
+// nothing for the end of input.
 using Driver = std::function<std::string(const std::vector<std::string>& traceSoFar)>;
 SimRun simulateWithDriver(const std::string& setup, Driver driver);
-
-// Answers instead of the dodging driver when it has something to do (in the menu, say): it
-// sees the trace so far and the earliest time its directives may carry, and answers "-" to
-// leave the turn to the dodging.
-using MenuPlayer = std::function<std::string(const std::vector<std::string>& trace, long at)>;
-
-// Plays by ear: steers out of the lane of each approaching obstacle it hears and otherwise
-// lets time pass. `menu`, if given, is asked first.
-Driver dodgingDriver(MenuPlayer menu = {});
-
-// One whole game from start-up to the completion of level 3 under the dodging driver; it is
-// played once and shared by the tests that look at it.
-const SimRun& completedGame();
+SimRun simulate(const std::string& scenario);
 
 }  // namespace velozor::sim

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 #include "SimHarness.h"
 
@@ -38,55 +39,44 @@ TEST(SimulatorTest, StartUpPlaysTheIntroductionThenTicksMusicEngineAndFirstSpawn
     EXPECT_EQ(simulate("until 4100\n").lines, run.lines);
 }
 
-TEST(SimulatorTest, KeysDuringTheIntroductionWaitAndComeBeforeTheOverdueTickInOrder) {
-    const SimRun run = simulate("key 1500 37\nkey 2500 39\nuntil 5000\n" + std::string());
-    // "until" after a timed directive is a malformed scenario...
-    EXPECT_EQ(run.status, 2);
-    const SimRun ordered = simulate("until 5000\nkey 1500 37\nkey 2500 39\n");
-    ASSERT_EQ(ordered.status, 0);
-    const std::vector<std::string> atFour = ordered.with("4000\t");
-    ASSERT_GE(atFour.size(), 3u);
-    EXPECT_EQ(atFour[0], "4000\tkey\t37");
-    EXPECT_EQ(atFour[1], "4000\tsndPlaySoundA\t/opt/velozor\\sonidos\\izquierda.wav\t1\t1");
-    EXPECT_EQ(atFour[2], "4000\tkey\t39");
-    EXPECT_EQ(atFour[3], "4000\tsndPlaySoundA\t/opt/velozor\\sonidos\\centro.wav\t1\t1");
-    EXPECT_EQ(atFour[4], "4000\ttick");
+TEST(SimulatorTest, KeysDuringTheIntroductionComeInOrderBeforeTheOverdueTick) {
+    const SimRun run = simulate("until 9000\nkey 1500 37\nkey 2500 37\n");
+    const std::vector<std::string> atFour = run.with("4000\t");
+    ASSERT_GE(atFour.size(), 5u);
+    const std::string cue = "4000\tsndPlaySoundA\t/opt/velozor\\sonidos\\";
+    const std::vector<std::string> keysThenTick = {
+        "4000\tkey\t37", cue + "izquierda.wav\t1\t1", "4000\tkey\t37",
+        cue + "noCarrilIzquierda.wav\t1\t1", "4000\ttick"};
+    EXPECT_EQ(std::vector<std::string>(atFour.begin(), atFour.begin() + 5), keysThenTick);
     // Eight missed deadlines make one tick, and the grid goes on from the window's creation.
-    EXPECT_EQ(ordered.ticks(), (std::vector<long>{4000, 4500}));
-}
-
-TEST(SimulatorTest, InputAtTheTimeOfADueTickIsHandledFirst) {
-    const SimRun run = simulate("until 4600\nkey 4500 40\n");
-    const std::vector<std::string> at = run.with("4500\t");
-    ASSERT_GE(at.size(), 3u);
-    EXPECT_EQ(at[0], "4500\tkey\t40");
-    EXPECT_EQ(at[2], "4500\ttick");
-}
-
-TEST(SimulatorTest, SwitchingTheTimerOnStartsAFullInterval) {
-    const SimRun run = simulate("duration 3000 \\sonidos\\ayuda.wav\nuntil 11000\nkey 6200 112\n");
-    EXPECT_EQ(run.with("timer\t"),
-              (std::vector<std::string>{"6200\ttimer\toff", "9200\ttimer\ton"}));
-    // Ticks on the grid from start-up until the help, then from the moment it was switched on.
-    EXPECT_EQ(run.ticks(), (std::vector<long>{4000, 4500, 5000, 5500, 6000, 9700, 10200, 10700}));
+    EXPECT_EQ(run.ticks().at(1), 4500);
+    // The first obstacle comes in the lane the player moved to.
+    const std::vector<std::string> heard = run.with("ALIAS obstáculo");
+    ASSERT_FALSE(heard.empty());
+    for (const std::string& line : heard)
+        EXPECT_EQ(approachLane(line), -1) << line;
 }
 
 TEST(SimulatorTest, CloseRequestUnloadsInSilenceAndEndsTheProgram) {
     const SimRun run = simulate("close 4200\nkey 4300 37\n");
     ASSERT_EQ(run.status, 0);
-    const std::vector<std::string> tail(run.lines.end() - 13, run.lines.end());
-    EXPECT_EQ(tail[0], "4200\tclose");
-    EXPECT_EQ(tail[1], "4200\tunload");
-    EXPECT_EQ(tail[2], "4200\tsndPlaySoundA\tNULL\t0\t1");
-    EXPECT_EQ(tail[10], "4200\tmciSendStringA\tCLOSE finestereo\t263");
-    EXPECT_EQ(tail[11], "4200\tmciExecute\tClose all\t1");
-    EXPECT_EQ(tail[12], "4200\texit");
+    const std::vector<Event> events = run.events();
+    ASSERT_GE(events.size(), 3u);
+    const auto close = events.end() - 3;
+    EXPECT_EQ(close->what, "close");
+    EXPECT_EQ(close->time, 4200);
+    Calls unload = stopAll();
+    unload.insert(unload.end() - 1, "CLOSE finestereo");
+    EXPECT_EQ((close + 1)->what, "unload");
+    EXPECT_EQ((close + 1)->calls, unload);
+    EXPECT_EQ((close + 2)->what, "exit");
     EXPECT_TRUE(run.with("key").empty());
 }
 
 TEST(SimulatorTest, UntilStopsBeforeAnythingDueThenOrAfterAWhileHandlerRunsToItsEnd) {
-    EXPECT_EQ(simulate("until 4500\n").lines.back(), "4500\tend");
-    EXPECT_EQ(simulate("until 4500\n").ticks(), std::vector<long>{4000});
+    const SimRun run = simulate("until 4500\n");
+    EXPECT_EQ(run.lines.back(), "4500\tend");
+    EXPECT_EQ(run.ticks(), std::vector<long>{4000});
     // The introduction runs past the end time: the end carries the time it finished.
     const SimRun early = simulate("until 2500\n");
     EXPECT_EQ(early.lines.back(), "4000\tend");
@@ -100,6 +90,8 @@ TEST(SimulatorTest, MalformedLinesStopTheRunWithStatusTwoAsSoonAsTheyAreRead) {
     EXPECT_NE(backwards.errors.find("line 3"), std::string::npos) << backwards.errors;
     EXPECT_EQ(backwards.lines.back().rfind("4500\t", 0), 0u) << backwards.lines.back();
     EXPECT_EQ(std::count(backwards.errors.begin(), backwards.errors.end(), '\n'), 1);
+    // A set-up line after a timed one.
+    EXPECT_NE(simulate("key 10 37\nuntil 20\n").errors.find("line 2"), std::string::npos);
 
     for (const char* bad : {"bogus 1\n", "key 10\n", "key 10 abc\n", "key -5 37\n", "wait 10 20\n",
                             "duration x \\a.wav\n", "until\n", "key 10 300\n", "close -0\n"}) {
@@ -126,28 +118,23 @@ TEST(SimulatorTest, SetupNamesFilesAfterTheFolderAndSpacesSurvive) {
 }
 
 TEST(SimulatorTest, ReadsTheScenarioOnlyAsFarAsItMustSoADriverCanAnswerTheTrace) {
-    std::vector<size_t> ticksSeenAtEachRead;
+    std::vector<size_t> ticksSeen;  // at each read
     long answered = 0;
     const SimRun run =
         simulateWithDriver("until 6000\n", [&](const std::vector<std::string>& trace) {
-            size_t ticks = 0;
-            for (const std::string& line : trace)
-                ticks += line.find("\ttick") != std::string::npos;
-            ticksSeenAtEachRead.push_back(ticks);
-            const long now = trace.empty() ? 0 : SimRun::timeOf(trace.back());
-            answered = std::max(answered, now) + 250;
+            ticksSeen.push_back(std::count_if(trace.begin(), trace.end(), [](const auto& line) {
+                return line.find("\ttick") != std::string::npos;
+            }));
+            answered = std::max(answered, trace.empty() ? 0 : SimRun::timeOf(trace.back())) + 250;
             return "wait " + std::to_string(answered) + "\n";
         });
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.ticks(), (std::vector<long>{4000, 4500, 5000, 5500}));
     // The driver is asked again after each tick's lines are out: it hears every tick before
     // it has to answer for the time after it.
-    for (size_t ticks = 0; ticks <= 4; ++ticks) {
-        EXPECT_NE(std::find(ticksSeenAtEachRead.begin(), ticksSeenAtEachRead.end(), ticks),
-                  ticksSeenAtEachRead.end())
-            << ticks;
-    }
-    EXPECT_TRUE(std::is_sorted(ticksSeenAtEachRead.begin(), ticksSeenAtEachRead.end()));
+    EXPECT_EQ(std::set<size_t>(ticksSeen.begin(), ticksSeen.end()),
+              (std::set<size_t>{0, 1, 2, 3, 4}));
+    EXPECT_TRUE(std::is_sorted(ticksSeen.begin(), ticksSeen.end()));
 }
 
 }  // namespace
