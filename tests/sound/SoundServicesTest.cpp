@@ -89,40 +89,6 @@ TEST_F(SoundServicesTest, StopAllSoundSilencesEverythingInItsOrder) {
     EXPECT_EQ(platform.calls()[1].result, 0);
 }
 
-TEST_F(SoundServicesTest, UnloadVariantAlsoClosesTheEndOfLevelCueBeforeCloseAll) {
-    sound.stopAllSound(StopAllVariant::Unload);
-    const std::vector<std::string> calls = platform.callFields();
-    ASSERT_EQ(calls.size(), 10u);
-    EXPECT_EQ(calls[7], "mciSendStringA\tCLOSE auto\t263");
-    EXPECT_EQ(calls[8], "mciSendStringA\tCLOSE finestereo\t263");
-    EXPECT_EQ(calls[9], "mciExecute\tClose all\t1");
-}
-
-TEST_F(SoundServicesTest, MusicIsOpenedAndPlayedByItsShortPathWithoutAlias) {
-    sound.startMusic();
-    const std::string music = "/opt/velozor\\sonidos\\fondo.mp3";
-    EXPECT_EQ(
-        platform.callFields(),
-        (std::vector<std::string>{
-            "GetShortPathNameA\t" + music + "\t" + std::to_string(music.size()) + "\t" + music,
-            "mciExecute\tOPEN " + music + "\t1", "mciExecute\tPLAY " + music + "\t1"}));
-    // A second open while the device is open fails; the game clears everything first.
-    platform.clearCalls();
-    sound.startMusic();
-    EXPECT_EQ(platform.calls()[1].result, 0);
-}
-
-TEST_F(SoundServicesTest, SynchronousOneShotBlocksForItsLengthAndAMissingFileGivesTheDefault) {
-    sound.playOneShot("/opt/velozor\\sonidos\\fin.wav", OneShotMode::Synchronous);
-    EXPECT_EQ(clock.now(), std::chrono::milliseconds(1000));
-    EXPECT_EQ(state.resSonido, 1);
-
-    platform.files().missing.insert("\\sonidos\\fin.wav");
-    sound.playOneShot("/opt/velozor\\sonidos\\fin.wav", OneShotMode::Synchronous);
-    EXPECT_EQ(clock.now(), std::chrono::milliseconds(1250));
-    EXPECT_EQ(state.resSonido, 0);
-}
-
 class LongFolderTest : public SoundServicesTest {
 protected:
     LongFolderTest() : SoundServicesTest(longFolder()) {}
