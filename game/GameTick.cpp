@@ -8,18 +8,6 @@ namespace velozor {
 
 namespace {
 
-// Leaves the game for the menu once a game has ended (third crash, third level completed):
-// silence, then the menu's opening sound.
-void enterMenu(GameContext& game) {
-    GameState& state = game.state;
-    game.timer1.setTimerEnabled(false);
-    game.sound.stopAllSound(StopAllVariant::Plain);
-    state.musicaSonando = false;
-    state.enMenu = true;
-    game.sound.playOneShot(game.sound.programFolder() + "\\sonidos\\introd.wav",
-                           OneShotMode::Asynchronous);
-}
-
 void startMusicIfSilent(GameContext& game) {
     if (game.state.musicaSonando)
         return;
@@ -104,6 +92,16 @@ TickOutcome changeLevel(GameContext& game) {
 }
 
 }  // namespace
+
+void enterMenu(GameContext& game) {
+    GameState& state = game.state;
+    game.timer1.setTimerEnabled(false);
+    game.sound.stopAllSound(StopAllVariant::Plain);
+    state.musicaSonando = false;
+    state.enMenu = true;
+    game.sound.playOneShot(game.sound.programFolder() + "\\sonidos\\introd.wav",
+                           OneShotMode::Asynchronous);
+}
 
 void Timer1_Timer(GameContext& game) {
     GameState& state = game.state;

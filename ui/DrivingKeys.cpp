@@ -1,6 +1,8 @@
 // The keys while a game is being driven: steering, the car's horn, the brake, the help text
 // and leaving for the menu. Every key is answered with sound; any other key does nothing.
 #include "ui/Form1.h"
+
+#include "game/GameTick.h"
 #include "ui/WindowEvent.h"
 
 namespace velozor {
@@ -46,12 +48,7 @@ void Form1::drivingKey(int16_t keyCode) {
             // The end cue plays over the running sounds; then silence and the menu.
             sound_.playOneShot(sound_.programFolder() + "\\sonidos\\fin.wav",
                                OneShotMode::Synchronous);
-            host_.setTimerEnabled(false);
-            sound_.stopAllSound(StopAllVariant::Plain);
-            state.musicaSonando = false;
-            state.enMenu = true;
-            sound_.playOneShot(sound_.programFolder() + "\\sonidos\\introd.wav",
-                               OneShotMode::Asynchronous);
+            enterMenu(game_);
             break;
         case vk::F1:
             // A pause: the help text is heard alone, and play resumes a full tick after it.
