@@ -1,21 +1,11 @@
-// The window's icon, drawn in code: a three-lane road seen from above, the player's car in
-// the centre lane and an obstacle coming down the left one.
+// The SDL window's icon: the game's picture at each of its sizes.
 #pragma once
 
 #include <SDL.h>
 
-#include <array>
-#include <cstdint>
-#include <vector>
+#include "ui/IconPicture.h"
 
 namespace velozor {
-
-// The sizes the icon is drawn at: title bar and task bar (16), alt-tab lists (32, 48).
-inline constexpr std::array<int, 3> kIconSizes{16, 32, 48};
-
-// The picture at `size` by `size` pixels, row by row from the top, each pixel 0xAARRGGBB.
-// Drawn at each size rather than scaled, so the lane markings stay sharp at 16 pixels.
-std::vector<uint32_t> drawIcon(int size);
 
 // Gives `window` its icon. SDL takes one image, the 48-pixel one; on X11 the window also gets
 // all three sizes in _NET_WM_ICON, so the window manager picks the one drawn for each place.

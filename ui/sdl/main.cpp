@@ -15,7 +15,7 @@
 #include "ui/sdl/LoopPriority.h"
 #include "ui/sdl/SdlWindow.h"
 #include "ui/sdl/SteadyClock.h"
-#include "ui/sdl/TraceObserver.h"
+#include "ui/TraceObserver.h"
 #include "ui/sdl/X11Window.h"
 
 namespace {

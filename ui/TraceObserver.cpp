@@ -1,5 +1,5 @@
 // Formatting of the trace lines.
-#include "ui/sdl/TraceObserver.h"
+#include "ui/TraceObserver.h"
 
 #include <string>
 

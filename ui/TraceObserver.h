@@ -1,4 +1,4 @@
-// The loop's events written to standard error as they happen, for VELOZOR_TRACE=1: a way to
+// The loop's events written to a stream as they happen, for VELOZOR_TRACE=1: a way to
 // watch the real program (and for its tests to see a key reach Form_KeyDown).
 #pragma once
 
