@@ -2,6 +2,7 @@
 #include "sound/mixer/MixerPlatform.h"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 
 #include <iostream>
 
