@@ -18,6 +18,7 @@
 
 #include "game/RandomGenerator.h"
 #include "sound/SoundPlatform.h"
+#include "sound/recording/RecordingPlatform.h"
 #include "ui/EventLoop.h"
 #include "ui/Form1.h"
 #include "ui/sdl/LoopPriority.h"
@@ -72,16 +73,16 @@ public:
     int32_t mciExecute(const char*) override { return 1; }
     uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
                                uint32_t bufferLength) override {
-        const std::string path(longPath);
-        if (path.size() + 1 > bufferLength)
-            return static_cast<uint32_t>(path.size() + 1);
-        std::copy(path.c_str(), path.c_str() + path.size() + 1, shortPath);
-        return static_cast<uint32_t>(path.size());
+        return shortPaths_.GetShortPathNameA(longPath, shortPath, bufferLength);
     }
 
 private:
     const velozor::Clock& clock_;
     Timeline& timeline_;
+    // Answers the short paths as the tests' back end does: every file exists, under the path
+    // the game gives. Its clock never moves, as no call of that kind takes time.
+    velozor::VirtualClock shortPathClock_;
+    velozor::RecordingPlatform shortPaths_{shortPathClock_, velozor::RecordedFiles{}};
 };
 
 // Notes each tick against the deadline it was due at, and ends the run after kTicks.

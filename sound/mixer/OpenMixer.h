@@ -9,8 +9,8 @@
 namespace velozor {
 
 // Opens the audio device (starting SDL's audio subsystem if needed) and returns the SDL2_mixer
-// back end. When no device can be opened, returns nullptr and sets `error` to a one-line
-// message that says what failed and what to do.
+// back end. When SDL's audio cannot start or no device can be opened, returns nullptr and sets
+// `error` to a one-line message that says what failed and what to do.
 std::unique_ptr<SoundPlatform> openMixerPlatform(std::string& error);
 
 }  // namespace velozor

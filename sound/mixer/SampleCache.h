@@ -1,5 +1,5 @@
-// Keeps every wave file the mixer has decoded, so that reopening a channel on the same file
-// costs a stat and a lookup instead of a read and a decode.
+// Keeps the wave files the mixer has decoded, up to a budget, so that reopening a channel on
+// the same file costs a stat and a lookup instead of a read and a decode.
 #pragma once
 
 #include <SDL_mixer.h>
@@ -28,10 +28,9 @@ public:
     // The decoded samples of `file`, in the mixer's format (the audio device must be open).
     // Reused when a file of the same path, size and modification time was decoded before.
     // On failure returns nullptr and sets `error` to MCIERR_FILE_NOT_FOUND (not a regular
-    // file) or MCIERR_CANNOT_LOAD_DRIVER (not decodable), and `detail` to SDL_mixer's reason.
+    // file) or MCIERR_CANNOT_LOAD_DRIVER (not decodable), and `detail` to the reason.
     SharedChunk load(const ResolvedFile& file, uint32_t& error, std::string& detail);
 
-    size_t heldBytes() const { return heldBytes_; }
     size_t entries() const { return entries_.size(); }
     void clear();
 

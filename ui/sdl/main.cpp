@@ -12,10 +12,10 @@
 #include "ui/EventLoop.h"
 #include "ui/Form1.h"
 #include "ui/LoopObserver.h"
+#include "ui/TraceObserver.h"
 #include "ui/sdl/LoopPriority.h"
 #include "ui/sdl/SdlWindow.h"
 #include "ui/sdl/SteadyClock.h"
-#include "ui/TraceObserver.h"
 #include "ui/sdl/X11Window.h"
 
 namespace {
@@ -70,10 +70,6 @@ int main(int argc, char* argv[]) {
         return fail(std::string("cannot start SDL's video: ") + SDL_GetError() +
                     " (start the game inside a graphical session)");
     }
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        return fail(std::string("cannot start SDL's audio: ") + SDL_GetError() +
-                    " (check the sound system, or set SDL_AUDIODRIVER)");
-    }
     const std::string folder = programFolder();
     if (folder.empty()) {
         return fail(std::string("cannot find the program's folder: ") + SDL_GetError());
@@ -86,6 +82,7 @@ int main(int argc, char* argv[]) {
     int status = 0;
     {
         std::string error;
+        // The back end starts SDL's audio itself, and words its failure.
         std::unique_ptr<velozor::SoundPlatform> platform = velozor::openMixerPlatform(error);
         if (!platform)
             return fail(error);

@@ -1,0 +1,82 @@
+// The mixer back end's wave and music devices.
+#include "sound/mixer/MixerDevices.h"
+
+#include <SDL_mixer.h>
+
+#include "sound/SoundPlatform.h"
+#include "sound/mixer/PathResolver.h"
+
+namespace velozor {
+
+namespace {
+
+class WaveDevice final : public MciDevice {
+public:
+    WaveDevice(SharedChunk chunk, ChannelPool& channels)
+        : chunk_(std::move(chunk)), channels_(channels), channel_(channels.take()) {}
+    ~WaveDevice() override {
+        // Halting waits for the audio thread, so the chunk is no longer mixed once it returns.
+        Mix_HaltChannel(channel_);
+        channels_.giveBack(channel_);
+    }
+
+    uint32_t play(std::string& detail) override {
+        if (Mix_PlayChannel(channel_, chunk_.get(), 0) < 0) {
+            detail = Mix_GetError();
+            return MCIERR_CANNOT_LOAD_DRIVER;
+        }
+        return 0;
+    }
+
+private:
+    SharedChunk chunk_;
+    ChannelPool& channels_;
+    int channel_;
+};
+
+// Closing needs no halt of its own: SDL_mixer halts the stream before freeing it if it is the
+// one playing.
+class MusicDevice final : public MciDevice {
+public:
+    explicit MusicDevice(Mix_Music* music) : music_(music, Mix_FreeMusic) {}
+
+    uint32_t play(std::string& detail) override {
+        if (Mix_PlayMusic(music_.get(), 0) != 0) {  // 0: once, no repeat
+            detail = Mix_GetError();
+            return MCIERR_CANNOT_LOAD_DRIVER;
+        }
+        return 0;
+    }
+
+private:
+    std::unique_ptr<Mix_Music, void (*)(Mix_Music*)> music_;
+};
+
+}  // namespace
+
+std::unique_ptr<MciDevice> MixerDevices::openDevice(MciDeviceType type, std::string_view gamePath,
+                                                    uint32_t& error, std::string& detail) {
+    const std::optional<ResolvedFile> file = resolveGamePath(gamePath);
+    if (!file) {
+        error = MCIERR_FILE_NOT_FOUND;
+        return nullptr;
+    }
+    if (type == MciDeviceType::Music) {
+        Mix_Music* music = Mix_LoadMUS(file->path.c_str());
+        if (music == nullptr) {
+            detail = Mix_GetError();
+            warnings_.warnOnce(file->path, "cannot play " + file->path + " (" + detail + ")");
+            error = MCIERR_CANNOT_LOAD_DRIVER;
+            return nullptr;
+        }
+        return std::make_unique<MusicDevice>(music);
+    }
+    SharedChunk chunk = cache_.load(*file, error, detail);
+    if (!chunk) {
+        warnings_.warnOnce(file->path, "cannot play " + file->path + " (" + detail + ")");
+        return nullptr;
+    }
+    return std::make_unique<WaveDevice>(std::move(chunk), channels_);
+}
+
+}  // namespace velozor

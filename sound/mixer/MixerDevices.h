@@ -1,0 +1,30 @@
+// The command interface's devices on SDL2_mixer: a wave file on a mixer channel of its own,
+// or the music stream. The interpreter in sound/ opens them through this.
+#pragma once
+
+#include "sound/MciInterpreter.h"
+#include "sound/mixer/ChannelPool.h"
+#include "sound/mixer/SampleCache.h"
+#include "sound/mixer/WarningLog.h"
+
+namespace velozor {
+
+class MixerDevices final : public MciDeviceOpener {
+public:
+    // All three must outlive every device opened here.
+    MixerDevices(SampleCache& cache, ChannelPool& channels, WarningLog& warnings)
+        : cache_(cache), channels_(channels), warnings_(warnings) {}
+
+    // Resolves `gamePath` on disk; a wave file is decoded (or taken from the cache) and given
+    // a channel, a music file is opened as a stream. A file that cannot be played is reported
+    // on standard error once.
+    std::unique_ptr<MciDevice> openDevice(MciDeviceType type, std::string_view gamePath,
+                                          uint32_t& error, std::string& detail) override;
+
+private:
+    SampleCache& cache_;
+    ChannelPool& channels_;
+    WarningLog& warnings_;
+};
+
+}  // namespace velozor

@@ -1,0 +1,41 @@
+// The one-shot sound of sndPlaySoundA on SDL2_mixer: one file at a time on its own channel,
+// the default tone in place of a file that cannot be played, and the wait of a synchronous
+// sound.
+#pragma once
+
+#include <SDL_mixer.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "sound/mixer/SampleCache.h"
+#include "sound/mixer/WarningLog.h"
+
+namespace velozor {
+
+class OneShotChannel {
+public:
+    // Makes the default tone; the audio device must be open. `cache` and `warnings` must
+    // outlive the channel.
+    OneShotChannel(SampleCache& cache, WarningLog& warnings);
+
+    OneShotChannel(const OneShotChannel&) = delete;
+    OneShotChannel& operator=(const OneShotChannel&) = delete;
+
+    // sndPlaySoundA: plays the file the game names by `soundName` (its own path), cutting off
+    // the one before, or stops the one-shot when `soundName` is null. With SND_SYNC in `flags`
+    // returns once the sound has ended. Returns 1, or 0 when the default tone played instead
+    // or the channel failed.
+    int32_t play(const char* soundName, uint32_t flags);
+
+private:
+    void waitUntilEnded(const Mix_Chunk& chunk);
+
+    SampleCache& cache_;
+    WarningLog& warnings_;
+    std::vector<int16_t> defaultToneSamples_;  // owned here; the chunk below points into it
+    SharedChunk defaultTone_;
+    SharedChunk playing_;  // what the channel plays, kept alive while it plays
+};
+
+}  // namespace velozor
