@@ -2,6 +2,7 @@
 // decided. Every sound it plays goes on in the background unless it pauses the game.
 #include "game/GameTick.h"
 
+#include "game/GameRules.h"
 #include "game/ObstacleScheduler.h"
 
 namespace velozor {
@@ -16,7 +17,8 @@ void startMusicIfSilent(GameContext& game) {
     game.state.musicaSonando = true;
 }
 
-// The engine sound is restarted every 25 ticks of the program's life, whatever the game does.
+// The engine sound is restarted every kEngineLoopTicks ticks of the program's life, whatever the
+// game does.
 void runEngineLoop(GameContext& game) {
     GameState& state = game.state;
     state.pasoMotor = wrapIncrement(state.pasoMotor);
@@ -24,7 +26,7 @@ void runEngineLoop(GameContext& game) {
         state.sonido = game.sound.programFolder() + "\\sonidos\\motor.wav";
         game.sound.cycleChannel("motor", state.sonido);
     }
-    if (state.pasoMotor == 25)
+    if (state.pasoMotor == kEngineLoopTicks)
         state.pasoMotor = 0;
 }
 
@@ -42,11 +44,11 @@ TickOutcome crash(GameContext& game) {
         state.sonido = state.choques == 1 ? "\\dosVidas.wav" : "\\unaVida.wav";
         state.sonido = sound.soundRoot() + state.sonido;
         sound.cycleChannel("vidas", state.sonido);
-    } else if (state.choques == 3) {
+    } else if (state.choques == kCrashesPerGame) {
         sound.closeChannel("vidas");
     }
     state.obstaculoVivo = false;
-    if (state.choques != 3) {
+    if (state.choques != kCrashesPerGame) {
         game.timer1.setTimerEnabled(true);
         return TickOutcome::GoesOn;
     }
@@ -57,7 +59,7 @@ TickOutcome crash(GameContext& game) {
 
 void giveEndOfLevelCue(GameContext& game) {
     GameState& state = game.state;
-    if (state.obstaculosNivel != 11 || state.avisoFinEstereo)
+    if (state.obstaculosNivel != kEndOfLevelCueObstacles || state.avisoFinEstereo)
         return;
     state.sonido = game.sound.programFolder() + "\\sonidos\\finestereo.wav";
     // No close first: every stopAllSound closes this channel, and it opens at most once between.
@@ -68,7 +70,7 @@ void giveEndOfLevelCue(GameContext& game) {
 TickOutcome changeLevel(GameContext& game) {
     GameState& state = game.state;
     SoundServices& sound = game.sound;
-    if (state.obstaculosNivel != 15)
+    if (state.obstaculosNivel != kObstaclesPerLevel)
         return TickOutcome::GoesOn;
     state.nivel = wrapIncrement(state.nivel);
     if (state.nivel == 2 || state.nivel == 3) {
@@ -82,7 +84,7 @@ TickOutcome changeLevel(GameContext& game) {
         state.avisoFinEstereo = false;
         game.timer1.setTimerEnabled(true);
     }
-    if (state.nivel != 4)
+    if (state.nivel != kCompletedLevel)
         return TickOutcome::GoesOn;
     // The completion cue plays over everything still running, then the menu opens.
     state.sonido = sound.programFolder() + "\\sonidos\\finpuntos.wav";

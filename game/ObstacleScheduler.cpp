@@ -4,6 +4,8 @@
 #include <cfenv>
 #include <cmath>
 
+#include "sound/SoundCatalogue.h"
+
 namespace velozor {
 
 namespace {
@@ -35,25 +37,10 @@ void spawn(GameContext& game) {
 }
 
 // The approach file for the obstacle's lane, the level's sound set and the loudness step.
-std::string approachPath(const GameContext& game) {
+std::string approachFile(const GameContext& game) {
     const GameState& state = game.state;
-    const char* stem = nullptr;
-    const bool mono = state.nivel == 3;
-    switch (state.carrilObstaculo) {
-        case 0:
-            stem = mono ? "\\sonidos\\obstáculos\\mono\\obstáculo1\\obstacle1"
-                        : "\\sonidos\\obstáculos\\obstáculo1\\obstacle1";
-            break;
-        case 1:
-            stem = mono ? "\\sonidos\\obstáculos\\mono\\obstáculo2\\obstacle2"
-                        : "\\sonidos\\obstáculos\\obstáculo2\\obstacle2";
-            break;
-        default:
-            stem = mono ? "\\sonidos\\obstáculos\\mono\\obstáculo3\\obstacle3"
-                        : "\\sonidos\\obstáculos\\obstáculo3\\obstacle3";
-            break;
-    }
-    return game.sound.programFolder() + stem + state.pasoVolumen + ".wav";
+    const ApproachSet set = state.nivel == 3 ? ApproachSet::Mono : ApproachSet::Stereo;
+    return game.sound.programFolder() + approachPath(state.carrilObstaculo, set, state.pasoVolumen);
 }
 
 const char* hintFile(int16_t lane) {
@@ -93,7 +80,7 @@ void obstaculos(GameContext& game) {
     const int16_t distance = wrapIncrement(state.llegada, -state.paso);
     if (distance <= kAudibleDistance) {
         volumen(state);
-        state.rutaObstaculo = approachPath(game);
+        state.rutaObstaculo = approachFile(game);
         game.sound.cycleChannel("obstáculo", state.rutaObstaculo, ChannelResult::Discard);
     }
     if (distance == kHintDistance && state.nivel == 1) {

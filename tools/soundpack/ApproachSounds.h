@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "game/GameRules.h"
+#include "sound/SoundCatalogue.h"
 #include "tools/soundpack/AudioBuffer.h"
 
 namespace velozor::soundpack {
@@ -12,14 +14,14 @@ enum class Lane { Left, Centre, Right };
 
 // The stereo set places each lane on its side; the mono set has the same sounds with identical
 // channels, so the player must tell the lane by timbre alone.
-enum class ApproachSet { Stereo, Mono };
+using velozor::ApproachSet;
 
 // Steps are named "0" (nearest, loudest) to "6" (farthest, quietest).
-inline constexpr int kNearestStep = 0;
-inline constexpr int kFarthestStep = 6;
+inline constexpr int kNearestStep = kNearestApproachStep;
+inline constexpr int kFarthestStep = kFarthestApproachStep;
 
 // Length of every approach sound: one tick of the game, in seconds.
-inline constexpr double kApproachSeconds = 0.5;
+inline constexpr double kApproachSeconds = kTickMilliseconds / 1000.0;
 
 // Level of a step in dB, relative to the nearest step: 4 dB quieter per step away.
 double approachStepDb(int step);

@@ -3,7 +3,10 @@
 #include "tools/soundpack/Catalogue.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -46,28 +49,31 @@ std::vector<float> spokenMono(const Speak& speak, const std::string& text) {
     return words;
 }
 
-CatalogueEntry spoken(std::string path, std::string text) {
-    return {std::move(path), FileFormat::Wave, [text = std::move(text)](const Speak& speak) {
+// How one file is made, before the catalogue gives it its place.
+struct Recipe {
+    FileFormat format;
+    std::function<AudioBuffer(const Speak&)> make;
+};
+
+Recipe spoken(std::string text) {
+    return {FileFormat::Wave, [text = std::move(text)](const Speak& speak) {
                 return asMono(spokenMono(speak, text));
             }};
 }
 
-CatalogueEntry spokenAt(std::string path, std::string text, StereoPosition position) {
-    return {std::move(path), FileFormat::Wave,
-            [text = std::move(text), position](const Speak& speak) {
+Recipe spokenAt(std::string text, StereoPosition position) {
+    return {FileFormat::Wave, [text = std::move(text), position](const Speak& speak) {
                 return placeInStereo(spokenMono(speak, text), position);
             }};
 }
 
-CatalogueEntry effect(std::string path, std::vector<float> (*make)()) {
-    return {std::move(path), FileFormat::Wave, [make](const Speak&) { return asMono(make()); }};
+Recipe effect(std::vector<float> (*make)()) {
+    return {FileFormat::Wave, [make](const Speak&) { return asMono(make()); }};
 }
 
 // An effect followed by words, overlapping by `overlapSeconds`.
-CatalogueEntry effectThenSpoken(std::string path, std::vector<float> (*make)(), std::string text,
-                                double overlapSeconds) {
-    return {std::move(path), FileFormat::Wave,
-            [make, text = std::move(text), overlapSeconds](const Speak& speak) {
+Recipe effectThenSpoken(std::vector<float> (*make)(), std::string text, double overlapSeconds) {
+    return {FileFormat::Wave, [make, text = std::move(text), overlapSeconds](const Speak& speak) {
                 std::vector<float> sound = make();
                 const std::size_t overlap = std::min(framesFor(overlapSeconds), sound.size());
                 mixInto(sound, spokenMono(speak, text), sound.size() - overlap);
@@ -88,90 +94,116 @@ AudioBuffer countIn(const Speak& speak) {
     return asMono(std::move(sound));
 }
 
-void addApproachSounds(std::vector<CatalogueEntry>& entries) {
-    // Folder 1 is the centre lane, 2 the right lane and 3 the left lane.
-    const std::pair<int, Lane> lanes[] = {{1, Lane::Centre}, {2, Lane::Right}, {3, Lane::Left}};
-    for (const ApproachSet set : {ApproachSet::Stereo, ApproachSet::Mono}) {
-        const std::string setFolder = set == ApproachSet::Mono ? "obstáculos/mono/" : "obstáculos/";
-        for (const auto& [number, lane] : lanes) {
-            for (int step = kNearestStep; step <= kFarthestStep; ++step) {
-                const std::string folder = setFolder + "obstáculo" + std::to_string(number) + "/";
-                const std::string name =
-                    "obstacle" + std::to_string(number) + std::to_string(step) + ".wav";
-                entries.push_back(
-                    {folder + name, FileFormat::Wave, [lane = lane, set, step](const Speak&) {
-                         return approachSound(lane, set, step);
-                     }});
-            }
-        }
-    }
+Lane laneOf(int16_t lane) {
+    return lane < 0 ? Lane::Left : lane == 0 ? Lane::Centre : Lane::Right;
+}
+
+Recipe approach(const ApproachSound& sound) {
+    return {FileFormat::Wave, [lane = laneOf(sound.lane), set = sound.set, step = sound.step](
+                                  const Speak&) { return approachSound(lane, set, step); }};
+}
+
+// Every file but the approach sounds, by its place in the folder.
+std::map<std::string, Recipe> recipes() {
+    return {
+        // The introduction: the title, what the game is, the keys, a count-in.
+        {"intro/arch 1.wav", effectThenSpoken(titleFlourish, "Velozor.", 0.2)},
+        {"intro/arch 2.wav",
+         spoken("Velozor es un juego de carreras para jugar de oído. Conduces un coche por una "
+                "carretera de tres carriles: izquierda, centro y derecha. Por ella vienen "
+                "obstáculos; cada uno suena del lado de su carril, y más fuerte cuanto más cerca "
+                "está. Cambia de carril a tiempo para esquivarlos. Hay tres niveles de quince "
+                "obstáculos, y con tres choques se acaba la partida.")},
+        {"intro/arch 3.wav",
+         spoken("Las teclas. Flecha izquierda y flecha derecha: cambiar de carril. Flecha arriba: "
+                "tocar la bocina. Flecha abajo: frenar. Efe uno: escuchar la ayuda. Escape: dejar "
+                "la partida e ir al menú.")},
+        {"intro/arch 4.wav", {FileFormat::Wave, countIn}},
+
+        {"fondo.mp3", {FileFormat::Mp3, [](const Speak&) { return asMono(backgroundMusic()); }}},
+        {"motor.wav", effect(engine)},
+
+        // The game's course: crashes, lives, levels, the end.
+        {"chocaste.wav", effectThenSpoken(crash, "¡Chocaste!", 0.3)},
+        {"dosVidas.wav", spoken("Te quedan dos vidas.")},
+        {"unaVida.wav", spoken("Te queda una vida. ¡Cuidado!")},
+        {"despedida.wav",
+         spoken("Tercer choque. Se acabó la partida. ¡Gracias por jugar, hasta la próxima!")},
+        {"finestereo.wav", spoken("¡Ánimo! El nivel está a punto de terminar.")},
+        {"nivel2.wav",
+         spoken("Nivel dos. A partir de ahora nadie te avisa del carril: escucha de qué lado "
+                "viene cada obstáculo.")},
+        {"nivel3.wav",
+         spoken("Nivel tres. Ahora los obstáculos suenan en mono, sin izquierda ni derecha. "
+                "Reconoce el carril por su sonido: un zumbido grave es la izquierda, dos pitidos "
+                "son el centro y tres campanillas agudas son la derecha.")},
+        {"finpuntos.wav",
+         spoken("¡Enhorabuena! Has completado los tres niveles. ¡Eres un gran piloto!")},
+        {"esquivar.wav", effect(dodgeChime)},
+
+        // Lane hints of level 1, each on its own side.
+        {"vieneizquierda.wav", spokenAt("Viene por la izquierda.", -kSpokenSidePosition)},
+        {"vienecentro.wav", spokenAt("Viene por el centro.", 0.0)},
+        {"vienederecha.wav", spokenAt("Viene por la derecha.", kSpokenSidePosition)},
+
+        // The driving keys: the lane the car is now in, the road's edges, the brake, the horn.
+        {"izquierda.wav", spokenAt("Izquierda.", -kSpokenSidePosition)},
+        {"centro.wav", spokenAt("Centro.", 0.0)},
+        {"derecha.wav", spokenAt("Derecha.", kSpokenSidePosition)},
+        {"noCarrilIzquierda.wav",
+         spokenAt("No hay más carriles a la izquierda.", -kSpokenSidePosition)},
+        {"noCarrilDerecha.wav", spokenAt("No hay más carriles a la derecha.", kSpokenSidePosition)},
+        {"frenando.wav", effect(brakeSqueal)},
+        {"auto.wav", effect(horn)},
+        {"ayuda.wav", spoken(kHelpText)},
+
+        // The menu.
+        {"introd.wav",
+         spoken("Menú. Con las flechas arriba y abajo eliges entre jugar otra partida o salir. "
+                "Pulsa Intro para confirmar, o Escape para salir del juego.")},
+        {"menúOtro.wav", spoken("Otra partida.")},
+        {"menúSalir.wav", spoken("Salir del juego.")},
+        {"comenzar.wav", spoken("¡Comenzamos! Buena suerte.")},
+        {"fin.wav", spoken("Fin del juego.")},
+    };
 }
 
 }  // namespace
 
+std::string pathInSoundFolder(std::string_view gamePath) {
+    const std::string_view root = "\\sonidos\\";
+    if (!gamePath.starts_with(root)) {
+        throw std::logic_error("the catalogued path " + std::string(gamePath) +
+                               " is not inside the sound folder: it must begin with \\sonidos\\");
+    }
+    std::string path(gamePath.substr(root.size()));
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
 std::vector<CatalogueEntry> soundCatalogue() {
-    std::vector<CatalogueEntry> entries = {
-        // The introduction: the title, what the game is, the keys, a count-in.
-        effectThenSpoken("intro/arch 1.wav", titleFlourish, "Velozor.", 0.2),
-        spoken("intro/arch 2.wav",
-               "Velozor es un juego de carreras para jugar de oído. Conduces un coche por una "
-               "carretera de tres carriles: izquierda, centro y derecha. Por ella vienen "
-               "obstáculos; cada uno suena del lado de su carril, y más fuerte cuanto más cerca "
-               "está. Cambia de carril a tiempo para esquivarlos. Hay tres niveles de quince "
-               "obstáculos, y con tres choques se acaba la partida."),
-        spoken("intro/arch 3.wav",
-               "Las teclas. Flecha izquierda y flecha derecha: cambiar de carril. Flecha arriba: "
-               "tocar la bocina. Flecha abajo: frenar. Efe uno: escuchar la ayuda. Escape: dejar "
-               "la partida e ir al menú."),
-        {"intro/arch 4.wav", FileFormat::Wave, countIn},
-
-        {"fondo.mp3", FileFormat::Mp3, [](const Speak&) { return asMono(backgroundMusic()); }},
-        effect("motor.wav", engine),
-
-        // The game's course: crashes, lives, levels, the end.
-        effectThenSpoken("chocaste.wav", crash, "¡Chocaste!", 0.3),
-        spoken("dosVidas.wav", "Te quedan dos vidas."),
-        spoken("unaVida.wav", "Te queda una vida. ¡Cuidado!"),
-        spoken("despedida.wav",
-               "Tercer choque. Se acabó la partida. ¡Gracias por jugar, hasta la próxima!"),
-        spoken("finestereo.wav", "¡Ánimo! El nivel está a punto de terminar."),
-        spoken("nivel2.wav",
-               "Nivel dos. A partir de ahora nadie te avisa del carril: escucha de qué lado "
-               "viene cada obstáculo."),
-        spoken("nivel3.wav",
-               "Nivel tres. Ahora los obstáculos suenan en mono, sin izquierda ni derecha. "
-               "Reconoce el carril por su sonido: un zumbido grave es la izquierda, dos pitidos "
-               "son el centro y tres campanillas agudas son la derecha."),
-        spoken("finpuntos.wav",
-               "¡Enhorabuena! Has completado los tres niveles. ¡Eres un gran piloto!"),
-        effect("esquivar.wav", dodgeChime),
-
-        // Lane hints of level 1, each on its own side.
-        spokenAt("vieneizquierda.wav", "Viene por la izquierda.", -kSpokenSidePosition),
-        spokenAt("vienecentro.wav", "Viene por el centro.", 0.0),
-        spokenAt("vienederecha.wav", "Viene por la derecha.", kSpokenSidePosition),
-
-        // The driving keys: the lane the car is now in, the road's edges, the brake, the horn.
-        spokenAt("izquierda.wav", "Izquierda.", -kSpokenSidePosition),
-        spokenAt("centro.wav", "Centro.", 0.0),
-        spokenAt("derecha.wav", "Derecha.", kSpokenSidePosition),
-        spokenAt("noCarrilIzquierda.wav", "No hay más carriles a la izquierda.",
-                 -kSpokenSidePosition),
-        spokenAt("noCarrilDerecha.wav", "No hay más carriles a la derecha.", kSpokenSidePosition),
-        effect("frenando.wav", brakeSqueal),
-        effect("auto.wav", horn),
-        spoken("ayuda.wav", kHelpText),
-
-        // The menu.
-        spoken("introd.wav",
-               "Menú. Con las flechas arriba y abajo eliges entre jugar otra partida o salir. "
-               "Pulsa Intro para confirmar, o Escape para salir del juego."),
-        spoken("menúOtro.wav", "Otra partida."),
-        spoken("menúSalir.wav", "Salir del juego."),
-        spoken("comenzar.wav", "¡Comenzamos! Buena suerte."),
-        spoken("fin.wav", "Fin del juego."),
-    };
-    addApproachSounds(entries);
+    std::map<std::string, Recipe> byPath = recipes();
+    std::vector<CatalogueEntry> entries;
+    for (const CataloguedSound& sound : cataloguedSounds()) {
+        std::string path = pathInSoundFolder(sound.path);
+        if (sound.approach) {
+            Recipe recipe = approach(*sound.approach);
+            entries.push_back({std::move(path), recipe.format, std::move(recipe.make)});
+            continue;
+        }
+        auto found = byPath.extract(path);
+        if (found.empty()) {
+            throw std::logic_error("the sound catalogue lists " + path +
+                                   " but the generator has no recipe for it: add one to "
+                                   "recipes() in tools/soundpack/Catalogue.cpp");
+        }
+        entries.push_back({std::move(path), found.mapped().format, std::move(found.mapped().make)});
+    }
+    if (!byPath.empty()) {
+        throw std::logic_error("the generator has a recipe for " + byPath.begin()->first +
+                               ", which the sound catalogue does not list: add it to "
+                               "sound/SoundCatalogue.h or drop the recipe");
+    }
     return entries;
 }
 

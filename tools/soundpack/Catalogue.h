@@ -1,4 +1,4 @@
-// The list of every file in the default sound folder, and how each one is made.
+// How each file of the game's sound catalogue is made, for the default sound folder.
 #pragma once
 
 #include <functional>
@@ -24,8 +24,13 @@ struct CatalogueEntry {
     std::function<AudioBuffer(const Speak&)> make;
 };
 
-// Every file of the folder, 73 in all: the four introduction parts, the music, the engine, the
-// spoken cues, the effects and the 42 approach sounds.
+// Every file of the game's sound catalogue (sound/SoundCatalogue.h), 73 in all, in the
+// catalogue's order, each with the way it is made. Throws std::logic_error naming the file when
+// the catalogue and the generator's recipes do not match one for one.
 std::vector<CatalogueEntry> soundCatalogue();
+
+// A catalogued path ("\sonidos\intro\arch 1.wav") as it lies inside the folder "sonidos"
+// ("intro/arch 1.wav").
+std::string pathInSoundFolder(std::string_view gamePath);
 
 }  // namespace velozor::soundpack

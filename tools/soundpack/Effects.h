@@ -4,10 +4,12 @@
 
 #include <vector>
 
+#include "game/GameRules.h"
+
 namespace velozor::soundpack {
 
-// Length of the engine loop, in seconds: the game restarts it every 25 ticks of 500 ms.
-inline constexpr double kEngineSeconds = 12.5;
+// Length of the engine loop, in seconds: the game restarts it every kEngineLoopTicks ticks.
+inline constexpr double kEngineSeconds = kEngineLoopTicks * (kTickMilliseconds / 1000.0);
 
 // A steady, low engine rumble, kEngineSeconds long and far below the cues (about -34 dB RMS).
 std::vector<float> engine();

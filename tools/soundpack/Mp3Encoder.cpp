@@ -5,12 +5,12 @@
 #include <lame/lame.h>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "tools/soundpack/AudioBuffer.h"
+#include "tools/soundpack/FileBytes.h"
 
 namespace velozor::soundpack {
 
@@ -66,15 +66,7 @@ void writeMp3(const std::filesystem::path& file, const std::vector<float>& mono,
     }
     encoded.append(reinterpret_cast<const char*>(block.data()), tail);
 
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        fail(file, "cannot create it (check that the folder exists and is writable)");
-    }
-    out.write(encoded.data(), static_cast<std::streamsize>(encoded.size()));
-    out.close();
-    if (!out) {
-        fail(file, "writing failed part-way (is the disk full?)");
-    }
+    writeFileBytes(file, encoded, "MP3 file");
 }
 
 }  // namespace velozor::soundpack

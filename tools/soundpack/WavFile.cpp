@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "tools/soundpack/FileBytes.h"
+
 namespace velozor::soundpack {
 
 namespace {
@@ -71,15 +73,7 @@ void writeWav(const std::filesystem::path& file, const AudioBuffer& audio) {
         putU16(bytes, static_cast<uint16_t>(toPcm16(sample)));
     }
 
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        fail(file, "cannot create it (check that the folder exists and is writable)");
-    }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        fail(file, "writing failed part-way (is the disk full?)");
-    }
+    writeFileBytes(file, bytes, "wave file");
 }
 
 WavContents readWav(const std::filesystem::path& file) {

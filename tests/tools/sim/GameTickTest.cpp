@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
+#include <set>
 
 #include "SimHarness.h"
 #include "game/ObstacleScheduler.h"
@@ -283,6 +285,43 @@ TEST_F(CompletedGameTest, FinestereoComesOnceALevelOnTheTickAfterTheEleventhSpaw
         EXPECT_TRUE(ticks[cues[level]].has(R"(OPEN \sonidos\finestereo.wav TYPE waveaudio)"));
         EXPECT_FALSE(ticks[cues[level]].has("CLOSE finestereo"));
     }
+}
+
+// The files `run` asks for. Each must be in the sound catalogue, played the catalogue's way.
+std::set<std::string> askedFiles(const SimRun& run) {
+    std::set<std::string> asked;
+    for (const std::string& line : run.lines) {
+        const std::optional<AskedFile> file = askedFile(line);
+        if (!file)
+            continue;
+        asked.insert(file->path);
+        const CataloguedSound* listed = findCataloguedSound(file->path);
+        if (listed == nullptr) {
+            ADD_FAILURE() << line << ": not in the sound catalogue (sound/SoundCatalogue.h)";
+            continue;
+        }
+        EXPECT_EQ(listed->playedAs, file->playedAs) << line;
+        EXPECT_EQ(listed->alias, file->alias) << line;
+    }
+    return asked;
+}
+
+TEST_F(CompletedGameTest, ItAndALostGameWithEveryKeyAskForTheWholeSoundCatalogueAndNothingElse) {
+    // Every driving key, three crashes, the menu's keys, a second game left by Escape, and the
+    // menu left by Escape.
+    const SimRun lost = simulate(
+        "until 200000\nkey 4100 37\nkey 4200 37\nkey 4300 39\nkey 4400 39\nkey 4500 39\n"
+        "key 4600 38\nkey 4700 40\nkey 4800 112\nkey 100000 38\nkey 100100 40\n"
+        "key 100200 38\nkey 100300 13\nkey 110000 27\nkey 120000 27\n");
+    ASSERT_EQ(lost.status, 0) << lost.errors;
+    ASSERT_EQ(lost.with("despedida.wav").size(), 1u);
+
+    std::set<std::string> asked = askedFiles(run);
+    asked.merge(askedFiles(lost));
+    std::set<std::string> catalogued;
+    for (const CataloguedSound& sound : cataloguedSounds())
+        catalogued.insert(sound.path);
+    EXPECT_EQ(asked, catalogued);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <sstream>
 #include <streambuf>
 
+#include "sound/SoundPlatform.h"
+
 namespace velozor::sim {
 
 namespace {
@@ -99,18 +101,39 @@ Calls music() {
 }
 
 std::string approach(int lane, int step) {
-    const std::string folder = lane == 0 ? "1" : lane == 1 ? "2" : "3";
-    return "\\sonidos\\obstáculos\\obstáculo" + folder + "\\obstacle" + folder +
-           std::to_string(step) + ".wav";
+    return approachPath(static_cast<int16_t>(lane), ApproachSet::Stereo, std::to_string(step));
 }
 
 int approachLane(const std::string& call) {
-    const std::string stem = "\\obstacle";
-    const size_t at = call.find(stem);
-    if (call.find("OPEN ") == std::string::npos || at == std::string::npos)
+    if (call.find("OPEN ") == std::string::npos)
         return 2;
-    const char folder = call[at + stem.size()];
-    return folder == '1' ? 0 : folder == '2' ? 1 : -1;
+    for (const CataloguedSound& sound : cataloguedSounds()) {
+        if (sound.approach && call.find(sound.path) != std::string::npos)
+            return sound.approach->lane;
+    }
+    return 2;
+}
+
+std::optional<AskedFile> askedFile(const std::string& line) {
+    const std::vector<std::string> part = split(withoutFolder(line), '\t');
+    if (part.size() < 4)
+        return std::nullopt;
+    const std::string& kind = part[1];
+    const std::string& argument = part[2];
+    if (kind == "sndPlaySoundA" && argument != "NULL") {
+        const bool sync = std::stoul(part[3]) == SND_SYNC;
+        return AskedFile{argument, sync ? PlayedAs::SyncOneShot : PlayedAs::AsyncOneShot, ""};
+    }
+    if (!argument.starts_with("OPEN "))
+        return std::nullopt;
+    if (kind == "mciExecute")
+        return AskedFile{argument.substr(5), PlayedAs::Music, ""};
+    const std::string type = " TYPE waveaudio ALIAS ";
+    const size_t at = argument.find(type);
+    if (kind != "mciSendStringA" || at == std::string::npos)
+        return std::nullopt;
+    return AskedFile{argument.substr(5, at - 5), PlayedAs::Channel,
+                     argument.substr(at + type.size())};
 }
 
 int laneNamed(const std::string& text) {

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "sound/SoundCatalogue.h"
 #include "tools/sim/Simulation.h"
 
 namespace velozor::sim {
@@ -33,6 +35,15 @@ Calls music();
 std::string approach(int lane, int step);
 // The lane whose approach sound a call or trace line opens, or 2 when it opens none.
 int approachLane(const std::string& call);
+// A file a trace line asks for: its path after the program folder, how the line plays it and,
+// for a channel, under which alias.
+struct AskedFile {
+    std::string path;
+    PlayedAs playedAs = PlayedAs::SyncOneShot;
+    std::string alias;
+};
+// The file a trace line asks for, or nothing when it asks for none (a PLAY, a CLOSE, a stop).
+std::optional<AskedFile> askedFile(const std::string& line);
 // The lane a steering cue names (-1, 0, 1), or 2 when the text holds none.
 int laneNamed(const std::string& text);
 

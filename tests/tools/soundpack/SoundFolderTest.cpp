@@ -10,10 +10,14 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "game/GameRules.h"
+#include "sound/SoundCatalogue.h"
 #include "tests/tools/soundpack/SoundMeasures.h"
+#include "tools/soundpack/Catalogue.h"
 #include "tools/soundpack/Level.h"
 #include "tools/soundpack/WavFile.h"
 
@@ -57,34 +61,23 @@ const std::map<std::string, std::pair<double, double>> kSpoken = {
 };
 const std::vector<std::string> kEffects = {"motor.wav", "esquivar.wav", "frenando.wav", "auto.wav"};
 
-enum class Set { Stereo, Mono };
-// Folder number of each lane: 1 centre, 2 right, 3 left.
-enum LaneFolder { kCentre = 1, kRight = 2, kLeft = 3 };
+// The catalogued files, as they lie inside the folder: the generator must make exactly these.
+std::set<std::string> cataloguedFiles() {
+    std::set<std::string> files;
+    for (const CataloguedSound& sound : cataloguedSounds())
+        files.insert(pathInSoundFolder(sound.path));
+    return files;
+}
 
 // Spoken files with a side, and the lane whose side that is; all other single sounds are mono.
 const std::map<std::string, int> kPlaced = {
-    {"vieneizquierda.wav", kLeft}, {"izquierda.wav", kLeft}, {"noCarrilIzquierda.wav", kLeft},
-    {"vienederecha.wav", kRight},  {"derecha.wav", kRight},  {"noCarrilDerecha.wav", kRight},
-    {"vienecentro.wav", kCentre},  {"centro.wav", kCentre}};
+    {"vieneizquierda.wav", -1}, {"izquierda.wav", -1}, {"noCarrilIzquierda.wav", -1},
+    {"vienederecha.wav", 1},    {"derecha.wav", 1},    {"noCarrilDerecha.wav", 1},
+    {"vienecentro.wav", 0},     {"centro.wav", 0}};
+const int kLanes[] = {-1, 0, 1};
 
-std::string approachPath(Set set, int lane, int step) {
-    const std::string number = std::to_string(lane);
-    return std::string(set == Set::Mono ? "obstáculos/mono/" : "obstáculos/") + "obstáculo" +
-           number + "/obstacle" + number + std::to_string(step) + ".wav";
-}
-
-std::vector<std::string> expectedFiles() {
-    std::vector<std::string> files = kEffects;
-    files.push_back("fondo.mp3");
-    for (const auto& [path, length] : kSpoken)
-        files.push_back(path);
-    for (const Set set : {Set::Stereo, Set::Mono}) {
-        for (const int lane : {kCentre, kRight, kLeft}) {
-            for (int step = 0; step <= 6; ++step)
-                files.push_back(approachPath(set, lane, step));
-        }
-    }
-    return files;
+std::string approachFile(ApproachSet set, int lane, int step) {
+    return pathInSoundFolder(approachPath(static_cast<int16_t>(lane), set, std::to_string(step)));
 }
 
 class SoundFolder : public ::testing::Test {
@@ -97,17 +90,28 @@ protected:
 };
 
 TEST_F(SoundFolder, HoldsExactlyTheCatalogueAndEveryFileDecodes) {
-    const std::vector<std::string> expected = expectedFiles();
-    const auto onDisk =
-        std::count_if(fs::recursive_directory_iterator(kGenerated), {},
-                      [](const fs::directory_entry& entry) { return entry.is_regular_file(); });
-    EXPECT_EQ(onDisk, static_cast<std::ptrdiff_t>(expected.size()));
+    std::set<std::string> onDisk;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(kGenerated)) {
+        if (entry.is_regular_file()) {
+            const std::u8string name = entry.path().lexically_relative(kGenerated).u8string();
+            onDisk.emplace(name.begin(), name.end());
+        }
+    }
+    const std::set<std::string> expected = cataloguedFiles();
+    EXPECT_EQ(onDisk, expected);
+    EXPECT_EQ(expected.size(), 73u);
 
-    for (const std::string& path : expected) {
+    for (const CataloguedSound& sound : cataloguedSounds()) {
+        const std::string path = pathInSoundFolder(sound.path);
         SCOPED_TRACE(path);
+        // Every single sound is judged below as speech or as an effect.
+        EXPECT_TRUE(sound.approach || sound.playedAs == PlayedAs::Music ||
+                    kSpoken.count(path) == 1 ||
+                    std::count(kEffects.begin(), kEffects.end(), path) == 1)
+            << "a catalogued sound that no test listens to";
         const fs::path file = inFolder(kGenerated, path);
         ASSERT_TRUE(fs::is_regular_file(file)) << "missing";
-        if (path.ends_with(".mp3")) {
+        if (sound.playedAs == PlayedAs::Music) {
             EXPECT_EQ(decodeMp3(file).sampleRate, kSampleRate);
             continue;
         }
@@ -115,17 +119,17 @@ TEST_F(SoundFolder, HoldsExactlyTheCatalogueAndEveryFileDecodes) {
         EXPECT_EQ(wav.sampleRate, kSampleRate);
         EXPECT_EQ(wav.bitsPerSample, 16);
         EXPECT_GT(wav.audio.frames(), 0u);
-        const bool stereo = path.starts_with("obstáculos/") || kPlaced.count(path) == 1;
+        const bool stereo = sound.approach || kPlaced.count(path) == 1;
         EXPECT_EQ(wav.audio.channels, stereo ? 2 : 1);
     }
 }
 
 TEST_F(SoundFolder, ApproachSoundsLastOneTickAndGrowLouderStepByStep) {
-    for (const Set set : {Set::Stereo, Set::Mono}) {
-        for (const int lane : {kCentre, kRight, kLeft}) {
+    for (const ApproachSet set : {ApproachSet::Stereo, ApproachSet::Mono}) {
+        for (const int lane : kLanes) {
             double fartherDb = -INFINITY;
-            for (int step = 6; step >= 0; --step) {
-                const std::string path = approachPath(set, lane, step);
+            for (int step = kFarthestApproachStep; step >= kNearestApproachStep; --step) {
+                const std::string path = approachFile(set, lane, step);
                 SCOPED_TRACE(path);
                 const AudioBuffer audio = load(path).audio;
                 EXPECT_NEAR(audio.seconds(), 0.5, 0.02);
@@ -144,9 +148,9 @@ TEST_F(SoundFolder, ApproachSoundsLastOneTickAndGrowLouderStepByStep) {
 // Left over right in dB: clearly positive on the left, clearly negative on the right.
 void expectSide(const AudioBuffer& audio, int lane, const std::string& path) {
     const double leftOverRightDb = rmsDb(channel(audio, 0)) - rmsDb(channel(audio, 1));
-    if (lane == kLeft) {
+    if (lane < 0) {
         EXPECT_GE(leftOverRightDb, 6.0) << path;
-    } else if (lane == kRight) {
+    } else if (lane > 0) {
         EXPECT_LE(leftOverRightDb, -6.0) << path;
     } else {
         EXPECT_LE(std::abs(leftOverRightDb), 1.0) << path;
@@ -154,12 +158,13 @@ void expectSide(const AudioBuffer& audio, int lane, const std::string& path) {
 }
 
 TEST_F(SoundFolder, StereoSetPlacesEachLaneOnItsSideAndMonoSetHasNoSide) {
-    for (int step = 0; step <= 6; ++step) {
-        for (const int lane : {kCentre, kRight, kLeft}) {
-            const AudioBuffer stereo = load(approachPath(Set::Stereo, lane, step)).audio;
-            expectSide(stereo, lane, approachPath(Set::Stereo, lane, step));
-            const AudioBuffer mono = load(approachPath(Set::Mono, lane, step)).audio;
-            EXPECT_EQ(channel(mono, 0), channel(mono, 1)) << approachPath(Set::Mono, lane, step);
+    for (int step = kNearestApproachStep; step <= kFarthestApproachStep; ++step) {
+        for (const int lane : kLanes) {
+            const AudioBuffer stereo = load(approachFile(ApproachSet::Stereo, lane, step)).audio;
+            expectSide(stereo, lane, approachFile(ApproachSet::Stereo, lane, step));
+            const AudioBuffer mono = load(approachFile(ApproachSet::Mono, lane, step)).audio;
+            EXPECT_EQ(channel(mono, 0), channel(mono, 1))
+                << approachFile(ApproachSet::Mono, lane, step);
             // Losing the side must not change how loud the obstacle is.
             EXPECT_NEAR(loudnessDb(mono), loudnessDb(stereo), 0.5);
         }
@@ -171,9 +176,9 @@ TEST_F(SoundFolder, StereoSetPlacesEachLaneOnItsSideAndMonoSetHasNoSide) {
 TEST_F(SoundFolder, LanesHaveTimbresThatDifferWithoutStereo) {
     for (int step = 0; step <= 6; step += 3) {
         std::vector<double> hertz;
-        for (const int lane : {kLeft, kCentre, kRight})
+        for (const int lane : kLanes)
             hertz.push_back(
-                rmsFrequencyHz(downmix(load(approachPath(Set::Mono, lane, step)).audio)));
+                rmsFrequencyHz(downmix(load(approachFile(ApproachSet::Mono, lane, step)).audio)));
         std::sort(hertz.begin(), hertz.end());
         EXPECT_GE(hertz[1], 1.2 * hertz[0]) << "step " << step;
         EXPECT_GE(hertz[2], 1.2 * hertz[1]) << "step " << step;
@@ -197,7 +202,8 @@ TEST_F(SoundFolder, SpokenFilesCarrySpeechOfAPlausibleLength) {
 
 TEST_F(SoundFolder, EngineIsSteadyAndMusicIsLongAndBothStayBelowTheCues) {
     const AudioBuffer engine = load("motor.wav").audio;
-    EXPECT_NEAR(engine.seconds(), 12.5, 0.01);
+    // The game restarts the engine every kEngineLoopTicks ticks: one loop, no gap, no overlap.
+    EXPECT_NEAR(engine.seconds(), kEngineLoopTicks * kTickMilliseconds / 1000.0, 0.01);
     std::vector<double> levels = windowedRmsDb(engine.samples, 0.5);
     ASSERT_GE(levels.size(), 4u);
     levels = std::vector<double>(levels.begin() + 1, levels.end() - 1);  // beyond the fades
@@ -229,7 +235,7 @@ TEST_F(SoundFolder, GeneratingAgainGivesTheSameBytes) {
     const fs::path again = fs::path(VELOZOR_SOUNDPACK_GENERATED).parent_path() / "generated-again";
     fs::remove_all(again);
     ASSERT_EQ(runGenerator("\"" + again.string() + "\""), 0);
-    for (const std::string& path : expectedFiles()) {
+    for (const std::string& path : cataloguedFiles()) {
         EXPECT_TRUE(contents(inFolder(kGenerated, path)) ==
                     contents(inFolder(again / "sonidos", path)))
             << path << " differs between two runs";
