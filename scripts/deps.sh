@@ -6,7 +6,7 @@ set -euo pipefail
 VELOZOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VELOZOR_BUILD="${VELOZOR_BUILD:-$VELOZOR_ROOT/build}"
 
-# Everything the build, the tests and the benchmarks need, from Debian 12.
+# Everything the build, the tests, the benchmarks and the packages need, from Debian 12.
 VELOZOR_PACKAGES=(
     cmake g++ make pkg-config
     libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
@@ -15,6 +15,8 @@ VELOZOR_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
     libx11-dev
+    libpng-dev librsvg2-bin
+    dpkg-dev file lintian desktop-file-utils appstream man-db
 )
 
 velozor_install_packages() {

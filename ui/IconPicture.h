@@ -1,6 +1,5 @@
-// The game's picture, drawn in code: a three-lane road seen from above, the player's car in
-// the centre lane and an obstacle coming down the left one. One drawing serves every window
-// system's icon and the icons installed for the desktop.
+// The game's picture as pixels, drawn from its shapes (ui/IconGeometry.h) for every window
+// system's icon and the raster icons installed for the desktop.
 #pragma once
 
 #include <array>
@@ -9,7 +8,7 @@
 
 namespace velozor {
 
-// The sizes the icon is drawn at: title bar and task bar (16), alt-tab lists (32, 48).
+// The sizes the window's icon is drawn at: title bar and task bar (16), alt-tab lists (32, 48).
 inline constexpr std::array<int, 3> kIconSizes{16, 32, 48};
 
 // The picture at `size` by `size` pixels, row by row from the top, each pixel 0xAARRGGBB.

@@ -2,69 +2,27 @@
 // (xvfb-run): its window, its credits on screen, a key reaching Form_KeyDown, and closing.
 #include <gtest/gtest.h>
 
-// After gtest: Xlib's macros (None, Bool, Status) would break gtest's own names.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <set>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
+#include "tests/ui/sdl/ProgramRun.h"
 #include "tools/soundpack/Catalogue.h"
 #include "tools/soundpack/WavFile.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-// Polls `ready` every 50 ms until it holds or `limit` has passed.
-bool waitUntil(const std::function<bool()>& ready, std::chrono::milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (!ready()) {
-        if (Clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
-}
-
-// Runs a shell command and returns its standard output.
-std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t count;
-        while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, count);
-        pclose(pipe);
-    }
-    return text;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using velozor::testing::commandOutput;
+using velozor::testing::ProgramRun;
+using velozor::testing::waitUntil;
 
 // A screenshot in the binary greyscale PGM form ImageMagick writes.
 struct Image {
@@ -85,8 +43,8 @@ struct Image {
 };
 
 Image screenshot(const std::string& windowId) {
-    const std::string pgm =
-        output("import -window " + windowId + " -colorspace Rec601Luma -depth 8 pgm:- 2>/dev/null");
+    const std::string pgm = commandOutput("import -window " + windowId +
+                                          " -colorspace Rec601Luma -depth 8 pgm:- 2>/dev/null");
     Image image;
     std::istringstream header(pgm);
     std::string magic;
@@ -109,8 +67,6 @@ protected:
             ASSERT_EQ(std::system((std::string("command -v ") + tool + " >/dev/null").c_str()), 0)
                 << tool << " is missing: run scripts/deps.sh's package list";
         }
-        display = XOpenDisplay(nullptr);
-        ASSERT_NE(display, nullptr) << "cannot open the display " << std::getenv("DISPLAY");
         // A copy of the program in a folder of its own, without the sound folder: every sound
         // is the back end's default tone, so the introduction lasts about a second instead of
         // the forty of the spoken one, and the test does not depend on the sound pack.
@@ -119,108 +75,37 @@ protected:
         folder = pattern;
         program = folder / "velozor";
         std::filesystem::copy_file(VELOZOR_PROGRAM, program);
-        tracePath = (folder / "trace.txt").string();
-        std::ofstream{tracePath};
     }
     void TearDown() override {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        if (display != nullptr)
-            XCloseDisplay(display);
         if (!folder.empty())
             std::filesystem::remove_all(folder);
     }
 
-    // Starts the copy with its trace on and standard error into the trace file, and waits for
-    // its window named exactly "Velozor". `audio` are the SDL audio settings: silent by default.
+    // Starts the copy and waits for its window. `audio` are the SDL audio settings: silent by
+    // default.
     void start(std::vector<std::string> audio = {"SDL_AUDIODRIVER=dummy"}) {
-        audio.push_back("VELOZOR_TRACE=1");
-        pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            for (std::string& setting : audio)
-                putenv(setting.data());
-            if (freopen(tracePath.c_str(), "w", stderr) && freopen("/dev/null", "w", stdout))
-                execl(program.c_str(), program.c_str(), nullptr);
-            _exit(127);
-        }
-        waitUntil(
-            [&] {
-                std::istringstream found(output("xdotool search --all --onlyvisible --pid " +
-                                                std::to_string(pid) +
-                                                " --name '^Velozor$' 2>/dev/null"));
-                found >> window;
-                return !window.empty();
-            },
-            20s);
-        ASSERT_FALSE(window.empty()) << "no window named Velozor appeared; trace:\n" << trace();
+        std::string error;
+        ASSERT_TRUE(run.start(program, audio, (folder / "trace.txt").string(), error)) << error;
     }
 
-    std::string trace() const { return readFile(tracePath); }
+    std::string trace() const { return run.trace(); }
 
-    // What a window manager sends when the user closes the window: WM_DELETE_WINDOW.
-    void requestClose() {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = std::stoul(window);
-        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] =
-            static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
-        XFlush(display);
-    }
-
-    // The sizes of the square images in the window's _NET_WM_ICON: width, height, pixels, ...
-    std::set<unsigned long> iconSizes() {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(display, std::stoul(window), XInternAtom(display, "_NET_WM_ICON", False),
-                           0, 1 << 20, False, XA_CARDINAL, &type, &format, &count, &after, &data);
-        std::set<unsigned long> sizes;
-        const auto* values = reinterpret_cast<const unsigned long*>(data);
-        for (unsigned long at = 0; at + 2 <= count; at += 2 + values[at] * values[at + 1]) {
-            if (values[at] == values[at + 1])
-                sizes.insert(values[at]);
-        }
-        if (data != nullptr)
-            XFree(data);
-        return sizes;
-    }
-
-    // The exit status, or -1 if the process has not ended within `limit`.
-    int exitStatus(std::chrono::milliseconds limit) {
-        int status = 0;
-        if (!waitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit))
-            return -1;
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-    Display* display = nullptr;
     std::filesystem::path folder;
     std::filesystem::path program;
-    std::string tracePath;
-    pid_t pid = -1;
-    std::string window;  // its id, once start() has seen it
+    ProgramRun run;
 };
 
 TEST_F(VelozorProgram, ShowsItsWindowAndCreditsAndEndsCleanlyWhenClosed) {
     ASSERT_NO_FATAL_FAILURE(start());
 
     // The icon carries every size it was drawn at.
-    EXPECT_EQ(iconSizes(), (std::set<unsigned long>{16, 32, 48}));
+    EXPECT_EQ(run.iconSizes(), (std::set<unsigned long>{16, 32, 48}));
 
     // The credits are drawn in the label's area, and nothing dark anywhere else.
     Image image;
     const bool drawn = waitUntil(
         [&] {
-            image = screenshot(window);
+            image = screenshot(run.window());
             // Until its first paint a window may show black: wait for the light background.
             return image.width > 0 && image.luminance(1, 1) > 200 &&
                    image.darkPixels(10, 8, 193, 130) > 200;
@@ -233,8 +118,8 @@ TEST_F(VelozorProgram, ShowsItsWindowAndCreditsAndEndsCleanlyWhenClosed) {
     EXPECT_EQ(image.darkPixels(0, 0, 9, image.height), 0) << "text left of the label";
     EXPECT_EQ(image.darkPixels(0, 130, image.width, image.height), 0) << "text below the label";
 
-    requestClose();
-    EXPECT_EQ(exitStatus(10s), 0) << "trace:\n" << trace();
+    run.requestClose();
+    EXPECT_EQ(run.exitStatus(10s), 0) << "trace:\n" << trace();
     const std::string lines = trace();
     const auto close = lines.find("\tclose\n");
     const auto unload = lines.find("\tunload\n");
@@ -266,20 +151,8 @@ TEST_F(VelozorProgram, PlaysByEarFromStartUpThroughTheMenuToLeaving) {
     writeShortSoundFolder(folder / "sonidos");
     const std::string recording = (folder / "audio.raw").string();
     ASSERT_NO_FATAL_FAILURE(start({"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + recording}));
-    // Keys sent before the window holds the keyboard focus are lost (the pointer is off the
-    // window), so Right goes until one reaches Form_KeyDown; more only meet the right edge.
-    ASSERT_EQ(std::system("xdotool mousemove 0 0"), 0);
-    const auto traced = [&](const std::string& line) {
-        return trace().find(line) != std::string::npos;
-    };
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            return std::system("xdotool key Right") == 0 &&
-                   waitUntil([&] { return traced("\tkey\t39\n"); }, 500ms);
-        },
-        20s))
-        << trace();
-    ASSERT_TRUE(waitUntil([&] { return traced("\ttick\n"); }, 20s)) << trace();
+    ASSERT_TRUE(run.pressUntilTraced("Right", "\tkey\t39\n", 20s)) << trace();
+    ASSERT_TRUE(waitUntil([&] { return run.traced("\ttick\n"); }, 20s)) << trace();
 
     // Each key is sent once its predecessor has been answered, as a player listens first: its
     // trace line, then the one that shows it was answered, appear after it is sent.
@@ -301,23 +174,18 @@ TEST_F(VelozorProgram, PlaysByEarFromStartUpThroughTheMenuToLeaving) {
         };
         ASSERT_TRUE(waitUntil(answered, 10s)) << key << " was not answered; trace:\n" << trace();
     }
-    EXPECT_EQ(exitStatus(10s), 0) << trace();
+    EXPECT_EQ(run.exitStatus(10s), 0) << trace();
 
     // The mix really carried sound: the tones and the music, not a silent stream.
-    const std::string audio = readFile(recording);
-    std::vector<int16_t> samples(audio.size() / 2);
-    std::memcpy(samples.data(), audio.data(), samples.size() * 2);
-    EXPECT_GT(
-        std::count_if(samples.begin(), samples.end(), [](int s) { return std::abs(s) > 1000; }),
-        44100)
-        << "bytes recorded: " << audio.size();
+    EXPECT_GT(velozor::testing::loudSamples(recording), 44100u)
+        << "bytes recorded: " << std::filesystem::file_size(recording);
 }
 
 TEST(VelozorProgramStart, FailsWithOneLineAndStatusOneWithoutADisplay) {
     const std::string command =
         std::string("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 ") + VELOZOR_PROGRAM +
         " 2>&1; echo \"status $?\"";
-    const std::string result = output(command);
+    const std::string result = commandOutput(command);
     EXPECT_EQ(result.rfind("velozor: cannot start SDL's video: ", 0), 0) << result;
     EXPECT_NE(result.find("\nstatus 1\n"), std::string::npos) << result;
 }

@@ -1,0 +1,130 @@
+// Tests of the icon files: the PNG holds the window icon's very pixels, the SVG draws the same
+// picture, and the program's command line fails with a message a packager can act on.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tools/icons/PngFile.h"
+#include "tools/icons/SvgIcon.h"
+#include "ui/IconPicture.h"
+
+namespace {
+
+// A PNG read back as 0xAARRGGBB pixels (libpng's BGRA in little-endian memory order).
+std::vector<uint32_t> readPng(const std::string& path, int& size) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return {};
+    image.format = PNG_FORMAT_BGRA;
+    std::vector<uint32_t> pixels(static_cast<std::size_t>(image.width) * image.height);
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+        return {};
+    size = image.width == image.height ? static_cast<int>(image.width) : -1;
+    return pixels;
+}
+
+struct Result {
+    int status;
+    std::string output;
+};
+
+Result run(const std::string& arguments) {
+    Result result{-1, {}};
+    if (FILE* pipe = popen((VELOZOR_ICONS_PROGRAM " " + arguments + " 2>&1").c_str(), "r")) {
+        char buffer[1024];
+        for (std::size_t count; (count = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            result.output.append(buffer, count);
+        const int status = pclose(pipe);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return result;
+}
+
+class IconFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velozor-icons-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    std::filesystem::path folder;
+};
+
+TEST_F(IconFiles, PngHoldsTheDrawingsPixelsAtTheDesktopsSizes) {
+    for (const int size : {16, 22, 256}) {
+        const std::string path = (folder / "icon.png").string();
+        std::string error;
+        ASSERT_TRUE(velozor::icons::writePng(path, velozor::drawIcon(size), size, error)) << error;
+        int read = 0;
+        EXPECT_EQ(readPng(path, read), velozor::drawIcon(size)) << "at " << size;
+        EXPECT_EQ(read, size);
+    }
+}
+
+// Rendered by librsvg at 256 pixels, the SVG matches the drawing wherever the drawing is
+// uniform around a pixel; only the edges, which librsvg smooths, may differ.
+TEST_F(IconFiles, SvgDrawsTheSamePictureAsTheRasterIcon) {
+    const std::filesystem::path svg = folder / "icon.svg";
+    std::ofstream(svg) << velozor::icons::svgIcon(velozor::kIconGeometry);
+    const std::filesystem::path png = folder / "rendered.png";
+    const std::string command = std::string(VELOZOR_RSVG_CONVERT) + " -w 256 -h 256 -o '" +
+                                png.string() + "' '" + svg.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    int size = 0;
+    const std::vector<uint32_t> rendered = readPng(png.string(), size);
+    ASSERT_EQ(size, 256);
+    const std::vector<uint32_t> drawn = velozor::drawIcon(256);
+    const auto at = [](int x, int y) { return static_cast<std::size_t>(y) * 256 + x; };
+    int compared = 0;
+    int different = 0;
+    for (int y = 1; y < 255; ++y) {
+        for (int x = 1; x < 255; ++x) {
+            bool uniform = true;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx)
+                    uniform = uniform && drawn[at(x + dx, y + dy)] == drawn[at(x, y)];
+            }
+            if (!uniform)
+                continue;
+            ++compared;
+            different += rendered[at(x, y)] != drawn[at(x, y)];
+        }
+    }
+    EXPECT_GT(compared, 256 * 256 * 9 / 10);
+    EXPECT_EQ(different, 0);
+}
+
+TEST_F(IconFiles, ProgramRefusesABadCommandLineAndNamesAFileItCannotWrite) {
+    const std::string path = (folder / "icon.png").string();
+    EXPECT_EQ(run("--png 48 '" + path + "'").status, 0);
+    EXPECT_TRUE(std::filesystem::exists(path));
+
+    const Result zero = run("--png 0 '" + path + "'");
+    EXPECT_EQ(zero.status, 2);
+    EXPECT_EQ(zero.output.rfind("velozor-icons: the size \"0\" is not a whole number from 1 to "
+                                "1024\nusage: velozor-icons --png SIZE FILE | --svg FILE\n",
+                                0),
+              0u)
+        << zero.output;
+    EXPECT_EQ(run("--svg").status, 2);
+    EXPECT_EQ(run("--jpeg x.jpg").status, 2);
+
+    const std::string nowhere = (folder / "missing" / "icon.png").string();
+    const Result unwritable = run("--png 16 '" + nowhere + "'");
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_EQ(unwritable.output,
+              "velozor-icons: cannot create " + nowhere + ": No such file or directory\n");
+    EXPECT_EQ(run("--svg '" + nowhere + "'").status, 1);
+    EXPECT_FALSE(std::filesystem::exists(nowhere));
+}
+
+}  // namespace
