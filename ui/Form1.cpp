@@ -10,7 +10,7 @@ namespace velozor {
 Form1::Form1(FormHost& host, SoundPlatform& platform, RandomSource& random,
              std::string programFolder)
     : host_(host),
-      sound_(platform, state_, std::move(programFolder)),
+      sound_(platform, soundResultsOf(state_), std::move(programFolder)),
       game_{state_, sound_, host, random} {}
 
 std::string Form1::creditsText() {

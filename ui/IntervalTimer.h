@@ -5,7 +5,7 @@
 #include <chrono>
 #include <optional>
 
-#include "game/Clock.h"
+#include "base/Clock.h"
 
 namespace velozor {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "game/Clock.h"
+#include "base/Clock.h"
 #include "ui/LoopObserver.h"
 
 namespace velozor {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/GameContext.h"
 #include "sound/recording/RecordingPlatform.h"
 
 namespace velozor {
@@ -12,7 +13,7 @@ class SoundServicesTest : public ::testing::Test {
 protected:
     explicit SoundServicesTest(std::string folder = "/opt/velozor")
         : platform(clock, RecordedFiles{folder, std::chrono::milliseconds(1000), {}, {}}),
-          sound(platform, state, folder) {}
+          sound(platform, soundResultsOf(state), folder) {}
 
     VirtualClock clock;
     RecordingPlatform platform;
@@ -87,6 +88,14 @@ TEST_F(SoundServicesTest, StopAllSoundSilencesEverythingInItsOrder) {
     platform.clearCalls();
     sound.cycleChannelWithoutClose("finestereo", "/opt/velozor\\sonidos\\finestereo.wav");
     EXPECT_EQ(platform.calls()[1].result, 0);
+}
+
+using SoundServicesDeathTest = SoundServicesTest;
+
+TEST_F(SoundServicesDeathTest, AnAliasNoStopClosesIsAnAssertionWithItsFix) {
+    EXPECT_DEATH(sound.closeChannel("motr"), "no channel by this alias.*kChannelsClosedByStopAll");
+    EXPECT_DEATH(sound.cycleChannel("radio", "/opt/velozor\\sonidos\\motor.wav"),
+                 "no channel by this alias");
 }
 
 class LongFolderTest : public SoundServicesTest {

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "game/Clock.h"
+#include "base/Clock.h"
 #include "sound/recording/RecordingPlatform.h"
 #include "ui/LoopObserver.h"
 

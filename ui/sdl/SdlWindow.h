@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "game/Clock.h"
+#include "base/Clock.h"
 #include "ui/WindowSystem.h"
 #include "ui/sdl/CreditsLabel.h"
 
