@@ -23,11 +23,7 @@ std::string Form1::creditsText() {
 void Form1::Form_Load() {
     host_.setCredits(creditsText());
     host_.showWindow();
-    state_.paso = 0;
-    state_.carril = 0;
-    state_.choques = 0;
-    state_.nivel = 1;
-    state_.obstaculosNivel = 0;
+    resetForNewGame(state_);
     for (int16_t part = 1; part <= 4; ++part) {
         // The number keeps the blank where its sign would stand: "arch 1.wav".
         state_.sonido =

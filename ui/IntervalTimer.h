@@ -25,7 +25,6 @@ public:
             next_ = now + kInterval;
         }
     }
-    bool enabled() const { return enabled_; }
     std::optional<Micros> nextDeadline() const {
         return enabled_ ? std::optional<Micros>(next_) : std::nullopt;
     }
