@@ -37,6 +37,7 @@ TEST_F(SoundServicesTest, ChannelCycleClosesFindsOpensAndPlaysUnderItsAlias) {
     // A second cycle cuts the first off: its close now succeeds.
     platform.clearCalls();
     sound.cycleChannel("obstáculo", path);
+    ASSERT_FALSE(platform.calls().empty());
     EXPECT_EQ(platform.calls().front().result, 0);
     EXPECT_EQ(platform.audible(), std::vector<std::string>{"obstáculo"});
 }
@@ -46,6 +47,7 @@ TEST_F(SoundServicesTest, MissingChannelFileOpensNothingAndStaysSilent) {
     state.rutaCorta = "left over";
     sound.cycleChannel("motor", "/opt/velozor\\sonidos\\motor.wav");
     EXPECT_EQ(state.rutaCorta, "");
+    ASSERT_EQ(platform.callFields().size(), 4u);
     EXPECT_EQ(platform.callFields()[1], "GetShortPathNameA\t/opt/velozor\\sonidos\\motor.wav\t0\t");
     EXPECT_EQ(platform.callFields()[2], "mciSendStringA\tOPEN  TYPE waveaudio ALIAS motor\t275");
     EXPECT_EQ(platform.callFields()[3], "mciSendStringA\tPLAY motor\t263");
@@ -87,6 +89,7 @@ TEST_F(SoundServicesTest, StopAllSoundSilencesEverythingInItsOrder) {
     // "Close all" closed the cue that has no close step of its own: it opens again cleanly.
     platform.clearCalls();
     sound.cycleChannelWithoutClose("finestereo", "/opt/velozor\\sonidos\\finestereo.wav");
+    ASSERT_GE(platform.calls().size(), 2u);
     EXPECT_EQ(platform.calls()[1].result, 0);
 }
 
@@ -116,6 +119,7 @@ TEST_F(LongFolderTest, DeepFolderWithSpacesStillGivesTheWholePathUnquoted) {
     EXPECT_EQ(state.rutaCorta, path);
     EXPECT_EQ(state.resMci, static_cast<int32_t>(path.size()));
     sound.cycleChannel("motor", path);
+    ASSERT_GE(platform.calls().size(), 2u);
     EXPECT_EQ(platform.callFields().back(), "mciSendStringA\tPLAY motor\t0");
     EXPECT_EQ(platform.calls()[platform.calls().size() - 2].argument,
               "OPEN " + path + " TYPE waveaudio ALIAS motor");
