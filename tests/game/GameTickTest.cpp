@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <map>
 
-#include "tests/tools/sim/SimHarness.h"
 #include "game/ObstacleScheduler.h"
+#include "tests/tools/sim/SimHarness.h"
 
 namespace velozor::sim {
 namespace {
