@@ -9,6 +9,11 @@
 
 namespace velozor {
 
+// The record's three variables that the sound services write.
+inline SoundResults soundResultsOf(GameState& state) {
+    return {state.rutaCorta, state.resMci, state.resSonido};
+}
+
 struct GameContext {
     GameState& state;
     SoundServices& sound;

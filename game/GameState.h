@@ -34,6 +34,10 @@ struct GameState {
     int16_t cuentaObstaculos = 0;  // obstaculos: obstacles spawned since start-up
 };
 
+// Puts the record at the start of a game: no ticks, the centre lane, no crashes, level 1 with
+// no obstacle yet. Where the first obstacle arrives (llegada) is the caller's to set.
+void resetForNewGame(GameState& state);
+
 // Adds `step` at the counter's own width. Wrapping is modular (two's complement), so a
 // 16-bit count keeps its parity across the wrap: 32767 + 1 is -32768, even as it should be.
 template <typename Counter>

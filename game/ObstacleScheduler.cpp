@@ -3,6 +3,9 @@
 
 #include <cfenv>
 #include <cmath>
+#include <iterator>
+
+#include "base/Assert.h"
 
 #include "sound/SoundCatalogue.h"
 
@@ -33,6 +36,9 @@ void spawn(GameContext& game) {
         game.random.randomize();
         state.carrilObstaculo = randomLane(game.random.rnd());
     }
+    VELOZOR_ASSERT(state.carrilObstaculo >= -1 && state.carrilObstaculo <= 1,
+                   "an obstacle's lane is -1, 0 or 1: keep carril within -1..1 where the keys "
+                   "move it, and give randomLane a draw from RandomSource::rnd");
     state.llegada = wrapIncrement(state.paso, arrivalDelay(game.random.rnd()));
 }
 
@@ -58,11 +64,18 @@ int16_t arrivalDelay(float u) {
     std::fesetround(FE_TONEAREST);
     const auto draw = static_cast<int>(std::nearbyint(4.0f * u));
     std::fesetround(saved);
+    VELOZOR_ASSERT(draw >= 0 && draw < static_cast<int>(std::size(kDelayByDraw)),
+                   "arrivalDelay takes a draw 0 <= u < 1, as RandomSource::rnd gives it; "
+                   "scale any other number into that range first");
     return kDelayByDraw[draw];
 }
 
 int16_t randomLane(float u) {
-    return static_cast<int16_t>(std::floor(3.0f * u - 1.0f));
+    const auto lane = static_cast<int16_t>(std::floor(3.0f * u - 1.0f));
+    VELOZOR_ASSERT(lane >= -1 && lane <= 1,
+                   "randomLane takes a draw 0 <= u < 1, as RandomSource::rnd gives it; "
+                   "scale any other number into that range first");
+    return lane;
 }
 
 void volumen(GameState& state) {

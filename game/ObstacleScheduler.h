@@ -13,9 +13,10 @@ void obstaculos(GameContext& game);
 // d = 1; any other distance leaves it as it is.
 void volumen(GameState& state);
 
-// The arrival delay, in ticks, for a uniform draw u (0 <= u < 1).
+// The arrival delay, in ticks, for a uniform draw u (0 <= u < 1; any other u fails an
+// assertion).
 int16_t arrivalDelay(float u);
-// The lane, -1, 0 or 1, for a uniform draw u (0 <= u < 1).
+// The lane, -1, 0 or 1, for a uniform draw u (0 <= u < 1; any other u fails an assertion).
 int16_t randomLane(float u);
 
 }  // namespace velozor

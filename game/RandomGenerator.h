@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "game/Clock.h"
+#include "base/Clock.h"
 #include "game/RandomSource.h"
 
 namespace velozor {

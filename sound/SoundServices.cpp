@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/Assert.h"
+
 namespace velozor {
 
 namespace {
@@ -19,10 +21,25 @@ constexpr std::string_view kChannelsClosedByStopAll[] = {
     "motor", "vidas", "finpuntos", "esquivar", "obstáculo", "obst", "auto",
 };
 
+// Every channel the game opens is one stopAllSound closes, so the end of a game silences it.
+bool isKnownAlias(std::string_view alias) {
+    return alias == "finestereo" ||
+           std::find(std::begin(kChannelsClosedByStopAll), std::end(kChannelsClosedByStopAll),
+                     alias) != std::end(kChannelsClosedByStopAll);
+}
+
+void checkAlias(std::string_view alias) {
+    VELOZOR_ASSERT(isKnownAlias(alias),
+                   "the sound services know no channel by this alias (a misspelt name?); a new "
+                   "channel goes into kChannelsClosedByStopAll in SoundServices.cpp, so that "
+                   "stopAllSound closes it");
+}
+
 }  // namespace
 
-SoundServices::SoundServices(SoundPlatform& platform, GameState& state, std::string programFolder)
-    : platform_(platform), state_(state), programFolder_(std::move(programFolder)) {}
+SoundServices::SoundServices(SoundPlatform& platform, SoundResults results,
+                             std::string programFolder)
+    : platform_(platform), results_(results), programFolder_(std::move(programFolder)) {}
 
 std::string SoundServices::soundRoot() const {
     return programFolder_ + "\\sonidos";
@@ -38,53 +55,57 @@ void SoundServices::acortarRuta(std::string path) {
         result = platform_.GetShortPathNameA(path.c_str(), buffer.data(),
                                              static_cast<uint32_t>(buffer.size()));
     }
-    state_.resMci = static_cast<int32_t>(result);
+    results_.resMci = static_cast<int32_t>(result);
     // Whatever the call left, with every NUL taken out: empty when it wrote nothing.
     buffer.erase(std::remove(buffer.begin(), buffer.end(), '\0'), buffer.end());
-    state_.rutaCorta.assign(buffer.begin(), buffer.end());
+    results_.rutaCorta.assign(buffer.begin(), buffer.end());
 }
 
 void SoundServices::sendCommand(const std::string& command, ChannelResult result) {
     char noReply[] = "0";
     const uint32_t code = platform_.mciSendStringA(command.c_str(), noReply, 0, 0);
     if (result == ChannelResult::Keep)
-        state_.resMci = static_cast<int32_t>(code);
+        results_.resMci = static_cast<int32_t>(code);
 }
 
 void SoundServices::openAndPlay(std::string_view alias, ChannelResult result) {
-    sendCommand("OPEN " + state_.rutaCorta + " TYPE waveaudio ALIAS " + std::string(alias), result);
+    sendCommand("OPEN " + results_.rutaCorta + " TYPE waveaudio ALIAS " + std::string(alias),
+                result);
     sendCommand("PLAY " + std::string(alias), result);
 }
 
 void SoundServices::cycleChannel(std::string_view alias, const std::string& path,
                                  ChannelResult result) {
+    checkAlias(alias);
     sendCommand("CLOSE " + std::string(alias), result);
     acortarRuta(path);
     openAndPlay(alias, result);
 }
 
 void SoundServices::cycleChannelWithoutClose(std::string_view alias, const std::string& path) {
+    checkAlias(alias);
     acortarRuta(path);
     openAndPlay(alias, ChannelResult::Keep);
 }
 
 void SoundServices::closeChannel(std::string_view alias) {
+    checkAlias(alias);
     sendCommand("CLOSE " + std::string(alias), ChannelResult::Keep);
 }
 
 void SoundServices::playOneShot(const std::string& path, OneShotMode mode) {
-    state_.resSonido = platform_.sndPlaySoundA(path.c_str(), static_cast<uint32_t>(mode));
+    results_.resSonido = platform_.sndPlaySoundA(path.c_str(), static_cast<uint32_t>(mode));
 }
 
 void SoundServices::stopOneShot() {
-    state_.resSonido = platform_.sndPlaySoundA(nullptr, SND_SYNC);
+    results_.resSonido = platform_.sndPlaySoundA(nullptr, SND_SYNC);
 }
 
 void SoundServices::startMusic() {
     const std::string music = programFolder_ + "\\sonidos\\fondo.mp3";
     acortarRuta(music);
-    state_.resMci = platform_.mciExecute(("OPEN " + state_.rutaCorta).c_str());
-    state_.resMci = platform_.mciExecute(("PLAY " + state_.rutaCorta).c_str());
+    results_.resMci = platform_.mciExecute(("OPEN " + results_.rutaCorta).c_str());
+    results_.resMci = platform_.mciExecute(("PLAY " + results_.rutaCorta).c_str());
 }
 
 void SoundServices::stopAllSound(StopAllVariant variant) {
@@ -93,7 +114,7 @@ void SoundServices::stopAllSound(StopAllVariant variant) {
         closeChannel(alias);
     if (variant == StopAllVariant::Unload)
         closeChannel("finestereo");
-    state_.resMci = platform_.mciExecute("Close all");
+    results_.resMci = platform_.mciExecute("Close all");
 }
 
 }  // namespace velozor

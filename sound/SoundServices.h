@@ -1,13 +1,13 @@
 // The game's sound services: where the sound files are, short paths, the named channels,
 // one-shot sounds, the background music and the sequence that silences everything. They keep
-// no state of their own beyond rutaCorta, resMci and resSonido in the game's record.
+// no state of their own beyond the three results they leave in SoundResults.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "game/GameState.h"
 #include "sound/SoundPlatform.h"
+#include "sound/SoundResults.h"
 
 namespace velozor {
 
@@ -25,7 +25,7 @@ enum class ChannelResult { Keep, Discard };
 class SoundServices {
 public:
     // `programFolder` is the folder holding the program, native and without trailing separator.
-    SoundServices(SoundPlatform& platform, GameState& state, std::string programFolder);
+    SoundServices(SoundPlatform& platform, SoundResults results, std::string programFolder);
 
     const std::string& programFolder() const { return programFolder_; }
     // The program folder followed by "\sonidos"; built anew at every call.
@@ -34,6 +34,9 @@ public:
     // Leaves the short form of `path` in rutaCorta (empty when the file does not exist) and
     // the short-path call's result in resMci. Takes its own copy of the path.
     void acortarRuta(std::string path);
+
+    // Channels are named by the game's aliases ("motor", "vidas", "obstáculo", ...: those that
+    // stopAllSound closes); any other alias is a programmer's mistake and fails an assertion.
 
     // One cycle of a channel: "CLOSE alias", acortarRuta, "OPEN <rutaCorta> TYPE waveaudio
     // ALIAS alias", "PLAY alias". Restarts the channel on `path` from its beginning.
@@ -60,7 +63,7 @@ private:
     void sendCommand(const std::string& command, ChannelResult result);
 
     SoundPlatform& platform_;
-    GameState& state_;
+    SoundResults results_;
     std::string programFolder_;
 };
 

@@ -3,7 +3,7 @@
 // arrival order and before a due tick, and the timer's missed deadlines fold into one tick.
 #pragma once
 
-#include "game/Clock.h"
+#include "base/Clock.h"
 #include "ui/FormHost.h"
 #include "ui/IntervalTimer.h"
 #include "ui/LoopObserver.h"

@@ -10,7 +10,7 @@ namespace velozor {
 Form1::Form1(FormHost& host, SoundPlatform& platform, RandomSource& random,
              std::string programFolder)
     : host_(host),
-      sound_(platform, state_, std::move(programFolder)),
+      sound_(platform, soundResultsOf(state_), std::move(programFolder)),
       game_{state_, sound_, host, random} {}
 
 std::string Form1::creditsText() {
@@ -23,11 +23,7 @@ std::string Form1::creditsText() {
 void Form1::Form_Load() {
     host_.setCredits(creditsText());
     host_.showWindow();
-    state_.paso = 0;
-    state_.carril = 0;
-    state_.choques = 0;
-    state_.nivel = 1;
-    state_.obstaculosNivel = 0;
+    resetForNewGame(state_);
     for (int16_t part = 1; part <= 4; ++part) {
         // The number keeps the blank where its sign would stand: "arch 1.wav".
         state_.sonido =

@@ -29,7 +29,6 @@ public:
 
     GameState& state() { return state_; }
     const GameState& state() const { return state_; }
-    SoundServices& sound() { return sound_; }
 
     // The label's text: five carriage returns (character 13 alone) separate its lines.
     static std::string creditsText();

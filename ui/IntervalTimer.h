@@ -5,7 +5,7 @@
 #include <chrono>
 #include <optional>
 
-#include "game/Clock.h"
+#include "base/Clock.h"
 
 namespace velozor {
 
@@ -25,7 +25,6 @@ public:
             next_ = now + kInterval;
         }
     }
-    bool enabled() const { return enabled_; }
     std::optional<Micros> nextDeadline() const {
         return enabled_ ? std::optional<Micros>(next_) : std::nullopt;
     }

@@ -42,13 +42,9 @@ void Form1::menuKey(int16_t keyCode) {
             break;
         case vk::Enter:
             if (state.opcionMenu == kAnotherGame) {
-                state.carril = 0;
-                state.paso = 0;
+                resetForNewGame(state);
                 // The obstacle left over from the last game arrives first, on tick 12.
                 state.llegada = 12;
-                state.choques = 0;
-                state.nivel = 1;
-                state.obstaculosNivel = 0;
                 sound_.playOneShot(sound_.programFolder() + "\\sonidos\\comenzar.wav",
                                    OneShotMode::Synchronous);
                 host_.setTimerEnabled(true);

@@ -2,32 +2,23 @@
 // watch the real program (and for its tests to see a key reach Form_KeyDown).
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
+#include <string>
 
-#include "game/Clock.h"
-#include "ui/LoopObserver.h"
+#include "base/Clock.h"
+#include "ui/NamedEventObserver.h"
 
 namespace velozor {
 
 // One line per event: the clock's time in milliseconds with three decimals, a tab, and the
-// event as the simulator names it ("load", "tick", "key 37", "timer on", "close", ...).
-class TraceObserver final : public LoopObserver {
+// event as the simulator names it ("load", "tick", "key\t37", "timer\ton", "close", ...).
+class TraceObserver final : public NamedEventObserver {
 public:
     explicit TraceObserver(const Clock& clock, std::FILE* out = stderr)
         : clock_(clock), out_(out) {}
 
-    void onLoad() override { line("load"); }
-    void onTick() override { line("tick"); }
-    void onKey(int16_t keyCode) override;
-    void onClose() override { line("close"); }
-    void onUnload() override { line("unload"); }
-    void onExit() override { line("exit"); }
-    void onEnd() override { line("end"); }
-    void onTimerSet(bool enabled) override { line(enabled ? "timer\ton" : "timer\toff"); }
-
 private:
-    void line(const char* event);
+    void onEvent(const std::string& name) override;
 
     const Clock& clock_;
     std::FILE* out_;

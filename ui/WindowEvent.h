@@ -19,9 +19,6 @@ struct WindowEvent {
 // Windows virtual-key codes the game answers to.
 namespace vk {
 inline constexpr int16_t Enter = 13;
-inline constexpr int16_t Shift = 16;
-inline constexpr int16_t Control = 17;
-inline constexpr int16_t Alt = 18;
 inline constexpr int16_t Escape = 27;
 inline constexpr int16_t Left = 37;
 inline constexpr int16_t Up = 38;

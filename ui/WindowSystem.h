@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "game/Clock.h"
+#include "base/Clock.h"
 #include "ui/WindowEvent.h"
 
 namespace velozor {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "game/Clock.h"
 #include "sound/SoundPlatform.h"
+#include "sound/recording/VirtualClock.h"
 
 namespace velozor {
 

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <map>
 
-#include "game/Clock.h"
 #include "game/GameState.h"
 #include "game/ObstacleScheduler.h"
 #include "game/RandomGenerator.h"
+#include "sound/recording/VirtualClock.h"
 
 namespace velozor {
 namespace {
@@ -34,6 +34,12 @@ TEST(RandomLaneTest, ThirdsOfTheUnitIntervalGiveLeftCentreRight) {
     EXPECT_EQ(randomLane(std::nextafter(2.0f * third, 0.0f)), 0);
     EXPECT_EQ(randomLane(std::nextafter(2.0f * third, 1.0f)), 1);
     EXPECT_EQ(randomLane(std::nextafter(1.0f, 0.0f)), 1);
+}
+
+TEST(DrawOutsideTheUnitIntervalDeathTest, StopsWithAHintInsteadOfReadingPastTheTable) {
+    EXPECT_DEATH(arrivalDelay(1.5f), "arrivalDelay takes a draw 0 <= u < 1");
+    EXPECT_DEATH(randomLane(1.0f), "randomLane takes a draw 0 <= u < 1");
+    EXPECT_DEATH(arrivalDelay(-0.2f), "RandomSource::rnd");
 }
 
 TEST(VolumenTest, StepIsDistanceLessOneAndOtherDistancesLeaveItAlone) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/GameContext.h"
 #include "sound/recording/RecordingPlatform.h"
 
 namespace velozor {
@@ -12,7 +13,7 @@ class SoundServicesTest : public ::testing::Test {
 protected:
     explicit SoundServicesTest(std::string folder = "/opt/velozor")
         : platform(clock, RecordedFiles{folder, std::chrono::milliseconds(1000), {}, {}}),
-          sound(platform, state, folder) {}
+          sound(platform, soundResultsOf(state), folder) {}
 
     VirtualClock clock;
     RecordingPlatform platform;
@@ -36,6 +37,7 @@ TEST_F(SoundServicesTest, ChannelCycleClosesFindsOpensAndPlaysUnderItsAlias) {
     // A second cycle cuts the first off: its close now succeeds.
     platform.clearCalls();
     sound.cycleChannel("obstáculo", path);
+    ASSERT_FALSE(platform.calls().empty());
     EXPECT_EQ(platform.calls().front().result, 0);
     EXPECT_EQ(platform.audible(), std::vector<std::string>{"obstáculo"});
 }
@@ -45,6 +47,7 @@ TEST_F(SoundServicesTest, MissingChannelFileOpensNothingAndStaysSilent) {
     state.rutaCorta = "left over";
     sound.cycleChannel("motor", "/opt/velozor\\sonidos\\motor.wav");
     EXPECT_EQ(state.rutaCorta, "");
+    ASSERT_EQ(platform.callFields().size(), 4u);
     EXPECT_EQ(platform.callFields()[1], "GetShortPathNameA\t/opt/velozor\\sonidos\\motor.wav\t0\t");
     EXPECT_EQ(platform.callFields()[2], "mciSendStringA\tOPEN  TYPE waveaudio ALIAS motor\t275");
     EXPECT_EQ(platform.callFields()[3], "mciSendStringA\tPLAY motor\t263");
@@ -86,7 +89,16 @@ TEST_F(SoundServicesTest, StopAllSoundSilencesEverythingInItsOrder) {
     // "Close all" closed the cue that has no close step of its own: it opens again cleanly.
     platform.clearCalls();
     sound.cycleChannelWithoutClose("finestereo", "/opt/velozor\\sonidos\\finestereo.wav");
+    ASSERT_GE(platform.calls().size(), 2u);
     EXPECT_EQ(platform.calls()[1].result, 0);
+}
+
+using SoundServicesDeathTest = SoundServicesTest;
+
+TEST_F(SoundServicesDeathTest, AnAliasNoStopClosesIsAnAssertionWithItsFix) {
+    EXPECT_DEATH(sound.closeChannel("motr"), "no channel by this alias.*kChannelsClosedByStopAll");
+    EXPECT_DEATH(sound.cycleChannel("radio", "/opt/velozor\\sonidos\\motor.wav"),
+                 "no channel by this alias");
 }
 
 class LongFolderTest : public SoundServicesTest {
@@ -107,6 +119,7 @@ TEST_F(LongFolderTest, DeepFolderWithSpacesStillGivesTheWholePathUnquoted) {
     EXPECT_EQ(state.rutaCorta, path);
     EXPECT_EQ(state.resMci, static_cast<int32_t>(path.size()));
     sound.cycleChannel("motor", path);
+    ASSERT_GE(platform.calls().size(), 2u);
     EXPECT_EQ(platform.callFields().back(), "mciSendStringA\tPLAY motor\t0");
     EXPECT_EQ(platform.calls()[platform.calls().size() - 2].argument,
               "OPEN " + path + " TYPE waveaudio ALIAS motor");

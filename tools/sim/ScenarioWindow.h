@@ -4,6 +4,7 @@
 
 #include <deque>
 
+#include "sound/recording/VirtualClock.h"
 #include "tools/sim/Scenario.h"
 #include "ui/WindowSystem.h"
 

@@ -5,30 +5,22 @@
 #include <ostream>
 #include <string>
 
-#include "game/Clock.h"
+#include "base/Clock.h"
 #include "sound/recording/RecordingPlatform.h"
-#include "ui/LoopObserver.h"
+#include "ui/NamedEventObserver.h"
 
 namespace velozor::sim {
 
-class TraceWriter final : public LoopObserver {
+class TraceWriter final : public NamedEventObserver {
 public:
     TraceWriter(std::ostream& out, const Clock& clock) : out_(out), clock_(clock) {}
-
-    void onLoad() override { line("load"); }
-    void onTick() override { line("tick"); }
-    void onKey(int16_t keyCode) override { line("key\t" + std::to_string(keyCode)); }
-    void onClose() override { line("close"); }
-    void onUnload() override { line("unload"); }
-    void onExit() override { line("exit"); }
-    void onEnd() override { line("end"); }
-    void onTimerSet(bool enabled) override { line(enabled ? "timer\ton" : "timer\toff"); }
 
     void platformCall(const PlatformCall& call) { line(call.time, call.fields()); }
     // A line stamped with the clock's current time.
     void line(const std::string& fields) { line(clock_.now(), fields); }
 
 private:
+    void onEvent(const std::string& name) override { line(name); }
     void line(Micros time, const std::string& fields);
 
     std::ostream& out_;

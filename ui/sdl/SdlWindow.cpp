@@ -59,11 +59,7 @@ std::unique_ptr<SdlWindow> SdlWindow::open(const Clock& clock, std::string& erro
 }
 
 SdlWindow::SdlWindow(const Clock& clock, SDL_Window* window, double scale)
-    : clock_(clock),
-      window_(window),
-      windowId_(SDL_GetWindowID(window)),
-      scale_(scale),
-      label_(scale) {
+    : clock_(clock), window_(window), windowId_(SDL_GetWindowID(window)), label_(scale) {
     if (!label_.hasFont()) {
         std::fprintf(stderr, "velozor: the credits are not shown: %s\n", label_.error().c_str());
     }

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "game/Clock.h"
+#include "base/Clock.h"
 #include "ui/WindowSystem.h"
 #include "ui/sdl/CreditsLabel.h"
 
@@ -17,7 +17,8 @@ namespace velozor {
 
 class SdlWindow final : public WindowSystem {
 public:
-    // The client area in pixels at 96 dpi; a high-density screen scales it (see scale()).
+    // The client area in pixels at 96 dpi; a high-density screen scales it by its dpi over 96,
+    // floored to a quarter step.
     static constexpr int kClientWidth = 203;
     static constexpr int kClientHeight = 249;
 
@@ -29,8 +30,9 @@ public:
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;
 
-    // Sleeps in SDL until about 3 ms before the deadline, then in short steps, so it returns
-    // within a fraction of a millisecond of the deadline while still waking for any event.
+    // Sleeps in SDL until about 3 ms before the deadline, then in short steps, and stays awake
+    // through the last millisecond, so it returns within a fraction of a millisecond of the
+    // deadline while still waking for any event.
     WaitResult waitForEvent(std::optional<Micros> deadline) override;
     std::optional<WindowEvent> nextEvent() override;
 
@@ -41,8 +43,6 @@ public:
     void close() override;
 
     SDL_Window* handle() const { return window_; }
-    // Screen pixels per pixel at 96 dpi: 1, or more in quarter steps on a denser screen.
-    double scale() const { return scale_; }
 
 private:
     SdlWindow(const Clock& clock, SDL_Window* window, double scale);
@@ -58,7 +58,6 @@ private:
     const Clock& clock_;
     SDL_Window* window_;
     Uint32 windowId_;
-    double scale_;
     CreditsLabel label_;
     std::deque<WindowEvent> pending_;
     bool closeQueued_ = false;  // the window system asks once; later asks add nothing

@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-#include "game/Clock.h"
+#include "base/Clock.h"
 
 namespace velozor {
 

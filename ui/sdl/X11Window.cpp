@@ -25,28 +25,23 @@ bool x11HandlesOf(SDL_Window* window, X11Handles& handles) {
     return true;
 }
 
-// Collects the X errors of the calls between the constructor and finish(): the process-wide
-// handler would otherwise end the program on an error as harmless as a refused focus.
+// Swallows the X errors of the calls between the constructor and finish(): the process-wide
+// handler would otherwise end the program on an error as harmless as a refused focus, and
+// neither caller has anything better to do on one than to leave things as they were.
 class XErrorTrap {
 public:
     explicit XErrorTrap(Display* display) : display_(display) {
         XSync(display_, False);
-        failed_ = false;
-        previous_ = XSetErrorHandler(&XErrorTrap::record);
+        previous_ = XSetErrorHandler(&XErrorTrap::ignore);
     }
-    // True when one of the calls failed.
-    bool finish() {
+    // Waits for the calls' errors to arrive, then puts the previous handler back.
+    void finish() {
         XSync(display_, False);
         XSetErrorHandler(previous_);
-        return failed_;
     }
 
 private:
-    static int record(Display*, XErrorEvent*) {
-        failed_ = true;
-        return 0;
-    }
-    static inline bool failed_ = false;  // the handler gets no context; one thread uses it
+    static int ignore(Display*, XErrorEvent*) { return 0; }
     Display* display_;
     XErrorHandler previous_ = nullptr;
 };
@@ -67,10 +62,10 @@ void tolerateX11WakeUpsToGoneWindows() {
     previousHandler = XSetErrorHandler(&ignoreSendEventToGoneWindow);
 }
 
-bool setX11IconImages(SDL_Window* window, const std::vector<uint32_t>& images) {
+void setX11IconImages(SDL_Window* window, const std::vector<uint32_t>& images) {
     X11Handles x11;
     if (!x11HandlesOf(window, x11))
-        return false;
+        return;
     // Xlib passes 32-bit properties as arrays of long, whatever the width of long.
     const std::vector<unsigned long> cardinals(images.begin(), images.end());
     XErrorTrap trap(x11.display);
@@ -78,31 +73,30 @@ bool setX11IconImages(SDL_Window* window, const std::vector<uint32_t>& images) {
     XChangeProperty(x11.display, x11.window, icon, XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(cardinals.data()),
                     static_cast<int>(cardinals.size()));
-    return !trap.finish();
+    trap.finish();  // a refused property leaves SDL's one icon in place
 }
 
-FocusOutcome takeX11FocusIfFree(SDL_Window* window) {
+void takeX11FocusIfFree(SDL_Window* window) {
     X11Handles x11;
     if (!x11HandlesOf(window, x11))
-        return FocusOutcome::NotPossible;
+        return;
     Window focused = None;
     int revertTo = 0;
     XGetInputFocus(x11.display, &focused, &revertTo);
     if (focused == x11.window)
-        return FocusOutcome::AlreadyHeld;
+        return;
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(x11.display, x11.window, &attributes)) {
-        return FocusOutcome::NotPossible;
-    }
-    if (focused != None && focused != PointerRoot && focused != attributes.root) {
-        return FocusOutcome::HeldElsewhere;
-    }
+    if (!XGetWindowAttributes(x11.display, x11.window, &attributes))
+        return;
+    // Another application's window keeps the keyboard.
+    if (focused != None && focused != PointerRoot && focused != attributes.root)
+        return;
     // Focusing a window that is not viewable is an X error.
     if (attributes.map_state != IsViewable)
-        return FocusOutcome::NotPossible;
+        return;
     XErrorTrap trap(x11.display);
     XSetInputFocus(x11.display, x11.window, RevertToParent, CurrentTime);
-    return trap.finish() ? FocusOutcome::NotPossible : FocusOutcome::Taken;
+    trap.finish();  // a refusal (the window went away meanwhile) leaves the focus as it was
 }
 
 }  // namespace velozor

@@ -10,20 +10,14 @@
 namespace velozor {
 
 // Sets the window's _NET_WM_ICON to `images` (width, height, then the 0xAARRGGBB pixels of
-// each image in turn). Returns false when the window is not an X11 one or the property could
-// not be set; the icon SDL set stays in place then.
-bool setX11IconImages(SDL_Window* window, const std::vector<uint32_t>& images);
+// each image in turn). Does nothing when the window is not an X11 one; when the property
+// cannot be set, the icon SDL set stays in place, which is all a player would miss.
+void setX11IconImages(SDL_Window* window, const std::vector<uint32_t>& images);
 
-enum class FocusOutcome {
-    Taken,          // no window had the keyboard; now this one has it
-    AlreadyHeld,    // this window had it already
-    HeldElsewhere,  // another application's window has it: it keeps it
-    NotPossible,    // not on X11, or the window is not on screen yet
-};
-
-// Gives the window the X11 keyboard focus if it holds it already or nobody does (no focus
-// window, or the focus following the pointer). Never takes it from another window.
-FocusOutcome takeX11FocusIfFree(SDL_Window* window);
+// Gives the window the X11 keyboard focus if nobody holds it (no focus window, or the focus
+// following the pointer). Never takes it from another application's window; does nothing
+// when the window has it already, is not on screen yet, or is not an X11 one.
+void takeX11FocusIfFree(SDL_Window* window);
 
 // SDL 2.26 sends its wake-up message (an XSendEvent on a second connection) to the window it
 // last waited on, and can do so while the window is being destroyed; the server may see the

@@ -12,7 +12,7 @@
 #include <fstream>
 
 #include "SoundFiles.h"
-#include "game/GameState.h"
+#include "game/GameContext.h"
 #include "sound/SoundServices.h"
 #include "sound/mixer/DefaultTone.h"
 #include "sound/mixer/OpenMixer.h"
@@ -80,7 +80,7 @@ TEST_F(MixerPlatformTest,
        AChannelCycleSoundsTheFileAsItIsASecondRestartsItAndAChangedFileIsReread) {
     writeWav(sound("motor.wav"), kRate / 2, ramp);
     GameState state;
-    SoundServices services(*platform_, state, folder_.string());
+    SoundServices services(*platform_, soundResultsOf(state), folder_.string());
 
     const uint64_t start = platform_->framesMixed();
     services.cycleChannel("motor", gamePath("motor.wav"));
@@ -124,7 +124,7 @@ TEST_F(MixerPlatformTest, ChannelsAndOneShotsAddUpAndCloseAllAndStopAllSoundLeav
     writeWav(sound("finestereo.wav"), 2 * kRate, [](int) { return int16_t{2000}; });
     writeWav(sound("introd.wav"), 2 * kRate, [](int) { return int16_t{4000}; });
     GameState state;
-    SoundServices services(*platform_, state, folder_.string());
+    SoundServices services(*platform_, soundResultsOf(state), folder_.string());
 
     for (StopAllVariant variant : {StopAllVariant::Plain, StopAllVariant::Unload}) {
         services.cycleChannel("motor", gamePath("motor.wav"));

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <set>
 
-#include "SimHarness.h"
+#include "tests/tools/sim/SimHarness.h"
 
 namespace velozor::sim {
 namespace {
@@ -75,10 +75,12 @@ TEST(SimulatorTest, CloseRequestUnloadsInSilenceAndEndsTheProgram) {
 
 TEST(SimulatorTest, UntilStopsBeforeAnythingDueThenOrAfterAWhileHandlerRunsToItsEnd) {
     const SimRun run = simulate("until 4500\n");
+    ASSERT_FALSE(run.lines.empty());
     EXPECT_EQ(run.lines.back(), "4500\tend");
     EXPECT_EQ(run.ticks(), std::vector<long>{4000});
     // The introduction runs past the end time: the end carries the time it finished.
     const SimRun early = simulate("until 2500\n");
+    ASSERT_FALSE(early.lines.empty());
     EXPECT_EQ(early.lines.back(), "4000\tend");
     EXPECT_TRUE(early.ticks().empty());
 }
@@ -88,6 +90,7 @@ TEST(SimulatorTest, MalformedLinesStopTheRunWithStatusTwoAsSoonAsTheyAreRead) {
     const SimRun backwards = simulate("# comment\nkey 4500 37\nkey 4400 39\n");
     EXPECT_EQ(backwards.status, 2);
     EXPECT_NE(backwards.errors.find("line 3"), std::string::npos) << backwards.errors;
+    ASSERT_FALSE(backwards.lines.empty());
     EXPECT_EQ(backwards.lines.back().rfind("4500\t", 0), 0u) << backwards.lines.back();
     EXPECT_EQ(std::count(backwards.errors.begin(), backwards.errors.end(), '\n'), 1);
     // A set-up line after a timed one.

@@ -30,11 +30,11 @@ TEST(KeyMap, GivesTheGamesKeysAndTheTrickyFallbacksTheirWindowsCodes) {
         {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, vk::Enter},
         {SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, vk::Escape},
         {SDLK_F1, SDL_SCANCODE_F1, vk::F1},
-        {SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, vk::Shift},
-        {SDLK_KP_0, SDL_SCANCODE_KP_0, 96},  // SDL numbers the keypad's 0 after its 9
-        {SDLK_a, SDL_SCANCODE_Q, 'A'},       // AZERTY: the character names the key, not its place
-        {0x0444, SDL_SCANCODE_A, 'A'},       // Cyrillic "ф": named by its place
-        {'&', SDL_SCANCODE_1, '1'},          // AZERTY's unshifted digit row
+        {SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, 16},  // VK_SHIFT, for either Shift key
+        {SDLK_KP_0, SDL_SCANCODE_KP_0, 96},      // SDL numbers the keypad's 0 after its 9
+        {SDLK_a, SDL_SCANCODE_Q, 'A'},  // AZERTY: the character names the key, not its place
+        {0x0444, SDL_SCANCODE_A, 'A'},  // Cyrillic "ф": named by its place
+        {'&', SDL_SCANCODE_1, '1'},     // AZERTY's unshifted digit row
         {0x00F1, SDL_SCANCODE_SEMICOLON, 186},  // Spanish "ñ"
         {SDLK_BRIGHTNESSUP, SDL_SCANCODE_BRIGHTNESSUP, std::nullopt},
         {SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, std::nullopt},

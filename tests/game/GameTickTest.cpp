@@ -8,8 +8,8 @@
 #include <optional>
 #include <set>
 
-#include "SimHarness.h"
 #include "game/ObstacleScheduler.h"
+#include "tests/tools/sim/SimHarness.h"
 
 namespace velozor::sim {
 namespace {
@@ -230,6 +230,8 @@ TEST_F(CompletedGameTest, EachLevelEndsTwoTicksAfterItsFourteenthObstacleArrives
     ASSERT_EQ(run.status, 0);
     EXPECT_TRUE(run.with("chocaste").empty());
     ASSERT_EQ(spawns.size(), 45u);
+    ASSERT_GE(levelCues[0], 2u);
+    ASSERT_LT(levelCues[1] + 1, ticks.size());
     // The arrival plays step "0" again; the fifteenth spawn comes on the tick after it.
     for (size_t level = 0; level < 3; ++level) {
         EXPECT_TRUE(ticks[levelCues[level] - 2].has("0.wav TYPE waveaudio ALIAS obstáculo"));
@@ -242,6 +244,7 @@ TEST_F(CompletedGameTest, EachLevelEndsTwoTicksAfterItsFourteenthObstacleArrives
                   (Calls{"timer off"} + stopAll() + Calls{cue, "timer on"}));
         const Event& next = ticks[levelCues[level] + 1];
         EXPECT_EQ(next.time, change.time + 1500);
+        ASSERT_GE(next.calls.size(), 2u);
         EXPECT_EQ(Calls(next.calls.begin(), next.calls.begin() + 2), music());
     }
     // Completion: the cue over the running sounds with the timer on, then the menu; no tick after.

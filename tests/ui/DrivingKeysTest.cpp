@@ -2,7 +2,7 @@
 // leaving for the menu.
 #include <gtest/gtest.h>
 
-#include "SimHarness.h"
+#include "tests/tools/sim/SimHarness.h"
 
 namespace velozor::sim {
 namespace {
@@ -90,7 +90,9 @@ TEST(DrivingKeysTest, EscapeEndsTheGameAfterTheEndCueAndTheNextKeyWorksTheMenu) 
     EXPECT_EQ(events[escape + 1].what, "key 38");
     EXPECT_EQ(events[escape + 1].time, 7200);
     EXPECT_EQ(events[escape + 1].calls, Calls{R"(snd \sonidos\menúOtro.wav 1)"});
-    EXPECT_EQ(run.ticks().back(), 6000);
+    const std::vector<long> ticks = run.ticks();
+    ASSERT_FALSE(ticks.empty());
+    EXPECT_EQ(ticks.back(), 6000);
 }
 
 }  // namespace
