@@ -6,12 +6,13 @@
 #include <optional>
 
 #include "base/Clock.h"
+#include "game/GameRules.h"
 
 namespace velozor {
 
 class IntervalTimer {
 public:
-    static constexpr Micros kInterval = std::chrono::milliseconds(500);
+    static constexpr Micros kInterval = std::chrono::milliseconds(kTickMilliseconds);
 
     // The timer is enabled when the window is created, at `createdAt`.
     explicit IntervalTimer(Micros createdAt) { setEnabled(true, createdAt); }

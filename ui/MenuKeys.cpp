@@ -1,5 +1,6 @@
 // The keys of the spoken menu between games: Up and Down choose an entry and hear its name,
 // Enter carries it out, Escape leaves, and any other key repeats the selected entry.
+#include "game/GameRules.h"
 #include "ui/Form1.h"
 #include "ui/WindowEvent.h"
 
@@ -44,7 +45,7 @@ void Form1::menuKey(int16_t keyCode) {
             if (state.opcionMenu == kAnotherGame) {
                 resetForNewGame(state);
                 // The obstacle left over from the last game arrives first, on tick 12.
-                state.llegada = 12;
+                state.llegada = kNewGameFirstArrival;
                 sound_.playOneShot(sound_.programFolder() + "\\sonidos\\comenzar.wav",
                                    OneShotMode::Synchronous);
                 host_.setTimerEnabled(true);
