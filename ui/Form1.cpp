@@ -16,7 +16,7 @@ Form1::Form1(FormHost& host, SoundPlatform& platform, RandomSource& random,
 std::string Form1::creditsText() {
     const std::string cr(1, '\r');
     return "Realizado por:" + cr + "Programación: equipo Velozor" + cr +
-           "Sonido: voces y efectos propios" + cr + "Pruebas: jugadores a ciegas" + cr + cr +
+           "Sonido: voces y efectos propios" + cr + "Pruebas: jugadores ciegos" + cr + cr +
            "Juego gratuito";
 }
 
