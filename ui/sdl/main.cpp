@@ -9,12 +9,14 @@
 
 #include "game/RandomGenerator.h"
 #include "sound/mixer/OpenMixer.h"
+#include "sound/mixer/SoundFolderCheck.h"
 #include "ui/EventLoop.h"
 #include "ui/Form1.h"
 #include "ui/LoopObserver.h"
 #include "ui/TraceObserver.h"
 #include "ui/sdl/LoopPriority.h"
 #include "ui/sdl/SdlWindow.h"
+#include "ui/sdl/SoundFolderPaths.h"
 #include "ui/sdl/SteadyClock.h"
 #include "ui/sdl/X11Window.h"
 
@@ -91,6 +93,8 @@ int main(int argc, char* argv[]) {
             platform.reset();  // the sound device closes before fail() shuts SDL down
             return fail(error);
         }
+
+        velozor::checkSoundFolder(folder + "/sonidos", velozor::soundFolderGamePaths(folder));
 
         velozor::LoopObserver silent;
         velozor::TraceObserver tracer(clock);

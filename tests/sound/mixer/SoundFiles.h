@@ -25,6 +25,12 @@ void writeMp3(const std::filesystem::path& path, int frames, int16_t amplitude);
 // frames if it never was.
 std::vector<int16_t> readMix(const std::filesystem::path& path, uint64_t from, uint64_t frames);
 
+// Reads the mix from frame `from` on as the driver writes it, until `found` (given all frames
+// read so far) returns a frame index of 0 or more, or `frames` frames have been read, or 10 s
+// have passed. Returns that index, or -1. On a busy machine the wait simply lasts longer.
+int64_t waitInMix(const std::filesystem::path& path, uint64_t from, uint64_t frames,
+                  const std::function<int64_t(const std::vector<int16_t>& mix)>& found);
+
 // The index of the first, or last, frame of `mix` (interleaved stereo) with a nonzero sample,
 // or -1.
 int64_t firstSounding(const std::vector<int16_t>& mix);
