@@ -12,9 +12,10 @@ namespace velozor {
 
 namespace {
 
-// Enough for an ID3v2 tag of ordinary size and the first MPEG frames behind it; a wave file's
-// chunks past this are reached by seeking.
-constexpr size_t kHeadBytes = 64 * 1024;
+// The bytes read at the start of a file, and again behind an ID3v2 tag: a header, and an
+// MPEG audio frame (at most 2 881 bytes) with the next one's header. A wave file's chunks
+// past this are reached by seeking.
+constexpr size_t kWindowBytes = 4096;
 
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
@@ -101,21 +102,26 @@ int64_t mpegFrameLength(const unsigned char* h) {
 }
 
 // The first MPEG frame after the ID3v2 tag (if any): whole in the file, and followed by another
-// frame header where the file goes on, so stray 0xFF bytes in other data do not count.
-std::string mp3Problem(const std::vector<unsigned char>& head, int64_t fileSize) {
-    size_t at = 0;
+// frame header where the window goes on, so stray 0xFF bytes in other data do not count.
+std::string mp3Problem(std::FILE* file, const std::vector<unsigned char>& head, int64_t fileSize) {
+    int64_t start = 0;
+    std::vector<unsigned char> window = head;
     if (startsWith(head, 0, "ID3") && head.size() >= 10) {
-        at = 10 + ((size_t{head[6]} & 0x7F) << 21 | (size_t{head[7]} & 0x7F) << 14 |
-                   (size_t{head[8]} & 0x7F) << 7 | (size_t{head[9]} & 0x7F));
+        start = 10 + (int64_t{head[6] & 0x7F} << 21 | int64_t{head[7] & 0x7F} << 14 |
+                      int64_t{head[8] & 0x7F} << 7 | int64_t{head[9] & 0x7F});
         if (head[5] & 0x10)
-            at += 10;  // the tag's footer
+            start += 10;  // the tag's footer
+        window.assign(kWindowBytes, 0);
+        if (start >= fileSize || std::fseek(file, static_cast<long>(start), SEEK_SET) != 0)
+            window.clear();
+        window.resize(window.empty() ? 0 : std::fread(window.data(), 1, window.size(), file));
     }
-    for (; at + 4 <= head.size(); ++at) {
-        const int64_t length = mpegFrameLength(head.data() + at);
-        if (length == 0 || static_cast<int64_t>(at) + length > fileSize)
+    for (size_t at = 0; at + 4 <= window.size(); ++at) {
+        const int64_t length = mpegFrameLength(window.data() + at);
+        if (length == 0 || start + static_cast<int64_t>(at) + length > fileSize)
             continue;
         const size_t next = at + static_cast<size_t>(length);
-        if (next + 4 <= head.size() && mpegFrameLength(head.data() + next) == 0)
+        if (next + 4 <= window.size() && mpegFrameLength(window.data() + next) == 0)
             continue;
         return {};
     }
@@ -133,14 +139,14 @@ SoundFileHeader readSoundFileHeader(const std::string& nativePath) {
         header.problem = std::string("cannot be opened: ") + std::strerror(errno);
         return header;
     }
-    std::vector<unsigned char> head(kHeadBytes);
+    std::vector<unsigned char> head(kWindowBytes);
     head.resize(std::fread(head.data(), 1, head.size(), file.get()));
     if (std::ferror(file.get())) {
         header.problem = "cannot be read";
         return header;
     }
     int64_t fileSize = static_cast<int64_t>(head.size());
-    if (head.size() == kHeadBytes && std::fseek(file.get(), 0, SEEK_END) == 0)
+    if (head.size() == kWindowBytes && std::fseek(file.get(), 0, SEEK_END) == 0)
         fileSize = std::ftell(file.get());
 
     if (startsWith(head, 0, "RIFF") && startsWith(head, 8, "WAVE")) {
@@ -156,7 +162,7 @@ SoundFileHeader readSoundFileHeader(const std::string& nativePath) {
     } else if (head.empty()) {
         header.problem = "is empty";
     } else {
-        header.problem = mp3Problem(head, fileSize);
+        header.problem = mp3Problem(file.get(), head, fileSize);
         if (header.problem.empty())
             header.format = SoundFormat::Mp3;
     }
