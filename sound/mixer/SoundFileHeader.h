@@ -3,7 +3,6 @@
 // so checking the whole sound folder at start-up costs a few milliseconds.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace velozor {
