@@ -4,7 +4,6 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -40,10 +39,7 @@ int16_t ramp(int frame) {
 class MixerPlatformTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("velozor-mixer-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name()) /
-                  "Mis juegos" / "velozor";
+        folder_ = testFolder("mixer") / "Mis juegos" / "velozor";
         fs::create_directories(folder_ / "sonidos");
         output_ = folder_.parent_path() / "mix.raw";
         ::setenv("SDL_AUDIODRIVER", "disk", 1);

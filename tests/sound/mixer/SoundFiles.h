@@ -2,6 +2,9 @@
 // disk audio driver writes out.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -11,6 +14,13 @@
 namespace velozor::testing {
 
 inline constexpr int kRate = 44100;
+
+// A folder for the running test alone: "<temp>/velozor-<kind>-<pid>-<test name>", not created.
+inline std::filesystem::path testFolder(const std::string& kind) {
+    return std::filesystem::temp_directory_path() /
+           ("velozor-" + kind + "-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+}
 
 // A 16-bit stereo 44.1 kHz wave file of `frames` frames whose both channels hold
 // sample(frame).

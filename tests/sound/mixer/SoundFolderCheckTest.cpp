@@ -2,7 +2,6 @@
 #include "sound/mixer/SoundFolderCheck.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -19,9 +18,7 @@ using namespace testing;  // SoundFiles.h
 class SoundFolderCheckTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("velozor-check-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ = testing::testFolder("check");
         fs::create_directories(root_ / "sonidos");
         folder_ = (root_ / "sonidos").string();
     }
