@@ -123,4 +123,13 @@ inline const CataloguedSound* findCataloguedSound(std::string_view path) {
     return nullptr;
 }
 
+// Every catalogued file as the game asks for it: `programFolder` followed by its path.
+inline std::vector<std::string> cataloguedGamePaths(const std::string& programFolder) {
+    std::vector<std::string> paths;
+    paths.reserve(cataloguedSounds().size());
+    for (const CataloguedSound& sound : cataloguedSounds())
+        paths.push_back(programFolder + sound.path);
+    return paths;
+}
+
 }  // namespace velozor

@@ -5,6 +5,7 @@
 
 #include "sound/SoundPlatform.h"
 #include "sound/mixer/PathResolver.h"
+#include "sound/mixer/SoundFileHeader.h"
 
 namespace velozor {
 
@@ -52,6 +53,36 @@ private:
     std::unique_ptr<Mix_Music, void (*)(Mix_Music*)> music_;
 };
 
+// Opens the stream with the decoder the file's content calls for, whatever its name says: a
+// wave file saved as "fondo.mp3" plays as the wave it is. A file with no frame of sound, or
+// none the mixer decodes, is not opened at all, so the open fails as for a missing file
+// instead of playing silence. Returns nullptr with `detail` set on failure.
+Mix_Music* loadMusic(const ResolvedFile& file, std::string& detail) {
+    if (!file.isRegularFile) {
+        detail = "not a regular file";
+        return nullptr;
+    }
+    const SoundFileHeader header = readSoundFileHeader(file.path);
+    if (!header.playable()) {
+        detail = header.problem;
+        return nullptr;
+    }
+    Mix_MusicType type = MUS_NONE;  // Ogg: SDL_mixer tells Vorbis from Opus itself
+    if (header.format == SoundFormat::Wave)
+        type = MUS_WAV;
+    else if (header.format == SoundFormat::Mp3)
+        type = MUS_MP3;
+    SDL_RWops* stream = SDL_RWFromFile(file.path.c_str(), "rb");
+    if (stream == nullptr) {
+        detail = SDL_GetError();
+        return nullptr;
+    }
+    Mix_Music* music = Mix_LoadMUSType_RW(stream, type, 1);  // 1: the stream closes with it
+    if (music == nullptr)
+        detail = Mix_GetError();
+    return music;
+}
+
 }  // namespace
 
 std::unique_ptr<MciDevice> MixerDevices::openDevice(MciDeviceType type, std::string_view gamePath,
@@ -62,9 +93,8 @@ std::unique_ptr<MciDevice> MixerDevices::openDevice(MciDeviceType type, std::str
         return nullptr;
     }
     if (type == MciDeviceType::Music) {
-        Mix_Music* music = Mix_LoadMUS(file->path.c_str());
+        Mix_Music* music = loadMusic(*file, detail);
         if (music == nullptr) {
-            detail = Mix_GetError();
             warnings_.warnOnce(file->path, "cannot play " + file->path + " (" + detail + ")");
             error = MCIERR_CANNOT_LOAD_DRIVER;
             return nullptr;

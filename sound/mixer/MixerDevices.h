@@ -16,8 +16,9 @@ public:
         : cache_(cache), channels_(channels), warnings_(warnings) {}
 
     // Resolves `gamePath` on disk; a wave file is decoded (or taken from the cache) and given
-    // a channel, a music file is opened as a stream. A file that cannot be played is reported
-    // on standard error once.
+    // a channel, a music file is opened as a stream, each by the decoder its content calls
+    // for. A file that holds no sound or none the mixer decodes fails with
+    // MCIERR_CANNOT_LOAD_DRIVER, and is reported on standard error once.
     std::unique_ptr<MciDevice> openDevice(MciDeviceType type, std::string_view gamePath,
                                           uint32_t& error, std::string& detail) override;
 

@@ -4,9 +4,12 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <iostream>
+#include <optional>
 
 #include "sound/MciCommand.h"
+#include "sound/MusicErrorText.h"
 #include "sound/mixer/ShortPath.h"
 
 namespace velozor {
@@ -57,18 +60,43 @@ uint32_t MixerPlatform::mciSendStringA(const char* command, char* returnString,
 int32_t MixerPlatform::mciExecute(const char* command) {
     std::string detail;
     const uint32_t error = interpreter_.run(command, detail);
-    if (error == 0)
+    const std::optional<MciCommand> parsed =
+        command != nullptr ? parseMciCommand(command) : std::nullopt;
+    if (error == 0) {
+        if (parsed && parsed->verb == MciCommand::Verb::Open)
+            failedOpen_.reset();
         return 1;
-    const std::string text = mciErrorText(error);
-    std::cerr << "velozor: sound command \"" << (command ? command : "") << "\" failed: " << text
-              << (detail.empty() ? "" : " (" + detail + ")") << "\n";
-    options_.showError(text);
+    }
+    std::cerr << "velozor: sound command \"" << (command ? command : "")
+              << "\" failed: " << mciErrorText(error) << (detail.empty() ? "" : " (" + detail + ")")
+              << "\n";
+    options_.showError(errorBoxText(command, parsed, error));
     return 0;
+}
+
+std::string MixerPlatform::errorBoxText(const char* command,
+                                        const std::optional<MciCommand>& parsed, uint32_t error) {
+    if (parsed && parsed->verb == MciCommand::Verb::Open) {
+        // The game opens the music by its short path, which is empty when the file was not
+        // found; the path it asked for just before is the one to name.
+        std::string file = parsed->target.empty() ? lastPathNotFound_ : parsed->target;
+        std::replace(file.begin(), file.end(), '\\', '/');
+        failedOpen_ = FailedOpen{parsed->target, file};
+        return musicOpenFailedText(file, error);
+    }
+    if (parsed && parsed->verb == MciCommand::Verb::Play && failedOpen_ &&
+        parsed->target == failedOpen_->target) {
+        return musicPlayAfterFailedOpenText(failedOpen_->file);
+    }
+    return soundCommandFailedText(command != nullptr ? command : "", error);
 }
 
 uint32_t MixerPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                           uint32_t bufferLength) {
-    return writeShortPath(longPath, shortPath, bufferLength, warnings_);
+    const uint32_t result = writeShortPath(longPath, shortPath, bufferLength, warnings_);
+    if (result == 0 && longPath != nullptr)
+        lastPathNotFound_ = longPath;
+    return result;
 }
 
 }  // namespace velozor

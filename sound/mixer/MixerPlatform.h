@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "sound/MciCommand.h"
 #include "sound/MciInterpreter.h"
 #include "sound/SoundPlatform.h"
 #include "sound/mixer/AudioDevice.h"
@@ -25,8 +27,9 @@ struct MixerOptions {
     // variable VELOZOR_AUDIO_BUFFER_FRAMES, when set, takes precedence over the automatic
     // choice (not over an explicit value here).
     int bufferFrames = 0;
-    // How mciExecute shows a failure's text to the player; returns once the player has
-    // dismissed it. Empty means an SDL message box (or nothing where no box can be shown).
+    // How mciExecute shows a failure's text (Spanish, naming the file; see MusicErrorText.h)
+    // to the player; returns once the player has dismissed it. Empty means an SDL message box
+    // (or nothing where no box can be shown).
     std::function<void(const std::string& message)> showError;
 };
 
@@ -57,6 +60,10 @@ public:
 
 private:
     MixerPlatform(std::unique_ptr<AudioDevice> device, MixerOptions options);
+    // The text of mciExecute's box for `command`, which failed with `error`; notes a failed
+    // open so that the play after it says it follows from it.
+    std::string errorBoxText(const char* command, const std::optional<MciCommand>& parsed,
+                             uint32_t error);
 
     // Declared in the order they are built; each part is torn down before the ones it uses,
     // and the audio device last.
@@ -68,6 +75,15 @@ private:
     OneShotChannel oneShot_;
     MixerDevices devices_;
     MciInterpreter interpreter_;
+
+    // The last open through mciExecute that failed: its target as written, and the file as
+    // the player would look for it. Cleared by the next open that succeeds.
+    struct FailedOpen {
+        std::string target;
+        std::string file;
+    };
+    std::optional<FailedOpen> failedOpen_;
+    std::string lastPathNotFound_;  // by GetShortPathNameA, as the game wrote it
 };
 
 }  // namespace velozor

@@ -2,6 +2,7 @@
 #include "sound/mixer/SampleCache.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "sound/SoundPlatform.h"
 
@@ -34,6 +35,11 @@ SharedChunk SampleCache::load(const ResolvedFile& file, uint32_t& error, std::st
         return nullptr;
     }
     SharedChunk chunk(decoded, Mix_FreeChunk);
+    if (chunk->alen == 0) {
+        error = MCIERR_CANNOT_LOAD_DRIVER;
+        detail = "holds no sound after its header";
+        return nullptr;
+    }
     entries_[file.path] = Entry{file.size, file.modifiedNanos, chunk, ++useCounter_};
     heldBytes_ += chunk->alen;
     dropOldestBeyondBudget();
@@ -42,9 +48,13 @@ SharedChunk SampleCache::load(const ResolvedFile& file, uint32_t& error, std::st
 
 void SampleCache::dropOldestBeyondBudget() {
     while (heldBytes_ > budgetBytes_ && entries_.size() > 1) {
-        const auto oldest = std::min_element(
-            entries_.begin(), entries_.end(),
-            [](const auto& a, const auto& b) { return a.second.lastUse < b.second.lastUse; });
+        // Ordered by (still playing, last use): a chunk only the cache holds goes first.
+        const auto playing = [](const Entry& entry) { return entry.chunk.use_count() > 1; };
+        const auto oldest =
+            std::min_element(entries_.begin(), entries_.end(), [&](const auto& a, const auto& b) {
+                return std::pair(playing(a.second), a.second.lastUse) <
+                       std::pair(playing(b.second), b.second.lastUse);
+            });
         heldBytes_ -= oldest->second.chunk->alen;
         entries_.erase(oldest);
     }

@@ -8,7 +8,9 @@
 #include <string>
 
 #include "game/RandomGenerator.h"
+#include "sound/SoundCatalogue.h"
 #include "sound/mixer/OpenMixer.h"
+#include "sound/mixer/SoundFolderCheck.h"
 #include "ui/EventLoop.h"
 #include "ui/Form1.h"
 #include "ui/LoopObserver.h"
@@ -91,6 +93,8 @@ int main(int argc, char* argv[]) {
             platform.reset();  // the sound device closes before fail() shuts SDL down
             return fail(error);
         }
+
+        velozor::checkSoundFolder(folder + "/sonidos", velozor::cataloguedGamePaths(folder));
 
         velozor::LoopObserver silent;
         velozor::TraceObserver tracer(clock);

@@ -4,8 +4,9 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "sound/SoundServices.h"
 #include "sound/mixer/DefaultTone.h"
 #include "sound/mixer/OpenMixer.h"
+#include "sound/mixer/PathResolver.h"
 
 namespace velozor {
 namespace {
@@ -28,19 +30,16 @@ using namespace testing;  // SoundFiles.h
 // before the mixer's first callback. 50 ms covers it; reading that much later is safe.
 constexpr uint64_t kSlack = kRate / 20;
 
-// A fixture whose samples count up from 1000, one per frame: the mix shows exactly which
-// frame of the file is sounding, so a restart is a drop back to 1000.
+// A fixture whose samples count up from 1000, one per frame, and then hold at 30000: the mix
+// shows exactly which frame of the file is sounding, so a restart is a drop back to 1000.
 int16_t ramp(int frame) {
-    return static_cast<int16_t>(1000 + frame);
+    return static_cast<int16_t>(std::min(1000 + frame, 30000));
 }
 
 class MixerPlatformTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("velozor-mixer-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name()) /
-                  "Mis juegos" / "velozor";
+        folder_ = testFolder("mixer") / "Mis juegos" / "velozor";
         fs::create_directories(folder_ / "sonidos");
         output_ = folder_.parent_path() / "mix.raw";
         ::setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -78,7 +77,8 @@ protected:
 
 TEST_F(MixerPlatformTest,
        AChannelCycleSoundsTheFileAsItIsASecondRestartsItAndAChangedFileIsReread) {
-    writeWav(sound("motor.wav"), kRate / 2, ramp);
+    // Long enough to be still playing at the second cycle however late a busy machine runs it.
+    writeWav(sound("motor.wav"), 3 * kRate, ramp);
     GameState state;
     SoundServices services(*platform_, soundResultsOf(state), folder_.string());
 
@@ -95,22 +95,29 @@ TEST_F(MixerPlatformTest,
 
     // A cycle while the file still plays starts it again from its first frame.
     // From one frame before the cycle: the restart may fall on the very first frame after it.
+    // The mix is read until the restart shows, for up to two seconds of it.
     const uint64_t again = platform_->framesMixed() - 1;
     services.cycleChannel("motor", gamePath("motor.wav"));
-    const std::vector<int16_t> second = mixFrom(again, 0.2);
-    int64_t restart = -1;
-    for (size_t frame = 1; frame < second.size() / 2; ++frame) {
-        if (second[2 * frame] == ramp(0) && second[2 * frame - 2] > ramp(1)) {
-            restart = static_cast<int64_t>(frame);
-            break;
-        }
-    }
+    std::vector<int16_t> second;
+    const int64_t restart =
+        waitInMix(output_, again, 2 * kRate, [&](const std::vector<int16_t>& mix) {
+            for (size_t frame = 1; frame + 100 < mix.size() / 2; ++frame) {
+                if (mix[2 * frame] == ramp(0) && mix[2 * frame - 2] > ramp(1)) {
+                    second = mix;
+                    return static_cast<int64_t>(frame);
+                }
+            }
+            return int64_t{-1};
+        });
     ASSERT_GE(restart, 0) << "the second cycle did not restart the file";
     EXPECT_EQ(second[2 * (restart + 100)], ramp(100));
     EXPECT_EQ(platform_->sampleCache().entries(), 1u) << "the second open decoded again";
 
-    // A file rewritten on disk (another size) is decoded anew, not served from the cache.
-    writeWav(sound("motor.wav"), kRate / 2 + 1, [](int) { return int16_t{2500}; });
+    // A file replaced on disk by another of the same size is decoded anew, not served from
+    // the cache: its modification time tells them apart.
+    const fs::file_time_type written = fs::last_write_time(sound("motor.wav"));
+    writeWav(sound("motor.wav"), 3 * kRate, [](int) { return int16_t{2500}; });
+    fs::last_write_time(sound("motor.wav"), written + std::chrono::seconds(2));
     const uint64_t third = platform_->framesMixed();
     services.cycleChannel("motor", gamePath("motor.wav"));
     const std::vector<int16_t> rewritten = mixFrom(third + kSlack, 0.1);
@@ -180,9 +187,10 @@ TEST_F(MixerPlatformTest, ASynchronousOneShotReturnsOnceItsWholeFileHasPlayedAnd
     EXPECT_LT(static_cast<int64_t>(returned), end + kRate / 2);
 }
 
-TEST_F(MixerPlatformTest, AMissingOrUndecodableOneShotPlaysTheDefaultTone) {
+TEST_F(MixerPlatformTest, AMissingUndecodableOrSoundlessOneShotPlaysTheDefaultTone) {
     std::ofstream(sound("roto.wav")) << "not a wave file";
-    for (const std::string name : {"falta.wav", "roto.wav"}) {
+    writeWav(sound("vacío.wav"), 0, ramp);  // cut to its 44-byte header
+    for (const std::string name : {"falta.wav", "roto.wav", "vacío.wav"}) {
         SCOPED_TRACE(name);
         const uint64_t before = platform_->framesMixed();
         EXPECT_EQ(platform_->sndPlaySoundA(gamePath(name).c_str(), SND_SYNC), 0);
@@ -193,6 +201,60 @@ TEST_F(MixerPlatformTest, AMissingOrUndecodableOneShotPlaysTheDefaultTone) {
         EXPECT_NEAR(heard, kRate * kDefaultToneMillis / 1000, 50);
         EXPECT_NEAR(rms(mix, onset + heard / 4, heard / 2), 0.25 * 32767 / std::sqrt(2.0), 200);
     }
+}
+
+TEST_F(MixerPlatformTest, AWaveWithNoFramesFailsAChannelsOpenAndIsReportedOnce) {
+    writeWav(sound("vacío.wav"), 0, ramp);
+    ::testing::internal::CaptureStderr();
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(send("OPEN " + sound("vacío.wav") + " TYPE waveaudio ALIAS motor"),
+                  MCIERR_CANNOT_LOAD_DRIVER);
+        EXPECT_EQ(platform_->sndPlaySoundA(gamePath("vacío.wav").c_str(), SND_ASYNC), 0);
+    }
+    const std::string reported = ::testing::internal::GetCapturedStderr();
+    const size_t first = reported.find(sound("vacío.wav"));
+    ASSERT_NE(first, std::string::npos) << reported;
+    EXPECT_EQ(reported.find(sound("vacío.wav"), first + 1), std::string::npos) << reported;
+}
+
+TEST_F(MixerPlatformTest, TheMusicIsDecodedByItsContentAndItsErrorBoxesSayWhatToDo) {
+    GameState state;
+    SoundServices services(*platform_, soundResultsOf(state), folder_.string());
+    // A wave file under the music's name plays as the wave it is.
+    writeWav(sound("fondo.mp3"), kRate, [](int) { return int16_t{3000}; });
+    const uint64_t before = platform_->framesMixed();
+    services.startMusic();
+    EXPECT_EQ(state.resMci, 1);
+    const std::vector<int16_t> mix = mixFrom(before, 0.5);
+    const int64_t onset = firstSounding(mix);
+    ASSERT_GE(onset, 0) << "the wave under the music's name was silent";
+    EXPECT_EQ(mix[2 * (onset + 100)], 3000);
+    services.stopAllSound(StopAllVariant::Plain);
+    EXPECT_TRUE(shown_.empty()) << shown_.front();
+
+    // Missing, or nothing any decoder reads (a wave with no frames, text): both boxes name the
+    // file, say what to do, and the second says it follows the first.
+    const std::string file = sound("fondo.mp3");
+    const std::string whatToDo =
+        " Pon en su lugar un archivo MP3 que se pueda reproducir, o vuelve a crear la carpeta "
+        "de sonidos con velozor-soundpack. Mientras tanto, el juego sigue sin música.";
+    const std::string playFails = "La música no puede sonar porque no se pudo abrir «" + file +
+                                  "», como decía el aviso anterior." + whatToDo;
+    const std::string cannotPlay = "No se puede reproducir el archivo de música «" + file +
+                                   "»: no contiene sonido que el juego sepa leer." + whatToDo;
+    fs::remove(file);
+    services.startMusic();
+    EXPECT_EQ(state.resMci, 0);
+    EXPECT_EQ(shown_,
+              (std::vector<std::string>{
+                  "No se encuentra el archivo de música «" + file + "»." + whatToDo, playFails}));
+    writeWav(file, 0, ramp);
+    services.startMusic();
+    std::ofstream(file) << "ID3 but nothing after the tag";
+    services.startMusic();
+    EXPECT_EQ(state.resMci, 0);
+    EXPECT_EQ(shown_, (std::vector<std::string>{shown_[0], playFails, cannotPlay, playFails,
+                                                cannotPlay, playFails}));
 }
 
 TEST_F(MixerPlatformTest, TheMusicPlaysOnceAndStaysOpenAfterItEnds) {
@@ -241,12 +303,37 @@ TEST_F(MixerPlatformTest, CommandsOnDevicesThatAreNotOpenOrAlreadyOpenFail) {
     EXPECT_EQ(mix[2 * (onset + 100)], 1000);
     EXPECT_EQ(send("CLOSE" + alias), 0u);
     EXPECT_EQ(send("CLOSE" + alias), MCIERR_INVALID_DEVICE_NAME);
+}
 
-    // mciExecute shows the player why the music failed and returns 0 once that is seen.
-    EXPECT_EQ(platform_->mciExecute("OPEN "), 0);
-    EXPECT_EQ(platform_->mciExecute("PLAY "), 0);
-    EXPECT_EQ(shown_, (std::vector<std::string>{mciErrorText(MCIERR_FILE_NOT_FOUND),
-                                                mciErrorText(MCIERR_INVALID_DEVICE_NAME)}));
+TEST_F(MixerPlatformTest, TheSampleCacheKeepsToItsBudgetDroppingTheOldestUnusedFirst) {
+    // Sizes 1, 2, 4 and 8 units decoded, so the bytes held tell which entries are left.
+    constexpr int kUnit = 1000;  // frames; 4000 bytes in the mixer's format
+    const std::string names[] = {"a.wav", "b.wav", "c.wav", "d.wav"};
+    for (int at = 0; at < 4; ++at)
+        writeWav(sound(names[at]), kUnit << at, ramp);
+    SampleCache cache(12 * kUnit * 4);
+    const auto load = [&](const std::string& name) {
+        uint32_t error = 0;
+        std::string detail;
+        SharedChunk chunk = cache.load(*resolveGamePath(gamePath(name)), error, detail);
+        EXPECT_TRUE(chunk) << detail;
+        return chunk;
+    };
+    load("a.wav");
+    load("b.wav");
+    load("c.wav");
+    load("a.wav");
+    load("d.wav");  // 15 units: b, then c, the least recently used, go
+    EXPECT_EQ(cache.heldBytes(), size_t{9 * kUnit * 4});
+
+    // A chunk a channel still plays goes after those nobody plays, however old.
+    const SharedChunk playing = load("d.wav");
+    load("b.wav");
+    load("a.wav");
+    load("b.wav");
+    load("c.wav");  // 15 units again: d is the oldest, but a and b go
+    EXPECT_EQ(cache.heldBytes(), size_t{12 * kUnit * 4});
+    EXPECT_EQ(cache.entries(), 2u);
 }
 
 TEST_F(MixerPlatformTest, ShortPathsFollowTheBufferContract) {

@@ -2,10 +2,11 @@
 #include "sound/mixer/PathResolver.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include "SoundFiles.h"
 
 namespace velozor {
 namespace {
@@ -20,9 +21,7 @@ const std::string kLatin1 = "\xE1";    // one byte in the Western European code 
 class PathResolverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("velozor-paths-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ = testing::testFolder("paths");
         fs::create_directories(root_ / "Mis juegos" / "velozor");
         folder_ = (root_ / "Mis juegos" / "velozor").string();
     }

@@ -90,6 +90,20 @@ std::vector<int16_t> readMix(const std::filesystem::path& path, uint64_t from, u
     return mix;
 }
 
+int64_t waitInMix(const std::filesystem::path& path, uint64_t from, uint64_t frames,
+                  const std::function<int64_t(const std::vector<int16_t>& mix)>& found) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (;;) {
+        std::error_code error;
+        const uint64_t written = std::filesystem::file_size(path, error) / 4;
+        const uint64_t available = written > from ? std::min(written - from, frames) : 0;
+        const int64_t at = found(readMix(path, from, available));
+        if (at >= 0 || available == frames || std::chrono::steady_clock::now() > deadline)
+            return at;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 int64_t firstSounding(const std::vector<int16_t>& mix) {
     const auto at = std::find_if(mix.begin(), mix.end(), [](int16_t sample) { return sample; });
     return at == mix.end() ? -1 : (at - mix.begin()) / 2;

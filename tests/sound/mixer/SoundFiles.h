@@ -2,6 +2,9 @@
 // disk audio driver writes out.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -11,6 +14,13 @@
 namespace velozor::testing {
 
 inline constexpr int kRate = 44100;
+
+// A folder for the running test alone: "<temp>/velozor-<kind>-<pid>-<test name>", not created.
+inline std::filesystem::path testFolder(const std::string& kind) {
+    return std::filesystem::temp_directory_path() /
+           ("velozor-" + kind + "-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+}
 
 // A 16-bit stereo 44.1 kHz wave file of `frames` frames whose both channels hold
 // sample(frame).
@@ -24,6 +34,12 @@ void writeMp3(const std::filesystem::path& path, int frames, int16_t amplitude);
 // on, `frames` of them. Waits (up to 10 s) until that much has been written; returns fewer
 // frames if it never was.
 std::vector<int16_t> readMix(const std::filesystem::path& path, uint64_t from, uint64_t frames);
+
+// Reads the mix from frame `from` on as the driver writes it, until `found` (given all frames
+// read so far) returns a frame index of 0 or more, or `frames` frames have been read, or 10 s
+// have passed. Returns that index, or -1. On a busy machine the wait simply lasts longer.
+int64_t waitInMix(const std::filesystem::path& path, uint64_t from, uint64_t frames,
+                  const std::function<int64_t(const std::vector<int16_t>& mix)>& found);
 
 // The index of the first, or last, frame of `mix` (interleaved stereo) with a nonzero sample,
 // or -1.

@@ -1,0 +1,112 @@
+// Tests of the start-up check of the sound folder and of the file headers it reads.
+#include "sound/mixer/SoundFolderCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "SoundFiles.h"
+#include "sound/mixer/SoundFileHeader.h"
+
+namespace velozor {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing;  // SoundFiles.h
+
+class SoundFolderCheckTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = testing::testFolder("check");
+        fs::create_directories(root_ / "sonidos");
+        folder_ = (root_ / "sonidos").string();
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    std::string file(const std::string& name) { return folder_ + "/" + name; }
+    std::vector<std::string> gamePaths(const std::vector<std::string>& names) {
+        std::vector<std::string> paths;
+        for (const std::string& name : names)
+            paths.push_back(root_.string() + "\\sonidos\\" + name);
+        return paths;
+    }
+
+    fs::path root_;
+    std::string folder_;
+};
+
+TEST_F(SoundFolderCheckTest, TellsPlayableFilesByTheirContentFromMissingAndDamagedOnes) {
+    const auto level = [](int) { return int16_t{1000}; };
+    writeWav(file("bien.wav"), 100, level);
+    writeWav(file("onda.mp3"), 100, level);  // a wave under an MP3's name plays
+    writeMp3(file("música.mp3"), kRate / 10, 8000);
+    fs::create_directories(file("obstáculos"));
+    writeWav(file("obstáculos/vacío.wav"), 0, level);  // its 44-byte header only
+    std::ofstream(file("roto.wav")) << "not a sound file";
+    std::ofstream(file("etiqueta.mp3")) << "ID3\x03" << std::string(6, '\0');  // a tag, no frame
+    fs::copy_file(file("música.mp3"), file("cortado.mp3"));
+    fs::resize_file(file("cortado.mp3"), 300);  // less than its first frame
+    fs::create_directories(file("carpeta.wav"));
+
+    EXPECT_EQ(readSoundFileHeader(file("onda.mp3")).format, SoundFormat::Wave);
+    EXPECT_EQ(readSoundFileHeader(file("música.mp3")).format, SoundFormat::Mp3);
+    const std::vector<SoundFileProblem> problems = findSoundFileProblems(
+        gamePaths({"bien.wav", "onda.mp3", "música.mp3", "falta.wav", "obstáculos\\vacío.wav",
+                   "roto.wav", "etiqueta.mp3", "cortado.mp3", "carpeta.wav", "otra\\falta.wav"}));
+    std::vector<std::pair<SoundFileProblem::Kind, std::string>> found;
+    for (const SoundFileProblem& problem : problems)
+        found.emplace_back(problem.kind, problem.path);
+    using Kind = SoundFileProblem::Kind;
+    EXPECT_EQ(found, (std::vector<std::pair<Kind, std::string>>{
+                         {Kind::Missing, file("falta.wav")},
+                         {Kind::Damaged, file("obstáculos/vacío.wav")},
+                         {Kind::Damaged, file("roto.wav")},
+                         {Kind::Damaged, file("etiqueta.mp3")},
+                         {Kind::Damaged, file("cortado.mp3")},
+                         {Kind::Damaged, file("carpeta.wav")},
+                         {Kind::Missing, file("otra/falta.wav")},
+                     }));
+    EXPECT_EQ(problems[1].reason, "holds no sound after its header");
+}
+
+TEST_F(SoundFolderCheckTest, SaysOnceInSpanishWhatIsWrongAndHowToMendIt) {
+    writeWav(file("bien.wav"), 100, [](int) { return int16_t{1000}; });
+    std::ofstream(file("roto.wav")) << "not a sound file";
+    std::vector<std::string> shown;
+    const auto show = [&](const std::string& message) { shown.push_back(message); };
+
+    EXPECT_EQ(checkSoundFolder(folder_, gamePaths({"bien.wav"}), show), 0u);
+    EXPECT_TRUE(shown.empty()) << "a sound folder in order must not hold the game up";
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(checkSoundFolder(folder_, gamePaths({"bien.wav", "falta.wav", "roto.wav"}), show),
+              2u);
+    const std::string lines = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(lines, "velozor: sound file " + file("falta.wav") +
+                         ": missing\nvelozor: sound file " + file("roto.wav") +
+                         ": not a sound file the mixer decodes (neither RIFF/WAVE, MPEG audio "
+                         "nor Ogg)\n");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0],
+              "La carpeta de sonidos " + folder_ +
+                  " está incompleta: de sus 3 archivos, falta 1 y 1 está dañado o no se puede "
+                  "leer. Son «falta.wav» y «roto.wav». El juego sigue, pero donde falte un "
+                  "sonido oirás un pitido o nada, y un obstáculo que no suena no se puede "
+                  "esquivar. Para arreglarlo, vuelve a crear la carpeta de sonidos con "
+                  "velozor-soundpack, o copia en ella los archivos buenos.");
+
+    // Many at once: the first five by name, the others counted.
+    std::vector<std::string> names;
+    for (int at = 1; at <= 8; ++at)
+        names.push_back("falta" + std::to_string(at) + ".wav");
+    const std::string many =
+        soundFolderMessage(folder_, 73, findSoundFileProblems(gamePaths(names)));
+    EXPECT_NE(many.find("de sus 73 archivos, faltan 8. Son «falta1.wav», «falta2.wav», "
+                        "«falta3.wav», «falta4.wav», «falta5.wav» y 3 más."),
+              std::string::npos)
+        << many;
+}
+
+}  // namespace
+}  // namespace velozor
