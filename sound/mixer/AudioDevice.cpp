@@ -21,8 +21,9 @@ constexpr int kBurstCallbacks = 3;
 constexpr auto kWatchStep = std::chrono::milliseconds(100);
 constexpr int64_t kRetryNanos = 1'000'000'000;
 // A device whose callbacks stop this long is taken for lost. SDL's drivers report most losses
-// themselves (SDL_AUDIODEVICEREMOVED); this catches one that simply stops asking.
-constexpr int64_t kStallNanos = 2'000'000'000;
+// themselves (SDL_AUDIODEVICEREMOVED); this catches one that simply stops asking. Longer than
+// the pause an idle sound server may take after its first burst of requests.
+constexpr int64_t kStallNanos = 4'000'000'000;
 
 std::atomic<bool> aDeviceIsOpen{false};
 

@@ -86,14 +86,13 @@ BufferWindow window(double elapsedMillis, uint64_t frames, double worstGapMillis
 TEST(BufferCheck, OnlyADeviceThatFallsBehindRealTimeGetsLargerBuffers) {
     // Too early to tell, however bad it looks.
     EXPECT_EQ(judgeBuffers(window(100, 0, 100)), BufferVerdict::Watching);
-    // Steady callbacks, one per period.
+    // Steady callbacks, one per period (150 ms is 6615 frames).
     EXPECT_EQ(judgeBuffers(window(150, 6615, 6)), BufferVerdict::KeepsUp);
-    // A server that asks in bursts and then pauses, ahead of real time or level with it.
-    EXPECT_EQ(judgeBuffers(window(150, 12 * 256, 120)), BufferVerdict::TooSlow)
-        << "a pause that leaves the mix behind is a device running dry";
+    // A server that asks in bursts and then pauses, level with real time or ahead of it.
     EXPECT_EQ(judgeBuffers(window(150, 26 * 256, 60)), BufferVerdict::KeepsUp);
     EXPECT_EQ(judgeBuffers(window(150, 40 * 256, 120)), BufferVerdict::KeepsUp);
-    // Behind by a little over one buffer after a gap of three periods: it ran dry.
+    // A pause that leaves the mix behind is a device running dry, however long it lasts.
+    EXPECT_EQ(judgeBuffers(window(150, 12 * 256, 120)), BufferVerdict::TooSlow);
     EXPECT_EQ(judgeBuffers(window(150, 6615 - 300, 17.5)), BufferVerdict::TooSlow);
     // Behind by less than a buffer: timing noise, not an underrun.
     EXPECT_EQ(judgeBuffers(window(150, 6615 - 200, 17.5)), BufferVerdict::KeepsUp);
