@@ -84,6 +84,7 @@ bool AudioDevice::openWith(int frames, std::string& error) {
     // every frame the device is given, from the first.
     callbacks_ = 0;
     worstGapNanos_ = 0;
+    windowStartNanos_ = 0;
     lastCallbackNanos_ = steadyNanos();
     Mix_SetPostMix(afterMix, this);
     // No allowed changes: SDL converts to the hardware's format, so the mixer's own format,
@@ -109,17 +110,20 @@ void AudioDevice::closeMixer() {
 }
 
 bool AudioDevice::start(int bufferFrames, std::string& error) {
-    const int asked = bufferFrames > 0 ? bufferFrames : bufferFramesFromEnvironment();
-    checking_ = asked == 0;
-    if (!openWith(asked > 0 ? asked : kSmallBuffer, error))
-        return false;
     if (const char* driver = SDL_GetCurrentAudioDriver())
         driver_ = driver;
+    const int asked = bufferFrames > 0 ? bufferFrames : bufferFramesFromEnvironment();
+    // SDL's disk and dummy drivers pace themselves with sleeps and have no device to run dry;
+    // judging them would only reopen (and so restart) the disk driver's file on a busy machine.
+    checking_ = asked == 0 && driver_ != "disk" && driver_ != "dummy";
+    // Before the device opens, so that no removal goes unnoticed.
+    SDL_AddEventWatch(noticeRemoval, this);
+    if (!openWith(asked > 0 ? asked : kSmallBuffer, error))
+        return false;
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
         std::cerr << "velozor: MP3 decoding is unavailable (" << Mix_GetError()
                   << "); the background music will not play\n";
     }
-    SDL_AddEventWatch(noticeRemoval, this);
     watcher_ = std::thread(&AudioDevice::watch, this);
     return true;
 }
@@ -195,7 +199,8 @@ void AudioDevice::watch() {
             BufferWindow window;
             window.bufferFrames = bufferFrames_.load();
             window.frequency = kFrequency;
-            if (callbacks_.load() > kBurstCallbacks) {
+            // The window opens at the callback after the burst, which stores its start.
+            if (callbacks_.load() > kBurstCallbacks && windowStartNanos_.load() != 0) {
                 window.elapsedNanos = lastCallbackNanos_.load() - windowStartNanos_.load();
                 window.framesMixed = framesMixed_.load() - windowStartFrames_.load();
                 window.worstGapNanos = worstGapNanos_.load();

@@ -29,8 +29,9 @@ public:
     //
     // Buffer size: `bufferFrames` when above 0; else VELOZOR_AUDIO_BUFFER_FRAMES when set to a
     // power of two from 64 to 8192; else 256 frames (5.8 ms), watched while the first sounds
-    // play (see BufferCheck.h). When the device cannot keep up with them it is reopened with
-    // 512 frames, but only from beforeSoundStarts() while nothing sounds, so no sound is cut.
+    // play (see BufferCheck.h; SDL's disk and dummy drivers are not watched). When the device
+    // cannot keep up with them it is reopened with 512 frames, but only from beforeSoundStarts()
+    // while nothing sounds, so no sound is cut.
     //
     // Returns without waiting for the device's first buffers: start-up time counts.
     static std::unique_ptr<AudioDevice> open(int bufferFrames, std::string& error);
