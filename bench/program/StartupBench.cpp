@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "Display.h"
+
 extern char** environ;
 
 namespace {
@@ -111,12 +113,8 @@ double percentile(std::vector<double> values, double fraction) {
 }  // namespace
 
 int main() {
-    if (std::getenv("DISPLAY") == nullptr) {
-        std::fprintf(stderr,
-                     "velozor-bench-startup: needs an X display (scripts/bench runs it under "
-                     "xvfb-run)\n");
+    if (!velozor::bench::haveDisplay("velozor-bench-startup"))
         return 1;
-    }
     // VELOZOR_BENCH_PROGRAM times another build of the program (an older one, to compare).
     const char* other = std::getenv("VELOZOR_BENCH_PROGRAM");
     const fs::path program = other != nullptr && *other != '\0' ? other : VELOZOR_PROGRAM;
