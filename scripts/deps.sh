@@ -14,6 +14,7 @@ VELOZOR_PACKAGES=(
     libespeak-ng-dev espeak-ng-data libmp3lame-dev libmpg123-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
+    pulseaudio pulseaudio-utils
     libx11-dev
     libpng-dev librsvg2-bin
     dpkg-dev file lintian desktop-file-utils appstream man-db

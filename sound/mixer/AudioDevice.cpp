@@ -1,4 +1,4 @@
-// Opening the mixer's audio device, and the buffer-size probe.
+// Opening the mixer's audio device, the buffer check, and opening it again after a loss.
 #include "sound/mixer/AudioDevice.h"
 
 #include <SDL_mixer.h>
@@ -7,12 +7,23 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "sound/mixer/BufferCheck.h"
+
 namespace velozor {
 
 namespace {
 
 constexpr int kSmallBuffer = 256;
 constexpr int kSafeBuffer = 512;
+// The first callbacks fill the device's queue in a burst: the buffer check starts after them.
+constexpr int kBurstCallbacks = 3;
+// How often the watch looks; a lost device is tried again at most once a second.
+constexpr auto kWatchStep = std::chrono::milliseconds(100);
+constexpr int64_t kRetryNanos = 1'000'000'000;
+// A device whose callbacks stop this long is taken for lost. SDL's drivers report most losses
+// themselves (SDL_AUDIODEVICEREMOVED); this catches one that simply stops asking. Longer than
+// the pause an idle sound server may take after its first burst of requests.
+constexpr int64_t kStallNanos = 4'000'000'000;
 
 std::atomic<bool> aDeviceIsOpen{false};
 
@@ -35,6 +46,16 @@ int bufferFramesFromEnvironment() {
     return 0;
 }
 
+// Starts SDL's audio on the driver named `driver` only; true on success.
+bool startAudioDriver(const std::string& driver) {
+    // Above the player's SDL_AUDIODRIVER for this one start: a device that went away is
+    // reopened on the driver that opened it (or on "dummy", to keep the mixer running).
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.c_str(), SDL_HINT_OVERRIDE);
+    const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    return started;
+}
+
 }  // namespace
 
 std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, std::string& error) {
@@ -42,9 +63,12 @@ std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, std::string& er
         error = "the sound back end is already open; close it before opening it again";
         return nullptr;
     }
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    // The events subsystem carries SDL_AUDIODEVICEREMOVED; held here so that restarting the
+    // audio subsystem after a loss never stops it (and with it the watch on removals).
+    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0 || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error = std::string("cannot start SDL's audio (") + SDL_GetError() +
                 "); check that a sound system is installed and running, then start Velozor again";
+        SDL_QuitSubSystem(SDL_INIT_EVENTS);
         aDeviceIsOpen = false;
         return nullptr;
     }
@@ -58,12 +82,14 @@ std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, std::string& er
 bool AudioDevice::openWith(int frames, std::string& error) {
     // The counting callback is in place before the device starts, so framesMixed() counts
     // every frame the device is given, from the first.
-    framesMixed_ = 0;
     callbacks_ = 0;
     worstGapNanos_ = 0;
+    windowStartNanos_ = 0;
+    lastCallbackNanos_ = steadyNanos();
     Mix_SetPostMix(afterMix, this);
     // No allowed changes: SDL converts to the hardware's format, so the mixer's own format,
-    // and with it the default tone and the disk driver's output, is always the same.
+    // and with it the default tone, the decoded samples already held and the disk driver's
+    // output, is always the same.
     if (Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, kChannels, frames, nullptr, 0) != 0) {
         error = std::string("cannot open the audio device (") + Mix_GetError() +
                 "); connect or enable a sound output and start Velozor again";
@@ -75,7 +101,7 @@ bool AudioDevice::openWith(int frames, std::string& error) {
     return true;
 }
 
-void AudioDevice::close() {
+void AudioDevice::closeMixer() {
     if (!open_)
         return;
     Mix_CloseAudio();  // returns once the audio thread has stopped
@@ -83,53 +109,175 @@ void AudioDevice::close() {
     open_ = false;
 }
 
-bool AudioDevice::keepsUp() const {
-    const int64_t period = int64_t{bufferFrames_} * 1'000'000'000 / kFrequency;
-    const int wanted = static_cast<int>(150'000'000 / period) + 2;
-    const int64_t deadline = steadyNanos() + 1'000'000'000;
-    while (callbacks_.load() < wanted && steadyNanos() < deadline)
-        SDL_Delay(5);
-    return callbacks_.load() >= wanted && worstGapNanos_.load() <= 2 * period;
-}
-
 bool AudioDevice::start(int bufferFrames, std::string& error) {
+    if (const char* driver = SDL_GetCurrentAudioDriver())
+        driver_ = driver;
     const int asked = bufferFrames > 0 ? bufferFrames : bufferFramesFromEnvironment();
-    if (asked > 0) {
-        if (!openWith(asked, error))
-            return false;
-    } else {
-        if (!openWith(kSmallBuffer, error))
-            return false;
-        if (!keepsUp()) {
-            close();
-            if (!openWith(kSafeBuffer, error))
-                return false;
-        }
-    }
+    // SDL's disk and dummy drivers pace themselves with sleeps and have no device to run dry;
+    // judging them would only reopen (and so restart) the disk driver's file on a busy machine.
+    checking_ = asked == 0 && driver_ != "disk" && driver_ != "dummy";
+    // Before the device opens, so that no removal goes unnoticed.
+    SDL_AddEventWatch(noticeRemoval, this);
+    if (!openWith(asked > 0 ? asked : kSmallBuffer, error))
+        return false;
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
         std::cerr << "velozor: MP3 decoding is unavailable (" << Mix_GetError()
                   << "); the background music will not play\n";
     }
+    watcher_ = std::thread(&AudioDevice::watch, this);
     return true;
 }
 
+void AudioDevice::stopWatching() {
+    {
+        std::lock_guard<std::mutex> lock(watchMutex_);
+        stopWatch_ = true;
+    }
+    watchWake_.notify_all();
+    if (watcher_.joinable())
+        watcher_.join();
+    SDL_DelEventWatch(noticeRemoval, this);
+}
+
 AudioDevice::~AudioDevice() {
-    close();
+    stopWatching();
+    closeMixer();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
     aDeviceIsOpen = false;
+}
+
+bool AudioDevice::reopenMixer(int frames, const std::string& driver) {
+    // Closing the mixer frees its channels; the ones handed out keep their numbers.
+    const int channels = Mix_AllocateChannels(-1);
+    closeMixer();
+    std::string error;
+    bool opened = false;
+    if (driver.empty()) {
+        opened = openWith(frames, error);
+    } else {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        opened = startAudioDriver(driver) && openWith(frames, error);
+    }
+    if (!opened) {
+        // SDL_mixer must not be used while closed, and the game goes on: mix into nothing on
+        // the dummy driver until a device is there again.
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (!startAudioDriver("dummy") || !openWith(frames, error)) {
+            std::cerr << "velozor: cannot keep the mixer running (" << error
+                      << "); the game goes on without sound\n";
+        }
+    }
+    if (open_) {
+        Mix_AllocateChannels(channels);
+        Mix_ReserveChannels(1);  // the one-shot's channel, as ChannelPool keeps it
+    }
+    return opened;
+}
+
+void AudioDevice::beforeSoundStarts() {
+    if (!tooSlow_.load() || Mix_Playing(-1) > 0 || Mix_PlayingMusic() != 0)
+        return;
+    tooSlow_ = false;
+    if (reopenMixer(kSafeBuffer, "")) {
+        std::cerr << "velozor: the audio device does not keep up with " << kSmallBuffer
+                  << "-frame buffers; using " << kSafeBuffer << " frames ("
+                  << kSafeBuffer * 1000.0 / kFrequency << " ms) from now on\n";
+    } else {
+        lost_ = true;  // on the dummy driver now: the watch looks for a device again
+    }
+}
+
+void AudioDevice::watch() {
+    std::unique_lock<std::mutex> lock(watchMutex_);
+    while (!stopWatch_) {
+        watchWake_.wait_for(lock, kWatchStep);
+        if (stopWatch_)
+            break;
+        if (checking_.load()) {
+            BufferWindow window;
+            window.bufferFrames = bufferFrames_.load();
+            window.frequency = kFrequency;
+            // The window opens at the callback after the burst, which stores its start.
+            if (callbacks_.load() > kBurstCallbacks && windowStartNanos_.load() != 0) {
+                window.elapsedNanos = lastCallbackNanos_.load() - windowStartNanos_.load();
+                window.framesMixed = framesMixed_.load() - windowStartFrames_.load();
+                window.worstGapNanos = worstGapNanos_.load();
+            }
+            const BufferVerdict verdict = judgeBuffers(window);
+            if (verdict != BufferVerdict::Watching) {
+                checking_ = false;
+                tooSlow_ = verdict == BufferVerdict::TooSlow;
+            }
+        }
+        if (shouldReopen(steadyNanos())) {
+            lock.unlock();
+            reopenAfterLoss();
+            lock.lock();
+        }
+    }
+}
+
+bool AudioDevice::shouldReopen(int64_t now) {
+    if (!lost_.load()) {
+        if (removed_.exchange(false)) {
+            std::cerr << "velozor: the audio device went away; the game goes on and the sound "
+                         "comes back as soon as a device is there again\n";
+        } else if (open_ && now - lastCallbackNanos_.load() > kStallNanos) {
+            std::cerr << "velozor: the audio device stopped playing; opening it again\n";
+        } else {
+            return false;
+        }
+        lost_ = true;
+        lastAttemptNanos_ = 0;  // the first try at once: a restarted server is back quickly
+    }
+    return now - lastAttemptNanos_ >= kRetryNanos;
+}
+
+void AudioDevice::reopenAfterLoss() {
+    // Never waits for the game's thread: when it is using the mixer (a synchronous sound
+    // included) the watch tries again at its next step.
+    std::unique_lock<std::mutex> mixer(mixerMutex_, std::try_to_lock);
+    if (!mixer.owns_lock())
+        return;
+    lastAttemptNanos_ = steadyNanos();
+    removed_ = false;
+    if (reopenMixer(bufferFrames_.load(), driver_)) {
+        lost_ = false;
+        ++reopenings_;
+        std::cerr << "velozor: the audio device is back\n";
+    }
 }
 
 void AudioDevice::afterMix(void* self, Uint8*, int bytes) {
     auto& device = *static_cast<AudioDevice*>(self);
     const auto frames = static_cast<uint64_t>(bytes) / (kChannels * sizeof(int16_t));
-    device.framesMixed_.fetch_add(frames, std::memory_order_release);
+    const uint64_t total =
+        device.framesMixed_.fetch_add(frames, std::memory_order_acq_rel) + frames;
     const int64_t now = steadyNanos();
     const int64_t before = device.lastCallbackNanos_.exchange(now);
-    // The first callbacks fill the device's queue in a burst: only the gaps after them count.
-    if (device.callbacks_.fetch_add(1) >= 2 && now - before > device.worstGapNanos_.load()) {
+    const int count = device.callbacks_.fetch_add(1);
+    if (!device.checking_.load(std::memory_order_relaxed))
+        return;
+    if (count == kBurstCallbacks) {
+        device.windowStartFrames_.store(total);
+        device.windowStartNanos_.store(now);
+    } else if (count > kBurstCallbacks && now - before > device.worstGapNanos_.load()) {
         device.worstGapNanos_.store(now - before);
     }
+}
+
+int SDLCALL AudioDevice::noticeRemoval(void* self, SDL_Event* event) {
+    // Runs on the thread that reports the loss (SDL's audio thread): only a flag is set here.
+    // A device SDL had not opened is reported with `which` 0; ours is the only open output.
+    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0 &&
+        event->adevice.which != 0) {
+        auto* device = static_cast<AudioDevice*>(self);
+        device->removed_ = true;
+        device->watchWake_.notify_all();
+    }
+    return 0;
 }
 
 }  // namespace velozor

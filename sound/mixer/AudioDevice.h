@@ -1,14 +1,18 @@
 // The mixer's audio output: SDL's audio subsystem and the default device, opened through
-// SDL2_mixer with a buffer size the device keeps up with. The only code that starts SDL's
-// audio, so a failure to start it reads the same wherever it happens.
+// SDL2_mixer with a buffer size the device keeps up with, and opened again when it goes away.
+// The only code that starts SDL's audio, so a failure to start it reads the same wherever it
+// happens.
 #pragma once
 
 #include <SDL.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace velozor {
 
@@ -24,39 +28,83 @@ public:
     // failure returns nullptr and sets `error` to one line saying what failed and what to do.
     //
     // Buffer size: `bufferFrames` when above 0; else VELOZOR_AUDIO_BUFFER_FRAMES when set to a
-    // power of two from 64 to 8192; else the device is first opened with 256 frames (5.8 ms)
-    // and the mixer's callbacks are watched for about 150 ms. A callback that arrives more
-    // than two buffer periods after the one before means the device ran dry meanwhile (SDL
-    // keeps about two buffers queued), so the device is reopened with 512 frames.
+    // power of two from 64 to 8192; else 256 frames (5.8 ms), watched while the first sounds
+    // play (see BufferCheck.h; SDL's disk and dummy drivers are not watched). When the device
+    // cannot keep up with them it is reopened with 512 frames, but only from beforeSoundStarts()
+    // while nothing sounds, so no sound is cut.
+    //
+    // Returns without waiting for the device's first buffers: start-up time counts.
     static std::unique_ptr<AudioDevice> open(int bufferFrames, std::string& error);
-    // Closes the device (returning once the audio thread has stopped) and stops SDL's audio.
+    // Stops the watch, closes the device (returning once the audio thread has stopped) and
+    // stops SDL's audio.
     ~AudioDevice();
 
     AudioDevice(const AudioDevice&) = delete;
     AudioDevice& operator=(const AudioDevice&) = delete;
 
+    // Every use of SDL_mixer from the game's thread holds this lock. The watch thread takes it
+    // (without waiting) to reopen a device that went away, and SDL_mixer must not be used
+    // while its device is closed. Never held across a message box.
+    std::unique_lock<std::mutex> lockMixer() { return std::unique_lock<std::mutex>(mixerMutex_); }
+
+    // Called with the mixer locked before a sound call: reopens the device with 512 frames
+    // when the buffer check found that it cannot keep up with 256 and nothing sounds now.
+    void beforeSoundStarts();
+
+    // Ends the watch: the device is not reopened after this. Call it before tearing down the
+    // parts that use the mixer, so no reopening runs under them.
+    void stopWatching();
+
     // The frames per buffer the device runs with.
-    int bufferFrames() const { return bufferFrames_; }
+    int bufferFrames() const { return bufferFrames_.load(); }
     // Frames the mixer has produced since the device was opened; advances on the audio thread,
-    // after each buffer is mixed. SDL itself may play a few buffers of silence while the device
-    // starts, before the first mix; those are not counted.
+    // after each buffer is mixed, and keeps counting across reopenings. SDL itself may play a
+    // few buffers of silence while the device starts, before the first mix; those are not
+    // counted. A device that went away keeps being mixed (into nothing) at its own pace.
     uint64_t framesMixed() const { return framesMixed_.load(std::memory_order_acquire); }
+    // How many times the device was opened again after it went away.
+    int reopenings() const { return reopenings_.load(); }
 
 private:
     AudioDevice() = default;
     bool start(int bufferFrames, std::string& error);
     bool openWith(int frames, std::string& error);
-    void close();
-    bool keepsUp() const;
+    void closeMixer();
+    // Closes the mixer and opens it again with `frames` per buffer, restarting SDL's audio on
+    // `driver` first unless it is empty. When no device opens, the mixer runs on SDL's dummy
+    // driver so that the game's calls stay safe; returns false then. Mixer locked.
+    bool reopenMixer(int frames, const std::string& driver);
+    void watch();
+    bool shouldReopen(int64_t now);
+    void reopenAfterLoss();
     static void afterMix(void* self, Uint8* stream, int bytes);
+    static int SDLCALL noticeRemoval(void* self, SDL_Event* event);
 
-    int bufferFrames_ = 0;
-    bool open_ = false;
+    std::atomic<int> bufferFrames_{0};
+    std::atomic<bool> open_{false};  // written with the mixer locked
+    std::string driver_;             // SDL's audio driver that opened the device first
+
+    std::mutex mixerMutex_;
+
+    // The watch thread: notices a device that went away and opens one again.
+    std::thread watcher_;
+    std::mutex watchMutex_;
+    std::condition_variable watchWake_;
+    bool stopWatch_ = false;             // guarded by watchMutex_
+    std::atomic<bool> removed_{false};   // SDL said our device went away
+    std::atomic<bool> lost_{false};      // not playing to a real device now
+    int64_t lastAttemptNanos_ = 0;       // watch thread only
+    std::atomic<bool> checking_{false};  // the buffer check is still watching
+    std::atomic<bool> tooSlow_{false};   // the check wants 512 frames
+    std::atomic<int> reopenings_{0};
+
     // Written by the audio thread after each mix.
     std::atomic<uint64_t> framesMixed_{0};
-    std::atomic<int> callbacks_{0};
     std::atomic<int64_t> lastCallbackNanos_{0};
-    std::atomic<int64_t> worstGapNanos_{0};
+    std::atomic<int> callbacks_{0};             // since the device was last opened
+    std::atomic<int64_t> windowStartNanos_{0};  // of the buffer check
+    std::atomic<uint64_t> windowStartFrames_{0};
+    std::atomic<int64_t> worstGapNanos_{0};  // within the buffer check's window
 };
 
 }  // namespace velozor

@@ -27,6 +27,8 @@ std::unique_ptr<MixerPlatform> MixerPlatform::open(MixerOptions options, std::st
     std::unique_ptr<AudioDevice> device = AudioDevice::open(options.bufferFrames, error);
     if (!device)
         return nullptr;
+    // The parts below set up the mixer's channels and default tone: no reopening meanwhile.
+    const std::unique_lock<std::mutex> lock = device->lockMixer();
     return std::unique_ptr<MixerPlatform>(new MixerPlatform(std::move(device), std::move(options)));
 }
 
@@ -41,11 +43,15 @@ MixerPlatform::MixerPlatform(std::unique_ptr<AudioDevice> device, MixerOptions o
 }
 
 MixerPlatform::~MixerPlatform() {
+    device_->stopWatching();  // no reopening while the parts come down
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
 }
 
 int32_t MixerPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) {
+    const std::unique_lock<std::mutex> lock = device_->lockMixer();
+    if (soundName != nullptr)
+        device_->beforeSoundStarts();
     return oneShot_.play(soundName, flags);
 }
 
@@ -54,12 +60,20 @@ uint32_t MixerPlatform::mciSendStringA(const char* command, char* returnString,
     if (returnString != nullptr && returnLength > 0)
         returnString[0] = '\0';
     std::string detail;
+    const std::unique_lock<std::mutex> lock = device_->lockMixer();
+    device_->beforeSoundStarts();
     return interpreter_.run(command, detail);
 }
 
 int32_t MixerPlatform::mciExecute(const char* command) {
     std::string detail;
-    const uint32_t error = interpreter_.run(command, detail);
+    uint32_t error = 0;
+    {
+        // Not held across the message box, which waits for the player.
+        const std::unique_lock<std::mutex> lock = device_->lockMixer();
+        device_->beforeSoundStarts();
+        error = interpreter_.run(command, detail);
+    }
     const std::optional<MciCommand> parsed =
         command != nullptr ? parseMciCommand(command) : std::nullopt;
     if (error == 0) {

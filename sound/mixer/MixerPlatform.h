@@ -56,6 +56,8 @@ public:
     int bufferFrames() const { return device_->bufferFrames(); }
     // Frames mixed since the device was opened; see AudioDevice::framesMixed.
     uint64_t framesMixed() const { return device_->framesMixed(); }
+    // How many times the audio device was opened again after it went away.
+    int deviceReopenings() const { return device_->reopenings(); }
     const SampleCache& sampleCache() const { return cache_; }
 
 private:

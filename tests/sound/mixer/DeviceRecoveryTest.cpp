@@ -1,0 +1,102 @@
+// Tests of the audio device's recovery, through a real PulseAudio server of the test's own,
+// and of the buffer check's verdict on made-up callback timings.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "PulseServer.h"
+#include "SoundFiles.h"
+#include "game/GameContext.h"
+#include "sound/SoundServices.h"
+#include "sound/mixer/BufferCheck.h"
+#include "sound/mixer/MixerPlatform.h"
+
+namespace velozor {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing;  // SoundFiles.h, PulseServer.h
+
+TEST(DeviceRecovery, SoundComesBackThroughANewServerAfterTheOneInUseIsKilled) {
+    const fs::path root =
+        fs::temp_directory_path() / ("velozor-recovery-" + std::to_string(::getpid()));
+    const fs::path folder = root / "Mis juegos" / "velozor";
+    fs::create_directories(folder / "sonidos");
+    writeWav(folder / "sonidos" / "motor.wav", kRate, [](int) { return int16_t{8000}; });
+    writeMp3(folder / "sonidos" / "fondo.mp3", 3 * kRate, 8000);
+    const std::string motor = folder.string() + "\\sonidos\\motor.wav";
+
+    std::string error;
+    PulseServer server(root / "pulse");
+    ASSERT_TRUE(server.start(error)) << error;
+    ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+    ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
+    MixerOptions options;
+    std::vector<std::string> shown;
+    options.showError = [&shown](const std::string& message) { shown.push_back(message); };
+    std::unique_ptr<MixerPlatform> platform = MixerPlatform::open(std::move(options), error);
+    ASSERT_TRUE(platform) << error;
+
+    // The game cycles its engine's channel on every tick; so does the test, more often.
+    GameState state;
+    SoundServices services(*platform, soundResultsOf(state), folder.string());
+    services.startMusic();
+    ASSERT_EQ(state.resMci, 1) << "the music did not start";
+    const std::string music = state.rutaCorta;
+    const auto cycle = [&] {
+        services.cycleChannel("motor", motor);
+        ASSERT_EQ(state.resMci, 0) << "the channel command failed";
+    };
+    EXPECT_TRUE(server.sinkSounds(2.0, cycle)) << "nothing reached the first server's sink";
+
+    server.kill();
+    // Without a server the game goes on as before: its commands still succeed.
+    for (int tick = 0; tick < 5; ++tick) {
+        cycle();
+        ::usleep(100'000);
+    }
+    ASSERT_TRUE(server.start(error)) << error;
+    EXPECT_TRUE(server.sinkSounds(2.0, cycle))
+        << "no sound reached the new server's sink within two seconds of its start";
+    EXPECT_GE(platform->deviceReopenings(), 1);
+
+    // The music opened before the loss plays again when told to.
+    services.closeChannel("motor");
+    bool played = false;
+    EXPECT_TRUE(server.sinkSounds(2.0, [&] {
+        if (!played)
+            played = platform->mciExecute(("PLAY " + music).c_str()) == 1;
+    })) << "the music opened before the loss stayed silent";
+    EXPECT_TRUE(played);
+    EXPECT_TRUE(shown.empty()) << shown.front();
+
+    platform.reset();
+    server.kill();
+    fs::remove_all(root);
+}
+
+// 256-frame buffers at 44.1 kHz: a period of 5.8 ms.
+BufferWindow window(double elapsedMillis, uint64_t frames, double worstGapMillis) {
+    return {256, 44100, static_cast<int64_t>(elapsedMillis * 1e6), frames,
+            static_cast<int64_t>(worstGapMillis * 1e6)};
+}
+
+TEST(BufferCheck, OnlyADeviceThatFallsBehindRealTimeGetsLargerBuffers) {
+    // Too early to tell, however bad it looks.
+    EXPECT_EQ(judgeBuffers(window(100, 0, 100)), BufferVerdict::Watching);
+    // Steady callbacks, one per period (150 ms is 6615 frames).
+    EXPECT_EQ(judgeBuffers(window(150, 6615, 6)), BufferVerdict::KeepsUp);
+    // A server that asks in bursts and then pauses, level with real time or ahead of it.
+    EXPECT_EQ(judgeBuffers(window(150, 26 * 256, 60)), BufferVerdict::KeepsUp);
+    EXPECT_EQ(judgeBuffers(window(150, 40 * 256, 120)), BufferVerdict::KeepsUp);
+    // A pause that leaves the mix behind is a device running dry, however long it lasts.
+    EXPECT_EQ(judgeBuffers(window(150, 12 * 256, 120)), BufferVerdict::TooSlow);
+    EXPECT_EQ(judgeBuffers(window(150, 6615 - 300, 17.5)), BufferVerdict::TooSlow);
+    // Behind by less than a buffer: timing noise, not an underrun.
+    EXPECT_EQ(judgeBuffers(window(150, 6615 - 200, 17.5)), BufferVerdict::KeepsUp);
+}
+
+}  // namespace
+}  // namespace velozor
