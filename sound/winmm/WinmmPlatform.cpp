@@ -149,8 +149,9 @@ int32_t WinmmPlatform::mciExecute(const char* command) {
         std::wstring(text) + L"\n\n" + wideFromUtf8(command ? command : "");
     std::fprintf(stderr, "velozor: sound command \"%s\" failed: %s\n", command ? command : "",
                  utf8FromWide(text).c_str());
-    MessageBoxW(nullptr, message.c_str(), L"Velozor: sound error",
-                MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    // Owned by the game's window, so the box keeps it disabled while it is open and hands the
+    // keyboard back to it when the player closes it.
+    MessageBoxW(GetActiveWindow(), message.c_str(), L"Velozor: sound error", MB_OK | MB_ICONERROR);
     return 0;
 }
 
