@@ -24,44 +24,19 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/ProgramProbe.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
+using velozor::testing::output;
+using velozor::testing::readFile;
+using velozor::testing::waitUntil;
 
 // Wine's own helpers are not needed: no .NET, no HTML, and no PulseAudio so that the sound
 // goes to ALSA, whose default device the test's .asoundrc sends to files.
 constexpr const char* kDllOverrides = "mscoree,mshtml,winepulse.drv=";
-
-bool waitUntil(const std::function<bool()>& ready, std::chrono::milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (!ready()) {
-        if (Clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(100ms);
-    }
-    return true;
-}
-
-std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t count;
-        while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, count);
-        pclose(pipe);
-    }
-    return text;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The sample bytes of a PCM wave file and the capture name ALSA's file plugin gives a stream
 // of its format ("r44100_c1_b16_"), or empty ones when the file is not PCM.
@@ -94,23 +69,14 @@ WaveData waveData(const fs::path& file) {
     return wave;
 }
 
-// Counts the samples above -60 dBFS, 16-bit or float.
-std::size_t audibleSamples16(const std::string& bytes) {
+// Counts the samples above -60 dBFS in raw audio of `Sample`s (int16_t or float).
+template <typename Sample>
+std::size_t audibleSamples(const std::string& bytes, Sample threshold) {
     std::size_t count = 0;
-    for (std::size_t at = 0; at + 2 <= bytes.size(); at += 2) {
-        int16_t sample;
-        std::memcpy(&sample, bytes.data() + at, 2);
-        count += std::abs(sample) > 33;
-    }
-    return count;
-}
-
-std::size_t audibleSamplesFloat(const std::string& bytes) {
-    std::size_t count = 0;
-    for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
-        float sample;
-        std::memcpy(&sample, bytes.data() + at, 4);
-        count += std::abs(sample) > 0.001f;
+    for (std::size_t at = 0; at + sizeof(Sample) <= bytes.size(); at += sizeof(Sample)) {
+        Sample sample;
+        std::memcpy(&sample, bytes.data() + at, sizeof(Sample));
+        count += sample > threshold || sample < -threshold;
     }
     return count;
 }
@@ -291,8 +257,9 @@ protected:
             const std::string format = stream.substr(0, stream.find("_f") + 1);
             if (waveFormats.count(format) != 0)
                 continue;
-            audible += stream.find("FLOAT") != std::string::npos ? audibleSamplesFloat(bytes)
-                                                                 : audibleSamples16(bytes);
+            audible += stream.find("FLOAT") != std::string::npos
+                           ? audibleSamples<float>(bytes, 0.001f)
+                           : audibleSamples<int16_t>(bytes, 33);
         }
         return audible;
     }

@@ -27,44 +27,16 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/support/ProgramProbe.h"
 #include "tools/soundpack/Catalogue.h"
 #include "tools/soundpack/WavFile.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-// Polls `ready` every 50 ms until it holds or `limit` has passed.
-bool waitUntil(const std::function<bool()>& ready, std::chrono::milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (!ready()) {
-        if (Clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
-}
-
-// Runs a shell command and returns its standard output.
-std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t count;
-        while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, count);
-        pclose(pipe);
-    }
-    return text;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using velozor::testing::output;
+using velozor::testing::readFile;
+using velozor::testing::waitUntil;
 
 // A screenshot in the binary greyscale PGM form ImageMagick writes.
 struct Image {
