@@ -15,9 +15,10 @@ VELOZOR_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
     libx11-dev
-    # The Windows build and its tests under Wine; GStreamer's base and good plugins are what
-    # Wine's DirectShow needs to decode the MP3 music (decodebin, mpegaudioparse, mpg123).
-    g++-mingw-w64-x86-64-posix wine wine64 libasound2-plugins
+    # The Windows build (googletest: the sources its own tests build from) and its tests under
+    # Wine; GStreamer's base and good plugins are what Wine's DirectShow needs to decode the
+    # MP3 music (decodebin, mpegaudioparse, mpg123audiodec).
+    g++-mingw-w64-x86-64-posix googletest wine wine64 libasound2-plugins
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 

@@ -32,6 +32,12 @@ bool needsQuotes(const std::string& part) {
     return part.find(' ') != std::string::npos && part.find('"') == std::string::npos;
 }
 
+// A PLAY or CLOSE names a device by path (the music) or by alias; only a path is quoted, so
+// that "PLAY motor WAIT" keeps its flag.
+bool isPath(const std::string& target) {
+    return target.find('\\') != std::string::npos;
+}
+
 }  // namespace
 
 struct WinmmPlatform::Entries {
@@ -45,6 +51,8 @@ struct WinmmPlatform::Entries {
 std::string quotedMciCommand(const std::string& command) {
     const std::optional<MciCommand> parsed = parseMciCommand(command);
     if (!parsed || !needsQuotes(parsed->target))
+        return command;
+    if (parsed->verb != MciCommand::Verb::Open && !isPath(parsed->target))
         return command;
     switch (parsed->verb) {
         case MciCommand::Verb::Open: {

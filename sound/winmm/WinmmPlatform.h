@@ -24,8 +24,8 @@ public:
     int32_t sndPlaySoundA(const char* soundName, uint32_t flags) override;
     // mciSendStringW. An OPEN whose path still holds a space (a volume without short names)
     // is sent with the path in quotes, and so are PLAY and CLOSE of a device named by such a
-    // path; otherwise the command goes as the game wrote it. Reply text, if asked for, comes
-    // back as UTF-8, cut to `returnLength` bytes with its NUL.
+    // path (one with a backslash); otherwise the command goes as the game wrote it. Reply text, if
+    // asked for, comes back as UTF-8, cut to `returnLength` bytes with its NUL.
     uint32_t mciSendStringA(const char* command, char* returnString, uint32_t returnLength,
                             uintptr_t callbackWindow) override;
     // What mciExecute does, in wide text: mciSendStringW, and on failure the system's error
@@ -44,7 +44,7 @@ private:
 };
 
 // The command as it goes to the system: the same text, or, when an OPEN path or a PLAY or
-// CLOSE device holds a space and no quotes, the same command with that part in quotes.
+// CLOSE device path holds a space and no quotes, the same command with that path in quotes.
 std::string quotedMciCommand(const std::string& command);
 
 }  // namespace velozor

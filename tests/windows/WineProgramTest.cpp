@@ -363,6 +363,18 @@ TEST_F(WineProgram, AMissingMusicFileShowsTheSystemsErrorAndTheGameGoesOn) {
     EXPECT_EQ(audibleSamplesOutsideTheWaveFormats(), 0u) << "music from a missing file";
 }
 
+TEST_F(WineProgram, TheWinmmBackEndsOwnTestsPassAndTheirSoundsArrive) {
+    ASSERT_TRUE(fs::exists(VELOZOR_WINMM_TESTS)) << VELOZOR_WINMM_TESTS << " is missing";
+    fs::copy_file(VELOZOR_WINMM_TESTS, folder / "velozor-winmm-tests.exe");
+    const std::string result =
+        output("cd '" + folder.string() + "' && " + environment(kDllOverrides) +
+               " timeout 120 wine ./velozor-winmm-tests.exe 2>&1; echo "
+               "\"status $?\"");
+    EXPECT_NE(result.find("\nstatus 0\n"), std::string::npos) << result;
+    for (const char* sound : {"obstáculos/obstáculo1/obstacle16.wav", "motor.wav", "menúOtro.wav"})
+        EXPECT_GT(arrivals(sound), 0u) << sound << " was not heard";
+}
+
 TEST_F(WineProgram, WithoutWinmmItSaysSoInABoxAndEndsWithStatusOne) {
     ASSERT_NO_FATAL_FAILURE(
         start(Launch::WithStandardError, std::string(kDllOverrides) + ";winmm="));
