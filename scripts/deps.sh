@@ -18,6 +18,11 @@ VELOZOR_PACKAGES=(
     libx11-dev
     libpng-dev librsvg2-bin
     dpkg-dev file lintian desktop-file-utils appstream man-db
+    # The Windows build (googletest: the sources its own tests build from) and its tests under
+    # Wine; GStreamer's base and good plugins are what Wine's DirectShow needs to decode the
+    # MP3 music (decodebin, mpegaudioparse, mpg123audiodec).
+    g++-mingw-w64-x86-64-posix googletest wine wine64 libasound2-plugins
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 
 velozor_install_packages() {
@@ -47,6 +52,15 @@ velozor_install_packages() {
 velozor_build() {
     cmake -S "$VELOZOR_ROOT" -B "$VELOZOR_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$VELOZOR_BUILD" --parallel "$(nproc)"
+}
+
+# velozor.exe, cross-built beside the host build with the host's icon tool and sound folder.
+velozor_build_windows() {
+    VELOZOR_BUILD_WINDOWS="${VELOZOR_BUILD_WINDOWS:-$VELOZOR_ROOT/build-windows}"
+    cmake -S "$VELOZOR_ROOT" -B "$VELOZOR_BUILD_WINDOWS" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$VELOZOR_ROOT/cmake/mingw-w64-x86_64.cmake" \
+        -DVELOZOR_HOST_TOOLS="$VELOZOR_BUILD" >/dev/null
+    cmake --build "$VELOZOR_BUILD_WINDOWS" --parallel "$(nproc)"
 }
 
 velozor_install_packages

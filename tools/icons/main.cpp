@@ -1,12 +1,14 @@
-// velozor-icons: writes the game's icon as the files a desktop installs.
+// velozor-icons: writes the game's icon as the files a desktop or an installer needs.
 //   velozor-icons --png SIZE FILE   the picture drawn at SIZE by SIZE pixels, as PNG
 //   velozor-icons --svg FILE        the scalable picture, as SVG
+//   velozor-icons --ico FILE        the Windows icon: 16, 32 and 48 pixels at 8 and 32 bits
 // Exit status 0 when the file is written, 1 on a write error, 2 on a wrong command line.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
+#include "tools/icons/IcoFile.h"
 #include "tools/icons/PngFile.h"
 #include "tools/icons/SvgIcon.h"
 #include "ui/IconPicture.h"
@@ -14,9 +16,10 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: velozor-icons --png SIZE FILE | --svg FILE\n"
+    "usage: velozor-icons --png SIZE FILE | --svg FILE | --ico FILE\n"
     "  --png SIZE FILE  the icon drawn at SIZE by SIZE pixels (1 to 1024), as PNG\n"
-    "  --svg FILE       the scalable icon, as SVG\n";
+    "  --svg FILE       the scalable icon, as SVG\n"
+    "  --ico FILE       the Windows icon (16, 32 and 48 pixels, 8 and 32 bits per pixel)\n";
 
 int usage(const std::string& problem) {
     std::fprintf(stderr, "velozor-icons: %s\n%s", problem.c_str(), kUsage);
@@ -57,7 +60,13 @@ int main(int argc, char* argv[]) {
         return writePng(argv[2], argv[3]);
     if (option == "--svg" && argc == 3)
         return writeSvg(argv[2]);
-    if (option == "--png" || option == "--svg")
-        return usage(option + " takes " + (option == "--png" ? "a SIZE and a FILE" : "one FILE"));
+    if (option == "--ico" && argc == 3) {
+        std::string error;
+        return velozor::icons::writeIco(argv[2], error) ? 0 : failed(error);
+    }
+    if (option == "--png")
+        return usage("--png takes a SIZE and a FILE");
+    if (option == "--svg" || option == "--ico")
+        return usage(option + " takes one FILE");
     return usage(option.empty() ? "nothing to write" : "unknown option \"" + option + "\"");
 }

@@ -110,10 +110,11 @@ TEST_F(IconFiles, ProgramRefusesABadCommandLineAndNamesAFileItCannotWrite) {
 
     const Result zero = run("--png 0 '" + path + "'");
     EXPECT_EQ(zero.status, 2);
-    EXPECT_EQ(zero.output.rfind("velozor-icons: the size \"0\" is not a whole number from 1 to "
-                                "1024\nusage: velozor-icons --png SIZE FILE | --svg FILE\n",
-                                0),
-              0u)
+    EXPECT_EQ(
+        zero.output.rfind("velozor-icons: the size \"0\" is not a whole number from 1 to "
+                          "1024\nusage: velozor-icons --png SIZE FILE | --svg FILE | --ico FILE\n",
+                          0),
+        0u)
         << zero.output;
     EXPECT_EQ(run("--svg").status, 2);
     EXPECT_EQ(run("--jpeg x.jpg").status, 2);

@@ -21,39 +21,6 @@ namespace velozor::testing {
 
 using namespace std::chrono_literals;
 
-bool waitUntil(const std::function<bool()>& ready, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!ready()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
-}
-
-std::string commandOutput(const std::string& command, int* status) {
-    std::string text;
-    int ended = -1;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t count;
-        while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, count);
-        const int result = pclose(pipe);
-        ended = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
-    }
-    if (status != nullptr)
-        *status = ended;
-    return text;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::size_t loudSamples(const std::string& recordingPath, int threshold) {
     const std::string audio = readFile(recordingPath);
     std::size_t count = 0;

@@ -11,18 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ProgramProbe.h"
+
 struct _XDisplay;  // Xlib's Display, without its macros (None, Bool, Status) that break gtest
 
 namespace velozor::testing {
-
-// Polls `ready` every 50 ms until it holds or `limit` has passed.
-bool waitUntil(const std::function<bool()>& ready, std::chrono::milliseconds limit);
-
-// Runs a shell command and returns its standard output; its exit status goes to `status` if
-// given (-1 if the shell could not start).
-std::string commandOutput(const std::string& command, int* status = nullptr);
-
-std::string readFile(const std::string& path);
 
 // How many samples of a raw signed 16-bit recording (SDL's disk audio driver) are louder than
 // `threshold`, a sound rather than silence or dither.

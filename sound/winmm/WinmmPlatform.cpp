@@ -1,0 +1,186 @@
+// The winmm back end: run-time binding of the system calls and their wide-text wrappers.
+#include "sound/winmm/WinmmPlatform.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "sound/MciCommand.h"
+#include "sound/winmm/WideText.h"
+
+namespace velozor {
+
+namespace {
+
+using SndPlaySoundW = BOOL(WINAPI*)(LPCWSTR, UINT);
+using MciSendStringW = DWORD(WINAPI*)(LPCWSTR, LPWSTR, UINT, HANDLE);
+using MciGetErrorStringW = BOOL(WINAPI*)(DWORD, LPWSTR, UINT);
+using WaveOutGetNumDevs = UINT(WINAPI*)();
+using GetShortPathNameW = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
+
+// GetProcAddress returns a generic pointer; each entry is cast to its own signature.
+template <typename Function>
+Function entry(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+bool needsQuotes(const std::string& part) {
+    return part.find(' ') != std::string::npos && part.find('"') == std::string::npos;
+}
+
+// A PLAY or CLOSE names a device by path (the music) or by alias; only a path is quoted, so
+// that "PLAY motor WAIT" keeps its flag.
+bool isPath(const std::string& target) {
+    return target.find('\\') != std::string::npos;
+}
+
+}  // namespace
+
+struct WinmmPlatform::Entries {
+    HMODULE winmm = nullptr;
+    SndPlaySoundW sndPlaySound = nullptr;
+    MciSendStringW mciSendString = nullptr;
+    MciGetErrorStringW mciGetErrorString = nullptr;
+    GetShortPathNameW getShortPathName = nullptr;
+};
+
+std::string quotedMciCommand(const std::string& command) {
+    const std::optional<MciCommand> parsed = parseMciCommand(command);
+    if (!parsed || !needsQuotes(parsed->target))
+        return command;
+    if (parsed->verb != MciCommand::Verb::Open && !isPath(parsed->target))
+        return command;
+    switch (parsed->verb) {
+        case MciCommand::Verb::Open: {
+            std::string quoted = "OPEN \"" + parsed->target + "\"";
+            if (!parsed->type.empty())
+                quoted += " TYPE " + parsed->type;
+            if (!parsed->alias.empty())
+                quoted += " ALIAS " + parsed->alias;
+            return quoted;
+        }
+        case MciCommand::Verb::Play:
+            return "PLAY \"" + parsed->target + "\"";
+        case MciCommand::Verb::Close:
+            return "CLOSE \"" + parsed->target + "\"";
+        case MciCommand::Verb::CloseAll:
+            break;
+    }
+    return command;
+}
+
+std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error) {
+    auto entries = std::make_unique<Entries>();
+    // kernel32 is in every process; GetShortPathNameW has been in it since Windows NT.
+    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    entries->getShortPathName =
+        kernel32 ? entry<GetShortPathNameW>(kernel32, "GetShortPathNameW") : nullptr;
+    if (entries->getShortPathName == nullptr) {
+        error =
+            "cannot find GetShortPathNameW in kernel32.dll: " + systemErrorText(GetLastError()) +
+            " (this Windows is too old for the game)";
+        return nullptr;
+    }
+
+    entries->winmm = LoadLibraryW(L"winmm.dll");
+    if (entries->winmm == nullptr) {
+        error = "cannot load the Windows multimedia library winmm.dll: " +
+                systemErrorText(GetLastError()) +
+                " (the game needs Windows' media features; install or enable them)";
+        return nullptr;
+    }
+    entries->sndPlaySound = entry<SndPlaySoundW>(entries->winmm, "sndPlaySoundW");
+    entries->mciSendString = entry<MciSendStringW>(entries->winmm, "mciSendStringW");
+    entries->mciGetErrorString = entry<MciGetErrorStringW>(entries->winmm, "mciGetErrorStringW");
+    const auto waveOutGetNumDevs = entry<WaveOutGetNumDevs>(entries->winmm, "waveOutGetNumDevs");
+    if (!entries->sndPlaySound || !entries->mciSendString || !entries->mciGetErrorString ||
+        !waveOutGetNumDevs) {
+        error =
+            "winmm.dll lacks sndPlaySoundW, mciSendStringW, mciGetErrorStringW or "
+            "waveOutGetNumDevs (the multimedia library is damaged; repair Windows)";
+        FreeLibrary(entries->winmm);
+        return nullptr;
+    }
+    if (waveOutGetNumDevs() == 0) {
+        error =
+            "no sound output device is available (connect or enable speakers or "
+            "headphones, then start the game again)";
+        FreeLibrary(entries->winmm);
+        return nullptr;
+    }
+    return std::unique_ptr<WinmmPlatform>(new WinmmPlatform(std::move(entries)));
+}
+
+WinmmPlatform::WinmmPlatform(std::unique_ptr<Entries> entries) : entries_(std::move(entries)) {}
+
+WinmmPlatform::~WinmmPlatform() {
+    // The game has closed every device ("Close all") before its window went away.
+    FreeLibrary(entries_->winmm);
+}
+
+int32_t WinmmPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) {
+    if (soundName == nullptr)
+        return entries_->sndPlaySound(nullptr, flags);
+    return entries_->sndPlaySound(wideFromUtf8(soundName).c_str(), flags);
+}
+
+uint32_t WinmmPlatform::mciSendStringA(const char* command, char* returnString,
+                                       uint32_t returnLength, uintptr_t callbackWindow) {
+    if (command == nullptr)
+        return MCIERR_MISSING_PARAMETER;
+    const std::wstring wide = wideFromUtf8(quotedMciCommand(command));
+    const auto window = reinterpret_cast<HANDLE>(callbackWindow);
+    if (returnString == nullptr || returnLength == 0)
+        return entries_->mciSendString(wide.c_str(), nullptr, 0, window);
+
+    std::vector<wchar_t> reply(returnLength, L'\0');
+    const DWORD result = entries_->mciSendString(wide.c_str(), reply.data(), returnLength, window);
+    const std::string text = utf8FromWide(reply.data());
+    const size_t kept = std::min<size_t>(text.size(), returnLength - 1);
+    std::memcpy(returnString, text.data(), kept);
+    returnString[kept] = '\0';
+    return result;
+}
+
+int32_t WinmmPlatform::mciExecute(const char* command) {
+    const uint32_t error = mciSendStringA(command, nullptr, 0, 0);
+    if (error == 0)
+        return 1;
+    wchar_t text[256] = L"";
+    if (!entries_->mciGetErrorString(error, text, 256))
+        std::swprintf(text, 256, L"Sound command failed with error %u.", error);
+    const std::wstring message =
+        std::wstring(text) + L"\n\n" + wideFromUtf8(command ? command : "");
+    std::fprintf(stderr, "velozor: sound command \"%s\" failed: %s\n", command ? command : "",
+                 utf8FromWide(text).c_str());
+    // Owned by the game's window, so the box keeps it disabled while it is open and hands the
+    // keyboard back to it when the player closes it.
+    MessageBoxW(GetActiveWindow(), message.c_str(), L"Velozor: sound error", MB_OK | MB_ICONERROR);
+    return 0;
+}
+
+uint32_t WinmmPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
+                                          uint32_t bufferLength) {
+    if (longPath == nullptr)
+        return 0;
+    const std::wstring wide = wideFromUtf8(longPath);
+    const DWORD needed = entries_->getShortPathName(wide.c_str(), nullptr, 0);
+    if (needed == 0)
+        return 0;
+    std::wstring found(needed, L'\0');
+    const DWORD length = entries_->getShortPathName(wide.c_str(), found.data(), needed);
+    if (length == 0 || length >= needed)
+        return 0;  // the file went away, or was renamed longer, between the two calls
+    found.resize(length);
+    const std::string text = utf8FromWide(found);
+    if (shortPath == nullptr || text.size() + 1 > bufferLength)
+        return static_cast<uint32_t>(text.size() + 1);
+    std::memcpy(shortPath, text.c_str(), text.size() + 1);
+    return static_cast<uint32_t>(text.size());
+}
+
+}  // namespace velozor

@@ -1,0 +1,65 @@
+// The real window on Windows: a Win32 window with the game's caption, icon and credits label,
+// whose key, paint and close messages reach the event loop as WindowEvents.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base/Clock.h"
+#include "ui/WindowSystem.h"
+
+namespace velozor {
+
+class Win32Window final : public WindowSystem {
+public:
+    // The client area in pixels at 96 dpi, scaled for the monitor's dpi.
+    static constexpr int kClientWidth = 203;
+    static constexpr int kClientHeight = 249;
+    // The icon resource in velozor.rc.
+    static constexpr int kIconResource = 1;
+
+    // Creates the window, hidden until show(), at the system's default place. `clock` times
+    // the waits and must outlive the window. Returns nullptr and sets `error` to a one-line
+    // message when no window can be made.
+    static std::unique_ptr<Win32Window> open(const Clock& clock, std::string& error);
+    ~Win32Window() override;
+    Win32Window(const Win32Window&) = delete;
+    Win32Window& operator=(const Win32Window&) = delete;
+
+    // Dispatches the thread's messages, then sleeps on a waitable timer set to the deadline
+    // and on the message queue together (MsgWaitForMultipleObjectsEx), so it wakes for
+    // whichever comes first.
+    WaitResult waitForEvent(std::optional<Micros> deadline) override;
+    std::optional<WindowEvent> nextEvent() override;
+
+    void setCredits(const std::string& text) override;
+    // Shows the window and paints it at once: the introduction that follows blocks the loop.
+    void show() override;
+    void focus() override;
+    void close() override;
+
+    HWND handle() const { return window_; }
+
+private:
+    explicit Win32Window(const Clock& clock);
+
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void pumpMessages();
+    void applyDpi(UINT dpi);
+
+    const Clock& clock_;
+    HWND window_ = nullptr;
+    HWND label_ = nullptr;
+    HFONT font_ = nullptr;
+    HANDLE timer_ = nullptr;  // waitable timer for the deadlines
+    std::deque<WindowEvent> pending_;
+    bool closeQueued_ = false;  // the window system asks once; later asks add nothing
+};
+
+}  // namespace velozor

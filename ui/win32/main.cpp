@@ -1,0 +1,118 @@
+// velozor.exe: the game on Windows. Opens the sound library and the window, then runs Form1
+// until the window is unloaded. Exit status 0 after a normal end, 1 when the sound or the
+// window cannot start; either failure is shown in a message box, which a screen reader reads.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "game/RandomGenerator.h"
+#include "sound/winmm/WideText.h"
+#include "sound/winmm/WinmmPlatform.h"
+#include "ui/EventLoop.h"
+#include "ui/Form1.h"
+#include "ui/LoopObserver.h"
+#include "ui/TraceObserver.h"
+#include "ui/win32/QpcClock.h"
+#include "ui/win32/Win32Window.h"
+
+namespace {
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "velozor: %s\n", message.c_str());
+    MessageBoxW(nullptr, velozor::wideFromUtf8(message).c_str(), L"Velozor", MB_OK | MB_ICONERROR);
+    return 1;
+}
+
+// The program's full path in UTF-8; empty on failure.
+std::wstring programPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);  // a long path: try again with room for it
+    }
+}
+
+// The folder part of `path`, without a trailing separator except at a drive's root.
+std::wstring folderOf(const std::wstring& path) {
+    const size_t separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos)
+        return {};
+    if (separator == 2 && path[1] == L':')
+        return path.substr(0, 3);
+    return path.substr(0, separator);
+}
+
+// Standard error, when the program was started with one (from a console or a shell);
+// a program started from Explorer has none.
+bool hasStandardError() {
+    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+           GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+// VELOZOR_TRACE=1: the loop's events go to standard error, or without one to the file
+// velozor-trace.txt beside the program. Returns the stream, or nullptr for no trace.
+std::FILE* traceStream(const std::wstring& folder) {
+    const char* value = std::getenv("VELOZOR_TRACE");
+    if (value == nullptr || *value == '\0' || std::string(value) == "0")
+        return nullptr;
+    if (std::string(value) != "1") {
+        std::fprintf(stderr, "velozor: VELOZOR_TRACE=%s is ignored: set it to 1 to trace\n", value);
+        return nullptr;
+    }
+    if (hasStandardError())
+        return stderr;
+    const std::wstring path = folder + L"\\velozor-trace.txt";
+    std::FILE* file = _wfopen(path.c_str(), L"w");
+    if (file == nullptr) {
+        fail("cannot write the trace file " + velozor::utf8FromWide(path) +
+             " (the folder is read-only: start the game from a command prompt to trace to it)");
+    }
+    return file;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    velozor::QpcClock clock;  // time zero: the program's start
+    if (argc > 1) {
+        std::fprintf(stderr, "velozor: takes no arguments; ignoring \"%s\" and the rest\n",
+                     argv[1]);
+    }
+    const std::wstring folder = folderOf(programPath());
+    if (folder.empty())
+        return fail("cannot find the program's folder: " +
+                    velozor::systemErrorText(GetLastError()));
+    std::FILE* trace = traceStream(folder);
+
+    int status = 0;
+    {
+        std::string error;
+        std::unique_ptr<velozor::SoundPlatform> platform = velozor::WinmmPlatform::open(error);
+        if (!platform)
+            return fail(error);
+        std::unique_ptr<velozor::Win32Window> window = velozor::Win32Window::open(clock, error);
+        if (!window)
+            return fail(error);
+
+        velozor::LoopObserver silent;
+        velozor::TraceObserver tracer(clock, trace != nullptr ? trace : stderr);
+        velozor::RandomGenerator random(clock);
+        velozor::EventLoop loop(clock, *window, trace != nullptr ? tracer : silent);
+        velozor::Form1 form(loop, *platform, random, velozor::utf8FromWide(folder));
+        status = loop.run(form);
+    }
+    if (trace != nullptr && trace != stderr)
+        std::fclose(trace);
+    return status;
+}
