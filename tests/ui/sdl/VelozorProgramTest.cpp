@@ -291,13 +291,17 @@ TEST_F(VelozorProgram, PlaysByEarFromStartUpThroughTheMenuToLeaving) {
         {"Escape", "\tkey\t27\n", "\ttimer\toff\n"},  // back to the menu
         {"Escape", "\tkey\t27\n", "\texit\n"},        // end cue, and the program leaves
     };
-    for (const auto& [key, line, effect] : visit) {
+    for (const auto& step : visit) {
+        // Not structured bindings: clang 14 (the sanitizer build's) cannot capture those.
+        const std::string& key = std::get<0>(step);
+        const std::string& sought = std::get<1>(step);
+        const std::string& after = std::get<2>(step);
         const std::size_t sent = trace().size();
         ASSERT_EQ(std::system(("xdotool key " + key).c_str()), 0);
         const auto answered = [&] {
             const std::string lines = trace();
-            const std::size_t at = lines.find(line, sent);
-            return at != std::string::npos && lines.find(effect, at) != std::string::npos;
+            const std::size_t at = lines.find(sought, sent);
+            return at != std::string::npos && lines.find(after, at) != std::string::npos;
         };
         ASSERT_TRUE(waitUntil(answered, 10s)) << key << " was not answered; trace:\n" << trace();
     }
