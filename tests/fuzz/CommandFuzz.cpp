@@ -2,19 +2,12 @@
 // taken from the command itself.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
 #include "sound/MciCommand.h"
+#include "tests/fuzz/FuzzRequire.h"
 
-namespace {
-
-void require(bool holds) {
-    if (!holds)
-        std::abort();
-}
-
-}  // namespace
+using velozor::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view command(reinterpret_cast<const char*>(data), size);

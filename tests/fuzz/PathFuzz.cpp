@@ -11,15 +11,11 @@
 #include <string_view>
 
 #include "sound/mixer/PathResolver.h"
+#include "tests/fuzz/FuzzRequire.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-void require(bool holds) {
-    if (!holds)
-        std::abort();
-}
 
 std::string root;  // '\\'-separated, as the game writes paths
 
@@ -45,6 +41,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::atexit([] { fs::remove_all(root); });
     return 0;
 }
+
+using velozor::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view tail(reinterpret_cast<const char*>(data), size);

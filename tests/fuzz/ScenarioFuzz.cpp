@@ -2,20 +2,13 @@
 // and every time it hands on is in order and within the longest time a scenario may give.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 
+#include "tests/fuzz/FuzzRequire.h"
 #include "tools/sim/Scenario.h"
 
-namespace {
-
-void require(bool holds) {
-    if (!holds)
-        std::abort();
-}
-
-}  // namespace
+using velozor::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using velozor::sim::ScenarioReader;

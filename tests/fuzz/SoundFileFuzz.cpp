@@ -15,13 +15,9 @@
 
 #include "sound/SoundPlatform.h"
 #include "sound/mixer/SampleCache.h"
+#include "tests/fuzz/FuzzRequire.h"
 
 namespace {
-
-void require(bool holds) {
-    if (!holds)
-        std::abort();
-}
 
 std::string path;  // the file each input is written to
 
@@ -46,6 +42,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     });
     return 0;
 }
+
+using velozor::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
