@@ -17,17 +17,23 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
            });
 }
 
+bool isPathSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
 // Position of the last " KEYWORD word" (case-insensitive) at the end of `text`, or npos. A
 // device type or an alias never holds a path separator, so a " type " or " alias " followed by
-// one is part of a folder's name ("/home/ana/Juegos type Arcade/velozor"), not a keyword.
+// one is part of a folder's name ("/home/ana/Juegos type Arcade/velozor"), not a keyword. One
+// pass from the end: each step adds one character to the tail that must hold no separator, so
+// a long command without keywords costs its length, not its length squared.
 size_t findLastKeyword(std::string_view text, std::string_view keyword) {
     const std::string padded = " " + std::string(keyword) + " ";
     if (text.size() < padded.size())
         return std::string_view::npos;
     for (size_t at = text.size() - padded.size() + 1; at-- > 0;) {
-        if (text.substr(at + padded.size()).find_first_of("/\\") != std::string_view::npos) {
+        const size_t tailStart = at + padded.size();
+        if (tailStart < text.size() && isPathSeparator(text[tailStart]))
             return std::string_view::npos;
-        }
         if (equalsIgnoringCase(text.substr(at, padded.size()), padded))
             return at;
     }

@@ -28,6 +28,12 @@ struct TimedDirective {
 class ScenarioReader {
 public:
     static constexpr Micros kDefaultUntil = std::chrono::milliseconds(3600000);
+    // The longest time or duration a scenario may give, in whole milliseconds: four years. A
+    // run adds a handful of them on the virtual clock, which then stays far inside Micros'
+    // range; larger values are malformed lines.
+    static constexpr int64_t kLongestMilliseconds = int64_t{4} * 365 * 24 * 3600 * 1000;
+    // How much of a malformed line its error message quotes, in bytes.
+    static constexpr size_t kQuotedBytes = 80;
 
     explicit ScenarioReader(std::istream& input) : input_(input) {}
 
@@ -44,11 +50,14 @@ private:
     // Reads lines until one holds a directive; false at the end of the input.
     bool readDirectiveLine();
     [[noreturn]] void fail(const std::string& what) const;
+    // `ms` as a time on the virtual clock; fails for one beyond kLongestMilliseconds.
+    Micros milliseconds(int64_t ms) const;
     bool parseSetup(const std::string& word, const std::string& rest);
     TimedDirective parseTimed(const std::string& word, const std::string& rest);
 
     std::istream& input_;
-    int lineNumber_ = 0;
+    int64_t lineNumber_ = 0;
+    std::string line_;                          // the current line as read, for messages
     std::string word_;                          // the current line's directive
     std::string rest_;                          // and everything after it
     std::optional<TimedDirective> firstTimed_;  // read by readSetup, not yet taken

@@ -1,6 +1,8 @@
 // velozor: the game. Opens the sound device and the window, then runs Form1 until the window
-// is unloaded. Exit status 0 after a normal end, 1 when the sound or the window cannot start.
+// is unloaded. Exit status 0 after a normal end, 1 when the sound or the window cannot start;
+// SIGTERM ends it at once with 0, SIGINT with 130.
 #include <SDL.h>
+#include <SDL_mixer.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +19,9 @@
 #include "ui/TraceObserver.h"
 #include "ui/sdl/LoopPriority.h"
 #include "ui/sdl/SdlWindow.h"
+#include "ui/sdl/SignalWatch.h"
 #include "ui/sdl/SteadyClock.h"
+#include "ui/sdl/VideoDriverCheck.h"
 #include "ui/sdl/X11Window.h"
 
 namespace {
@@ -57,7 +61,8 @@ bool traceRequested() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    velozor::SteadyClock clock;  // time zero: the program's start
+    velozor::startSignalWatch();  // before SDL starts a thread, so none of them takes a signal
+    velozor::SteadyClock clock;   // time zero: the program's start
     if (argc > 1) {
         std::fprintf(stderr, "velozor: takes no arguments; ignoring \"%s\" and the rest\n",
                      argv[1]);
@@ -70,6 +75,11 @@ int main(int argc, char* argv[]) {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         return fail(std::string("cannot start SDL's video: ") + SDL_GetError() +
+                    " (start the game inside a graphical session)");
+    }
+    if (std::string refusal; !velozor::videoDriverReachesPlayer(
+            SDL_GetCurrentVideoDriver(), std::getenv("SDL_VIDEODRIVER"), refusal)) {
+        return fail("cannot start SDL's video: " + refusal +
                     " (start the game inside a graphical session)");
     }
     const std::string folder = programFolder();
@@ -93,6 +103,11 @@ int main(int argc, char* argv[]) {
             platform.reset();  // the sound device closes before fail() shuts SDL down
             return fail(error);
         }
+        // Paused, not halted: a synchronous sound keeps the loop waiting until the process ends.
+        velozor::SignalSilencer silencer([] {
+            Mix_Pause(-1);
+            Mix_PauseMusic();
+        });
 
         velozor::checkSoundFolder(folder + "/sonidos", velozor::cataloguedGamePaths(folder));
 

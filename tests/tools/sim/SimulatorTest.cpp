@@ -106,6 +106,31 @@ TEST(SimulatorTest, MalformedLinesStopTheRunWithStatusTwoAsSoonAsTheyAreRead) {
     }
 }
 
+TEST(SimulatorTest, TimesAreBoundedSoTheVirtualClockCannotOverflow) {
+    // Four years is the longest time a scenario may give: the clock sums four of them here.
+    const SimRun longest = simulate("default-duration 126144000000\nuntil 10\n");
+    EXPECT_EQ(longest.status, 0) << longest.errors;
+    EXPECT_EQ(longest.lines.back(), "504576000000\tend");
+    for (const char* bad : {"default-duration 9223372036854775\n", "duration 126144000001 x\n",
+                            "until 99999999999999999999999\n", "key 9223372036854775 37\n"}) {
+        const SimRun run = simulate(bad);
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_NE(run.errors.find("longer than a scenario may give: at most 126144000000 ms"),
+                  std::string::npos)
+            << run.errors;
+        EXPECT_TRUE(run.lines.empty()) << bad;
+    }
+}
+
+TEST(SimulatorTest, AMalformedLineIsQuotedShortAndWithItsControlBytesEscaped) {
+    const std::string line = "w\x1b[2J\xc3\xa1\xff" + std::string(100, 'x');
+    EXPECT_EQ(simulate(line + "\n").errors,
+              "velozor-sim: malformed scenario, line 1 \"w\\x1b[2J\xc3\xa1\\xff" +
+                  std::string(72, 'x') +
+                  "\"...: unknown directive (expected folder, default-duration, duration, "
+                  "missing, until, key, close or wait)\n");
+}
+
 TEST(SimulatorTest, SetupNamesFilesAfterTheFolderAndSpacesSurvive) {
     const SimRun run = simulate(
         "folder /home/ana/Mis juegos/velozor\nmissing \\sonidos\\intro\\arch 2.wav\n"

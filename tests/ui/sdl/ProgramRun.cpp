@@ -79,6 +79,11 @@ bool ProgramRun::start(const std::string& program, std::vector<std::string> envi
     return true;
 }
 
+void ProgramRun::signal(int number) {
+    if (pid_ > 0)
+        kill(pid_, number);
+}
+
 bool ProgramRun::pressUntilTraced(const std::string& key, const std::string& line,
                                   std::chrono::milliseconds limit) {
     // The pointer off the window, so that the focus follows the window manager's rules only.
