@@ -134,8 +134,7 @@ void MixingCostPerSecondOfAudio(benchmark::State& state) {
                              "vidas",
                              "finestereo",
                              "esquivar",
-                             "obst\xC3\xA1"
-                             "culo",
+                             "obstáculo",
                              "obst",
                              "auto"};
     std::vector<std::string> files;

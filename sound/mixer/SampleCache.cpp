@@ -2,11 +2,74 @@
 #include "sound/mixer/SampleCache.h"
 
 #include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 #include "sound/SoundPlatform.h"
 
 namespace velozor {
+
+namespace {
+
+uint32_t littleEndian32(const unsigned char* bytes) {
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+// A wave file whose data chunk claims more bytes than the file holds (a copy cut short, or a
+// damaged header) would make SDL allocate the claimed length before reading: gigabytes for a
+// few bytes of file. Its claim is cut to what the file holds, so the frames that are there
+// play and nothing more is allocated. Other files are left as they are.
+void clampWaveDataToFile(std::vector<unsigned char>& bytes) {
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
+        return;
+    }
+    size_t at = 12;
+    while (at + 8 <= bytes.size()) {
+        const uint32_t size = littleEndian32(bytes.data() + at + 4);
+        const size_t held = bytes.size() - (at + 8);
+        if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
+            if (size > held) {
+                const auto clamped = static_cast<uint32_t>(held);
+                for (int byte = 0; byte < 4; ++byte)
+                    bytes[at + 4 + byte] = static_cast<unsigned char>(clamped >> (8 * byte));
+            }
+            return;
+        }
+        if (size > held)
+            return;
+        at += 8 + size + (size & 1);  // chunks are padded to an even length
+    }
+}
+
+// Decodes the file's bytes with the mixer's own loader, which picks the decoder by content.
+// The stream is closed here whatever happens: SDL_mixer leaves it open when no decoder
+// recognises the bytes.
+Mix_Chunk* decodeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+        SDL_SetError("cannot read %s", path.c_str());
+        return nullptr;
+    }
+    if (bytes.size() > static_cast<size_t>(INT32_MAX)) {
+        SDL_SetError("%s is too large to be a sound of the game", path.c_str());
+        return nullptr;
+    }
+    clampWaveDataToFile(bytes);
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (stream == nullptr)
+        return nullptr;
+    Mix_Chunk* decoded = Mix_LoadWAV_RW(stream, 0);
+    SDL_RWclose(stream);
+    return decoded;
+}
+
+}  // namespace
 
 SampleCache::SampleCache(size_t budgetBytes) : budgetBytes_(budgetBytes) {}
 
@@ -28,7 +91,7 @@ SharedChunk SampleCache::load(const ResolvedFile& file, uint32_t& error, std::st
         entries_.erase(found);
     }
 
-    Mix_Chunk* decoded = Mix_LoadWAV(file.path.c_str());
+    Mix_Chunk* decoded = decodeFile(file.path);
     if (decoded == nullptr) {
         error = MCIERR_CANNOT_LOAD_DRIVER;
         detail = Mix_GetError();

@@ -297,7 +297,10 @@ TEST_F(WineProgram, PlaysByEarFromStartUpThroughKeysAndMusicToLeavingByTheMenu) 
         {"Escape", "\tkey\t27\n", "introd.wav"},   // the end cue, then the menu's opening
         {"Escape", "\tkey\t27\n", "fin.wav"},      // the end cue again, and leaving
     };
-    for (const auto& [key, line, cue] : keys) {
+    for (const auto& press : keys) {
+        const std::string key = press.key;
+        const char* const line = press.line;
+        const char* const cue = press.cue;
         const std::size_t sent = standardError().size();
         const std::size_t heard = arrivals(cue);
         commandOutput(std::string("xdotool key --window ") + window + " " + key + " 2>&1");
