@@ -21,7 +21,6 @@ namespace {
 constexpr double kBeatSeconds = 60.0 / 96.0;
 constexpr double kBarSeconds = 4 * kBeatSeconds;
 constexpr int kBars = 40;
-constexpr double kMusicLevelDb = -35.0;
 
 struct Chord {
     int root;  // MIDI note of the bass
@@ -87,7 +86,7 @@ bool hasHats(int bar) {
 
 }  // namespace
 
-std::vector<float> backgroundMusic() {
+std::vector<float> backgroundMusic(double levelDb) {
     std::vector<float> song(framesFor(kMusicSeconds), 0.0f);
     Noise choice(0x5eed0010u);
     Noise hatNoise(0x5eed0011u);
@@ -143,7 +142,7 @@ std::vector<float> backgroundMusic() {
 
     song.resize(framesFor(kMusicSeconds));
     applyFades(song, 1.0, 4.0);
-    setRmsDb(song, kMusicLevelDb);
+    setRmsDb(song, levelDb);
     limitPeak(song, 0.5f);
     return song;
 }
