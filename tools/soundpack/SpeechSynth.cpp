@@ -41,13 +41,20 @@ SpeechSynth::SpeechSynth(const std::string& voice, int wordsPerMinute) {
             "cannot start eSpeak NG (is the Debian package espeak-ng-data installed?)");
     }
     espeak_SetSynthCallback(collectSamples);
-    if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) {
+    try {
+        useVoice(voice, wordsPerMinute);
+    } catch (...) {
         espeak_Terminate();
+        throw;
+    }
+}
+
+void SpeechSynth::useVoice(const std::string& voice, int wordsPerMinute) {
+    if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) {
         throw std::runtime_error("eSpeak NG has no voice \"" + voice +
                                  "\" (is the Debian package espeak-ng-data installed?)");
     }
     if (espeak_SetParameter(espeakRATE, wordsPerMinute, 0) != EE_OK) {
-        espeak_Terminate();
         throw std::runtime_error("eSpeak NG refused the rate of " + std::to_string(wordsPerMinute) +
                                  " words a minute: give 80 to 450");
     }
