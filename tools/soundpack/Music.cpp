@@ -4,8 +4,8 @@
 //
 // Nothing in it may sound like an obstacle. The lanes' sounds sit on A and D (55, 110, 587,
 // 1175 and 1760 Hz) and their neighbours (the left hum's 330 and 550 Hz overtones and its
-// throb's sidebands), so the tune uses no A, D, E or C#, keeps every note above the hum's
-// register, and plays pure tones whose overtones are octaves. Its bass swells once a bar
+// throb's sidebands), so the tune uses no A, D, E or C#, keeps its bass above the hum's 55 and
+// 110 Hz, and plays pure tones whose only overtones are octaves. Its bass swells once a bar
 // rather than striking in pairs, which the ear would take for the left lane's hum coming closer.
 #include "tools/soundpack/Music.h"
 
