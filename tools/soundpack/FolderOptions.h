@@ -12,7 +12,7 @@ inline constexpr int kSlowestWordsPerMinute = 80;
 inline constexpr int kFastestWordsPerMinute = 450;
 
 // The music's RMS against the speech's, in dB: well under it, so quick cues stay easy to follow.
-inline constexpr double kDefaultMusicLevelDb = -15.0;
+inline constexpr double kDefaultMusicLevelDb = -18.0;
 // The quietest music worth making, and the loudest that still leaves the speech on top.
 inline constexpr double kQuietestMusicLevelDb = -40.0;
 inline constexpr double kLoudestMusicLevelDb = 0.0;
