@@ -18,7 +18,9 @@ namespace {
 
 // RMS of the nearest step before placement, in dB full scale.
 constexpr double kNearestLevelDb = -13.0;
-constexpr double kStepDb = 4.0;
+// Small enough that the farthest step still stands clear of the music and the engine, large
+// enough that every step is heard to be nearer than the last.
+constexpr double kStepDb = 3.5;
 // Where the side lanes sit: far enough out to be unmistakable, not so far that the far ear
 // hears nothing at all.
 constexpr StereoPosition kSidePosition = 0.8;

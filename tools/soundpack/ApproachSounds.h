@@ -23,7 +23,7 @@ inline constexpr int kFarthestStep = kFarthestApproachStep;
 // Length of every approach sound: one tick of the game, in seconds.
 inline constexpr double kApproachSeconds = kTickMilliseconds / 1000.0;
 
-// Level of a step in dB, relative to the nearest step: 4 dB quieter per step away.
+// Level of a step in dB, relative to the nearest step: 3.5 dB quieter per step away.
 double approachStepDb(int step);
 
 // The lane's motif at the nearest step's level, mono, kApproachSeconds long:

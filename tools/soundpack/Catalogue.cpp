@@ -1,8 +1,9 @@
-// The words are written to be understood at once while driving: short cues during play, full
-// sentences where the game waits (the introduction, the help, the level changes).
+// Each file's recipe: spoken words in the folder's language, synthesized effects, the music,
+// and the approach sounds.
 #include "tools/soundpack/Catalogue.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <iterator>
 #include <map>
@@ -26,21 +27,6 @@ constexpr double kSpeechLevelDb = -19.0;
 constexpr float kSpeechPeak = 0.95f;
 // Where a spoken lane name or lane hint sits: clearly on its side, still heard by both ears.
 constexpr StereoPosition kSpokenSidePosition = 0.6;
-
-constexpr const char* kHelpText =
-    "Ayuda. Conduces un coche por una carretera de tres carriles: izquierda, centro y derecha. "
-    "Los obstáculos se oyen llegar por su carril, primero lejos y flojo, después cada vez más "
-    "fuerte. Cuando suenan más fuerte, están a punto de alcanzarte: si sigues en su carril, "
-    "chocas. Cambia de carril a tiempo. Cada obstáculo esquivado suena con una campanita. "
-    "En el nivel uno, una voz te dice por qué carril viene cada obstáculo. En el nivel dos ya "
-    "no hay aviso. En el nivel tres los obstáculos suenan en mono, y el carril se reconoce por "
-    "su sonido: un zumbido grave es la izquierda, dos pitidos son el centro y tres campanillas "
-    "agudas son la derecha. Cada nivel tiene quince obstáculos, y con tres choques se acaba la "
-    "partida. Las teclas. Flecha izquierda: pasar al carril de la izquierda. Flecha derecha: "
-    "pasar al carril de la derecha. Flecha arriba: tocar la bocina. Flecha abajo: frenar. "
-    "Efe uno: escuchar esta ayuda. Escape: dejar la partida e ir al menú. En el menú, las "
-    "flechas arriba y abajo eligen entre otra partida y salir, Intro confirma y Escape sale del "
-    "juego. Ahora, la partida sigue.";
 
 std::vector<float> spokenMono(const Speak& speak, const std::string& text) {
     std::vector<float> words = speak(text);
@@ -81,9 +67,8 @@ Recipe effectThenSpoken(std::vector<float> (*make)(), std::string text, double o
             }};
 }
 
-AudioBuffer countIn(const Speak& speak) {
+AudioBuffer countIn(const Speak& speak, const std::array<std::string, 4>& words) {
     std::vector<float> sound;
-    const char* words[] = {"Tres.", "Dos.", "Uno.", "¡Ya!"};
     for (std::size_t i = 0; i < std::size(words); ++i) {
         const bool go = i + 1 == std::size(words);
         const std::size_t start = framesFor(0.8 * i);
@@ -104,67 +89,59 @@ Recipe approach(const ApproachSound& sound) {
 }
 
 // Every file but the approach sounds, by its place in the folder.
-std::map<std::string, Recipe> recipes() {
+std::map<std::string, Recipe> recipes(const FolderOptions& options) {
+    const Language language = options.language;
+    const auto says = [language](const char* path) { return spoken(spokenText(language, path)); };
+    const auto saysAt = [language](const char* path, StereoPosition position) {
+        return spokenAt(spokenText(language, path), position);
+    };
+    const double musicDb = kSpeechLevelDb + options.musicLevelDb;
     return {
         // The introduction: the title, what the game is, the keys, a count-in.
-        {"intro/arch 1.wav", effectThenSpoken(titleFlourish, "Velozor.", 0.2)},
-        {"intro/arch 2.wav",
-         spoken("Velozor es un juego de carreras para jugar de oído. Conduces un coche por una "
-                "carretera de tres carriles: izquierda, centro y derecha. Por ella vienen "
-                "obstáculos; cada uno suena del lado de su carril, y más fuerte cuanto más cerca "
-                "está. Cambia de carril a tiempo para esquivarlos. Hay tres niveles de quince "
-                "obstáculos, y con tres choques se acaba la partida.")},
-        {"intro/arch 3.wav",
-         spoken("Las teclas. Flecha izquierda y flecha derecha: cambiar de carril. Flecha arriba: "
-                "tocar la bocina. Flecha abajo: frenar. Efe uno: escuchar la ayuda. Escape: dejar "
-                "la partida e ir al menú.")},
-        {"intro/arch 4.wav", {FileFormat::Wave, countIn}},
+        {"intro/arch 1.wav",
+         effectThenSpoken(titleFlourish, spokenText(language, "intro/arch 1.wav"), 0.2)},
+        {"intro/arch 2.wav", says("intro/arch 2.wav")},
+        {"intro/arch 3.wav", says("intro/arch 3.wav")},
+        {"intro/arch 4.wav",
+         {FileFormat::Wave,
+          [words = countInWords(language)](const Speak& speak) { return countIn(speak, words); }}},
 
-        {"fondo.mp3", {FileFormat::Mp3, [](const Speak&) { return asMono(backgroundMusic()); }}},
+        {"fondo.mp3",
+         {FileFormat::Mp3, [musicDb](const Speak&) { return asMono(backgroundMusic(musicDb)); }}},
         {"motor.wav", effect(engine)},
 
         // The game's course: crashes, lives, levels, the end.
-        {"chocaste.wav", effectThenSpoken(crash, "¡Chocaste!", 0.3)},
-        {"dosVidas.wav", spoken("Te quedan dos vidas.")},
-        {"unaVida.wav", spoken("Te queda una vida. ¡Cuidado!")},
-        {"despedida.wav",
-         spoken("Tercer choque. Se acabó la partida. ¡Gracias por jugar, hasta la próxima!")},
-        {"finestereo.wav", spoken("¡Ánimo! El nivel está a punto de terminar.")},
-        {"nivel2.wav",
-         spoken("Nivel dos. A partir de ahora nadie te avisa del carril: escucha de qué lado "
-                "viene cada obstáculo.")},
-        {"nivel3.wav",
-         spoken("Nivel tres. Ahora los obstáculos suenan en mono, sin izquierda ni derecha. "
-                "Reconoce el carril por su sonido: un zumbido grave es la izquierda, dos pitidos "
-                "son el centro y tres campanillas agudas son la derecha.")},
-        {"finpuntos.wav",
-         spoken("¡Enhorabuena! Has completado los tres niveles. ¡Eres un gran piloto!")},
+        {"chocaste.wav", effectThenSpoken(crash, spokenText(language, "chocaste.wav"), 0.3)},
+        {"dosVidas.wav", says("dosVidas.wav")},
+        {"unaVida.wav", says("unaVida.wav")},
+        {"despedida.wav", says("despedida.wav")},
+        {"finestereo.wav", says("finestereo.wav")},
+        {"nivel2.wav", says("nivel2.wav")},
+        {"nivel3.wav", says("nivel3.wav")},
+        {"finpuntos.wav", says("finpuntos.wav")},
         {"esquivar.wav", effect(dodgeChime)},
 
         // Lane hints of level 1, each on its own side.
-        {"vieneizquierda.wav", spokenAt("Viene por la izquierda.", -kSpokenSidePosition)},
-        {"vienecentro.wav", spokenAt("Viene por el centro.", 0.0)},
-        {"vienederecha.wav", spokenAt("Viene por la derecha.", kSpokenSidePosition)},
+        {"vieneizquierda.wav", saysAt("vieneizquierda.wav", -kSpokenSidePosition)},
+        {"vienecentro.wav", saysAt("vienecentro.wav", 0.0)},
+        {"vienederecha.wav", saysAt("vienederecha.wav", kSpokenSidePosition)},
 
         // The driving keys: the lane the car is now in, the road's edges, the brake, the horn.
-        {"izquierda.wav", spokenAt("Izquierda.", -kSpokenSidePosition)},
-        {"centro.wav", spokenAt("Centro.", 0.0)},
-        {"derecha.wav", spokenAt("Derecha.", kSpokenSidePosition)},
-        {"noCarrilIzquierda.wav",
-         spokenAt("No hay más carriles a la izquierda.", -kSpokenSidePosition)},
-        {"noCarrilDerecha.wav", spokenAt("No hay más carriles a la derecha.", kSpokenSidePosition)},
+        {"izquierda.wav", saysAt("izquierda.wav", -kSpokenSidePosition)},
+        {"centro.wav", saysAt("centro.wav", 0.0)},
+        {"derecha.wav", saysAt("derecha.wav", kSpokenSidePosition)},
+        {"noCarrilIzquierda.wav", saysAt("noCarrilIzquierda.wav", -kSpokenSidePosition)},
+        {"noCarrilDerecha.wav", saysAt("noCarrilDerecha.wav", kSpokenSidePosition)},
         {"frenando.wav", effect(brakeSqueal)},
         {"auto.wav", effect(horn)},
-        {"ayuda.wav", spoken(kHelpText)},
+        {"ayuda.wav", says("ayuda.wav")},
 
         // The menu.
-        {"introd.wav",
-         spoken("Menú. Con las flechas arriba y abajo eliges entre jugar otra partida o salir. "
-                "Pulsa Intro para confirmar, o Escape para salir del juego.")},
-        {"menúOtro.wav", spoken("Otra partida.")},
-        {"menúSalir.wav", spoken("Salir del juego.")},
-        {"comenzar.wav", spoken("¡Comenzamos! Buena suerte.")},
-        {"fin.wav", spoken("Fin del juego.")},
+        {"introd.wav", says("introd.wav")},
+        {"menúOtro.wav", says("menúOtro.wav")},
+        {"menúSalir.wav", says("menúSalir.wav")},
+        {"comenzar.wav", says("comenzar.wav")},
+        {"fin.wav", says("fin.wav")},
     };
 }
 
@@ -181,8 +158,8 @@ std::string pathInSoundFolder(std::string_view gamePath) {
     return path;
 }
 
-std::vector<CatalogueEntry> soundCatalogue() {
-    std::map<std::string, Recipe> byPath = recipes();
+std::vector<CatalogueEntry> soundCatalogue(const FolderOptions& options) {
+    std::map<std::string, Recipe> byPath = recipes(options);
     std::vector<CatalogueEntry> entries;
     for (const CataloguedSound& sound : cataloguedSounds()) {
         std::string path = pathInSoundFolder(sound.path);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/soundpack/AudioBuffer.h"
+#include "tools/soundpack/FolderOptions.h"
 
 namespace velozor::soundpack {
 
@@ -25,9 +26,11 @@ struct CatalogueEntry {
 };
 
 // Every file of the game's sound catalogue (sound/SoundCatalogue.h), 73 in all, in the
-// catalogue's order, each with the way it is made. Throws std::logic_error naming the file when
-// the catalogue and the generator's recipes do not match one for one.
-std::vector<CatalogueEntry> soundCatalogue();
+// catalogue's order, each with the way it is made: words in `options.language`, the music at
+// `options.musicLevelDb` against the speech. The speaking rate is the Speak function's business.
+// Throws std::logic_error naming the file when the catalogue and the generator's recipes do not
+// match one for one.
+std::vector<CatalogueEntry> soundCatalogue(const FolderOptions& options = {});
 
 // A catalogued path ("\sonidos\intro\arch 1.wav") as it lies inside the folder "sonidos"
 // ("intro/arch 1.wav").

@@ -16,7 +16,7 @@ namespace velozor::soundpack {
 namespace {
 
 constexpr double kEffectLevelDb = -17.0;
-constexpr double kEngineLevelDb = -34.0;
+constexpr double kEngineLevelDb = -40.0;
 constexpr float kPeak = 0.9f;
 
 double secondsAt(std::size_t frame) {

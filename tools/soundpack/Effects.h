@@ -11,7 +11,8 @@ namespace velozor::soundpack {
 // Length of the engine loop, in seconds: the game restarts it every kEngineLoopTicks ticks.
 inline constexpr double kEngineSeconds = kEngineLoopTicks * (kTickMilliseconds / 1000.0);
 
-// A steady, low engine rumble, kEngineSeconds long and far below the cues (about -34 dB RMS).
+// A steady, low engine rumble, kEngineSeconds long and far below the cues (about -40 dB RMS, off
+// the farthest approach sounds' way).
 std::vector<float> engine();
 
 // The reward for a dodged obstacle: two quick rising chimes, about 0.3 s.

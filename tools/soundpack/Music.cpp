@@ -1,6 +1,12 @@
-// A four-chord loop in A minor (Am, F, C, G) with bass, arpeggio, pad, light hi-hats and a
+// A four-chord loop in C minor (Cm, Ab, Eb, Fm) with bass, arpeggio, pad, light hi-hats and a
 // pentatonic melody chosen by a seeded generator, arranged in sections so the ear has something
 // to follow without being pulled away from the road.
+//
+// Nothing in it may sound like an obstacle. The lanes' sounds sit on A and D (55, 110, 587,
+// 1175 and 1760 Hz) and their neighbours (the left hum's 330 and 550 Hz overtones and its
+// throb's sidebands), so the tune uses no A, D, E or C#, keeps its bass above the hum's 55 and
+// 110 Hz, and plays pure tones whose only overtones are octaves. Its bass swells once a bar
+// rather than striking in pairs, which the ear would take for the left lane's hum coming closer.
 #include "tools/soundpack/Music.h"
 
 #include <algorithm>
@@ -21,13 +27,14 @@ namespace {
 constexpr double kBeatSeconds = 60.0 / 96.0;
 constexpr double kBarSeconds = 4 * kBeatSeconds;
 constexpr int kBars = 40;
-constexpr double kMusicLevelDb = -35.0;
 
 struct Chord {
-    int root;  // MIDI note of the bass
+    int root;  // MIDI note
     bool minor;
+    int bass;  // MIDI note of the bass: Eb3 at the lowest, as C3 would touch the hum's 119 Hz
 };
-constexpr std::array<Chord, 4> kProgression{{{45, true}, {41, false}, {48, false}, {43, false}}};
+constexpr std::array<Chord, 4> kProgression{
+    {{48, true, 51}, {56, false, 56}, {51, false, 51}, {53, true, 53}}};
 
 double frequencyOf(int midiNote) {
     return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
@@ -54,7 +61,7 @@ std::vector<float> padChord(const Chord& chord) {
     std::vector<float> out(framesFor(kBarSeconds + 0.4), 0.0f);
     for (const int tone : chordTones(chord)) {
         for (const double detune : {-0.002, 0.002}) {
-            Oscillator voice(Waveform::Sine, frequencyOf(tone + 24) * (1.0 + detune));
+            Oscillator voice(Waveform::Sine, frequencyOf(tone + 12) * (1.0 + detune));
             for (float& sample : out) {
                 sample += 0.5f * voice.next();
             }
@@ -87,12 +94,12 @@ bool hasHats(int bar) {
 
 }  // namespace
 
-std::vector<float> backgroundMusic() {
+std::vector<float> backgroundMusic(double levelDb) {
     std::vector<float> song(framesFor(kMusicSeconds), 0.0f);
     Noise choice(0x5eed0010u);
     Noise hatNoise(0x5eed0011u);
-    // A minor pentatonic, two octaves from A4: the melody can never clash with the chords.
-    constexpr std::array<int, 10> kScale{69, 72, 74, 76, 79, 81, 84, 86, 88, 91};
+    // C minor pentatonic, two octaves from C5: the melody can never clash with the chords.
+    constexpr std::array<int, 10> kScale{72, 75, 77, 79, 82, 84, 87, 89, 91, 94};
     int melodyIndex = 2;
 
     for (int bar = 0; bar < kBars; ++bar) {
@@ -105,15 +112,13 @@ std::vector<float> backgroundMusic() {
         constexpr std::array<int, 8> kArpeggio{0, 1, 2, 1, 0, 2, 1, 2};
         for (int eighth = 0; eighth < 8; ++eighth) {
             const int pitch = tones[kArpeggio[eighth]] + 12 + (eighth == 4 ? 12 : 0);
-            mixInto(song, note(Waveform::Triangle, pitch, 0.6, 0.004, 0.8),
+            mixInto(song, note(Waveform::Sine, pitch, 0.6, 0.004, 0.8),
                     framesFor(barStart + eighth * kBeatSeconds / 2), 0.12f);
         }
 
         if (hasBass(bar)) {
-            for (const int beat : {0, 2}) {
-                mixInto(song, note(Waveform::Sine, chord.root - 12, 1.2, 0.01, 2.0),
-                        framesFor(barStart + beat * kBeatSeconds), 0.5f);
-            }
+            mixInto(song, note(Waveform::Sine, chord.bass, kBarSeconds, 0.15, 3.0),
+                    framesFor(barStart), 0.3f);
         }
 
         if (hasHats(bar)) {
@@ -131,8 +136,7 @@ std::vector<float> backgroundMusic() {
                 melodyIndex =
                     std::clamp(melodyIndex + move, 0, static_cast<int>(kScale.size()) - 1);
                 const double length = closing ? 2 * kBeatSeconds : kBeatSeconds;
-                mixInto(song,
-                        note(Waveform::Triangle, kScale[melodyIndex], length + 0.2, 0.02, 1.5),
+                mixInto(song, note(Waveform::Sine, kScale[melodyIndex], length + 0.2, 0.02, 1.5),
                         framesFor(barStart + beat * kBeatSeconds), 0.22f);
                 if (closing) {
                     break;
@@ -143,7 +147,7 @@ std::vector<float> backgroundMusic() {
 
     song.resize(framesFor(kMusicSeconds));
     applyFades(song, 1.0, 4.0);
-    setRmsDb(song, kMusicLevelDb);
+    setRmsDb(song, levelDb);
     limitPeak(song, 0.5f);
     return song;
 }

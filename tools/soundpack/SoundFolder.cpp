@@ -17,8 +17,6 @@ namespace velozor::soundpack {
 
 namespace {
 
-// Spain's Spanish voice of eSpeak NG.
-constexpr const char* kVoice = "es";
 // Plenty for a quiet mono tune.
 constexpr int kMusicKilobitsPerSecond = 96;
 
@@ -39,9 +37,9 @@ void makeParent(const std::filesystem::path& file) {
 
 }  // namespace
 
-int writeSoundFolder(const std::filesystem::path& outputDir) {
+int writeSoundFolder(const std::filesystem::path& outputDir, const FolderOptions& options) {
     const std::filesystem::path folder = outputDir / kSoundFolderName;
-    const std::vector<CatalogueEntry> entries = soundCatalogue();
+    const std::vector<CatalogueEntry> entries = soundCatalogue(options);
 
     std::vector<std::future<void>> music;
     for (const CatalogueEntry& entry : entries) {
@@ -59,7 +57,7 @@ int writeSoundFolder(const std::filesystem::path& outputDir) {
         }
     }
 
-    SpeechSynth synth(kVoice);
+    SpeechSynth synth(voiceName(options.language), options.wordsPerMinute);
     const Speak speak = [&synth](std::string_view text) { return synth.speak(text); };
     int written = 0;
     for (const CatalogueEntry& entry : entries) {

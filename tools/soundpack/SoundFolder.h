@@ -3,14 +3,17 @@
 
 #include <filesystem>
 
+#include "tools/soundpack/FolderOptions.h"
+
 namespace velozor::soundpack {
 
 // Name of the folder the game looks for beside its program.
 inline constexpr const char* kSoundFolderName = "sonidos";
 
-// Writes every file of soundCatalogue() into `outputDir`/sonidos, creating the folders it needs
-// and replacing files of the same names; other files there are left alone. Returns the number
-// of files written. Throws std::runtime_error saying which file or folder failed.
-int writeSoundFolder(const std::filesystem::path& outputDir);
+// Writes every file of soundCatalogue(options) into `outputDir`/sonidos, spoken in
+// `options.language` at `options.wordsPerMinute`, creating the folders it needs and replacing
+// files of the same names; other files there are left alone. Returns the number of files
+// written. Throws std::runtime_error saying which file or folder failed.
+int writeSoundFolder(const std::filesystem::path& outputDir, const FolderOptions& options = {});
 
 }  // namespace velozor::soundpack

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 
 #include "tools/soundpack/AudioBuffer.h"
 #include "tools/soundpack/Resampler.h"
@@ -16,8 +17,6 @@ namespace velozor::soundpack {
 
 namespace {
 
-// A little slower than eSpeak's default, so the game's instructions are easy to follow.
-constexpr int kWordsPerMinute = 160;
 // Samples quieter than this count as silence when trimming (about -50 dB full scale).
 constexpr int16_t kSilenceThreshold = 100;
 // Silence kept around the speech after trimming, in seconds.
@@ -33,7 +32,7 @@ int collectSamples(short* samples, int count, espeak_EVENT* events) {
 
 }  // namespace
 
-SpeechSynth::SpeechSynth(const std::string& voice) {
+SpeechSynth::SpeechSynth(const std::string& voice, int wordsPerMinute) {
     // DONT_EXIT: report a missing data folder instead of ending the whole program.
     engineRate_ =
         espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
@@ -42,12 +41,23 @@ SpeechSynth::SpeechSynth(const std::string& voice) {
             "cannot start eSpeak NG (is the Debian package espeak-ng-data installed?)");
     }
     espeak_SetSynthCallback(collectSamples);
-    if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) {
+    try {
+        useVoice(voice, wordsPerMinute);
+    } catch (...) {
         espeak_Terminate();
+        throw;
+    }
+}
+
+void SpeechSynth::useVoice(const std::string& voice, int wordsPerMinute) {
+    if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) {
         throw std::runtime_error("eSpeak NG has no voice \"" + voice +
                                  "\" (is the Debian package espeak-ng-data installed?)");
     }
-    espeak_SetParameter(espeakRATE, kWordsPerMinute, 0);
+    if (espeak_SetParameter(espeakRATE, wordsPerMinute, 0) != EE_OK) {
+        throw std::runtime_error("eSpeak NG refused the rate of " + std::to_string(wordsPerMinute) +
+                                 " words a minute: give 80 to 450");
+    }
 }
 
 SpeechSynth::~SpeechSynth() {

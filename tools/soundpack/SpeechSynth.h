@@ -1,4 +1,4 @@
-// Spanish speech from eSpeak NG, synthesized inside this process and brought to the folder's rate.
+// Speech from eSpeak NG, synthesized inside this process and brought to the folder's rate.
 #pragma once
 
 #include <string>
@@ -8,13 +8,18 @@
 namespace velozor::soundpack {
 
 // Owns the eSpeak NG engine for its lifetime. eSpeak keeps global state, so at most one
-// SpeechSynth may exist at a time, and it is used from one thread only.
+// SpeechSynth may exist at a time, and it is used from one thread only. Make one per process:
+// eSpeak NG 1.51 hangs when started a second time; switch voices with useVoice instead.
 class SpeechSynth {
 public:
-    // Starts eSpeak NG with the voice named `voice` (e.g. "es"). Throws std::runtime_error
-    // saying what to install when the engine or the voice cannot be loaded.
-    explicit SpeechSynth(const std::string& voice);
+    // Starts eSpeak NG with the voice named `voice` (e.g. "es") speaking `wordsPerMinute` words
+    // a minute (eSpeak takes 80 to 450). Throws std::runtime_error saying what to install when
+    // the engine or the voice cannot be loaded, and what to give when the rate is refused.
+    SpeechSynth(const std::string& voice, int wordsPerMinute);
     ~SpeechSynth();
+
+    // Speaks from now on with `voice` at `wordsPerMinute`; throws as the constructor does.
+    void useVoice(const std::string& voice, int wordsPerMinute);
 
     SpeechSynth(const SpeechSynth&) = delete;
     SpeechSynth& operator=(const SpeechSynth&) = delete;

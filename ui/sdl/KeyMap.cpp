@@ -44,6 +44,23 @@ constexpr KeyCode kFunctionKeys[] = {
     {SDLK_APP1, 182},         {SDLK_APP2, 183},
 };
 
+// With NumLock off the keypad's digits and point move the cursor, as on Windows: 4, 6, 8 and 2
+// are the arrows, and the keys around them Home, PageUp, End, PageDown, Insert, Delete and
+// Clear. Players who drive on the keypad keep NumLock off and expect arrows.
+constexpr KeyCode kKeypadWithoutNumLock[] = {
+    {SDLK_KP_4, 37}, {SDLK_KP_8, 38}, {SDLK_KP_6, 39},      {SDLK_KP_2, 40},
+    {SDLK_KP_7, 36}, {SDLK_KP_9, 33}, {SDLK_KP_1, 35},      {SDLK_KP_3, 34},
+    {SDLK_KP_0, 45}, {SDLK_KP_5, 12}, {SDLK_KP_PERIOD, 46}, {SDLK_KP_DECIMAL, 46},
+};
+
+std::optional<int16_t> keypadNavigationCode(SDL_Keycode key) {
+    for (const KeyCode& entry : kKeypadWithoutNumLock) {
+        if (entry.key == key)
+            return entry.code;
+    }
+    return std::nullopt;
+}
+
 std::optional<int16_t> functionKeyCode(SDL_Keycode key) {
     for (const KeyCode& entry : kFunctionKeys) {
         if (entry.key == key)
@@ -121,6 +138,10 @@ std::optional<int16_t> placeKeyCode(SDL_Scancode place) {
 }  // namespace
 
 std::optional<int16_t> virtualKeyCode(const SDL_Keysym& key) {
+    if ((key.mod & KMOD_NUM) == 0) {
+        if (const auto code = keypadNavigationCode(key.sym))
+            return code;
+    }
     if (const auto code = functionKeyCode(key.sym))
         return code;
     if (const auto code = characterKeyCode(key.sym))

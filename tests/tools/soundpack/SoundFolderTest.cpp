@@ -1,5 +1,7 @@
-// Reads back the folder that velozor-soundpack generated and checks what a player's ear relies
-// on: every file there, the formats, the loudness steps, the placement, the timbres, the words.
+// Reads back the folders that velozor-soundpack generated and checks what a player's ear relies
+// on: every file there, the formats, the loudness steps, the placement, the timbres, the words,
+// the music's level and that nothing in the music imitates or hides an obstacle. Every check is
+// made on the default folder and on the folders the options make.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -8,8 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
+#include <numeric>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,6 +24,8 @@
 #include "tests/tools/soundpack/SoundMeasures.h"
 #include "tools/soundpack/Catalogue.h"
 #include "tools/soundpack/Level.h"
+#include "tools/soundpack/SpeechSynth.h"
+#include "tools/soundpack/SpokenTexts.h"
 #include "tools/soundpack/WavFile.h"
 
 namespace velozor::soundpack {
@@ -26,15 +33,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Written by the ctest fixture "soundpack.generate" before these tests run.
-const fs::path kGenerated = fs::path(VELOZOR_SOUNDPACK_GENERATED) / "sonidos";
+// A folder written by one of the ctest fixtures "soundpack.generate.*" before these tests run,
+// and the options it was made with (tests/tools/soundpack/CMakeLists.txt).
+struct MadeFolder {
+    const char* name;
+    FolderOptions options;
+
+    fs::path path() const { return fs::path(VELOZOR_SOUNDPACK_GENERATED) / name / "sonidos"; }
+};
+// For gtest's messages: the folder by name rather than its bytes.
+void PrintTo(const MadeFolder& folder, std::ostream* out) {
+    *out << folder.name;
+}
+
+const MadeFolder kDefaultFolder{"default", {}};
+const MadeFolder kEnglishFolder{"english", {.language = Language::English}};
+const MadeFolder kFastFolder{"fast", {.wordsPerMinute = 320, .musicLevelDb = -20.0}};
 
 fs::path inFolder(const fs::path& folder, const std::string& utf8Path) {
     return folder / fs::path(std::u8string(utf8Path.begin(), utf8Path.end()));
-}
-
-WavContents load(const std::string& utf8Path) {
-    return readWav(inFolder(kGenerated, utf8Path));
 }
 
 // Level of all channels' power together, in dB: what a listener hears overall, wherever the
@@ -53,7 +70,7 @@ const std::map<std::string, std::pair<double, double>> kSpoken = {
     {"nivel3.wav", {6, 20}},         {"finpuntos.wav", {2, 8}},
     {"introd.wav", {4, 15}},         {"vieneizquierda.wav", {0.8, 4}},
     {"vienecentro.wav", {0.8, 4}},   {"vienederecha.wav", {0.8, 4}},
-    {"izquierda.wav", {0.4, 2}},     {"centro.wav", {0.3, 2}},
+    {"izquierda.wav", {0.3, 2}},     {"centro.wav", {0.3, 2}},
     {"derecha.wav", {0.3, 2}},       {"noCarrilIzquierda.wav", {1, 5}},
     {"noCarrilDerecha.wav", {1, 5}}, {"ayuda.wav", {30, 120}},
     {"menúOtro.wav", {0.4, 2.5}},    {"menúSalir.wav", {0.4, 2.5}},
@@ -80,20 +97,28 @@ std::string approachFile(ApproachSet set, int lane, int step) {
     return pathInSoundFolder(approachPath(static_cast<int16_t>(lane), set, std::to_string(step)));
 }
 
-class SoundFolder : public ::testing::Test {
+void expectMade(const MadeFolder& folder) {
+    ASSERT_TRUE(fs::is_directory(folder.path()))
+        << folder.path() << " is missing: run the tests with ctest, whose fixtures "
+        << "soundpack.generate.* make it, or run velozor-soundpack on its parent first";
+}
+
+class SoundFolder : public ::testing::TestWithParam<MadeFolder> {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(fs::is_directory(kGenerated))
-            << kGenerated << " is missing: run the tests with ctest, whose fixture "
-            << "soundpack.generate makes it, or run velozor-soundpack on its parent first";
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(expectMade(GetParam())); }
+
+    fs::path folder() const { return GetParam().path(); }
+    WavContents load(const std::string& utf8Path) const {
+        return readWav(inFolder(folder(), utf8Path));
     }
+    DecodedMp3 music() const { return decodeMp3(inFolder(folder(), "fondo.mp3")); }
 };
 
-TEST_F(SoundFolder, HoldsExactlyTheCatalogueAndEveryFileDecodes) {
+TEST_P(SoundFolder, HoldsExactlyTheCatalogueAndEveryFileDecodes) {
     std::set<std::string> onDisk;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(kGenerated)) {
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder())) {
         if (entry.is_regular_file()) {
-            const std::u8string name = entry.path().lexically_relative(kGenerated).u8string();
+            const std::u8string name = entry.path().lexically_relative(folder()).u8string();
             onDisk.emplace(name.begin(), name.end());
         }
     }
@@ -109,7 +134,7 @@ TEST_F(SoundFolder, HoldsExactlyTheCatalogueAndEveryFileDecodes) {
                     kSpoken.count(path) == 1 ||
                     std::count(kEffects.begin(), kEffects.end(), path) == 1)
             << "a catalogued sound that no test listens to";
-        const fs::path file = inFolder(kGenerated, path);
+        const fs::path file = inFolder(folder(), path);
         ASSERT_TRUE(fs::is_regular_file(file)) << "missing";
         if (sound.playedAs == PlayedAs::Music) {
             EXPECT_EQ(decodeMp3(file).sampleRate, kSampleRate);
@@ -124,7 +149,7 @@ TEST_F(SoundFolder, HoldsExactlyTheCatalogueAndEveryFileDecodes) {
     }
 }
 
-TEST_F(SoundFolder, ApproachSoundsLastOneTickAndGrowLouderStepByStep) {
+TEST_P(SoundFolder, ApproachSoundsLastOneTickAndGrowLouderStepByStep) {
     for (const ApproachSet set : {ApproachSet::Stereo, ApproachSet::Mono}) {
         for (const int lane : kLanes) {
             double fartherDb = -INFINITY;
@@ -157,7 +182,7 @@ void expectSide(const AudioBuffer& audio, int lane, const std::string& path) {
     }
 }
 
-TEST_F(SoundFolder, StereoSetPlacesEachLaneOnItsSideAndMonoSetHasNoSide) {
+TEST_P(SoundFolder, StereoSetPlacesEachLaneOnItsSideAndMonoSetHasNoSide) {
     for (int step = kNearestApproachStep; step <= kFarthestApproachStep; ++step) {
         for (const int lane : kLanes) {
             const AudioBuffer stereo = load(approachFile(ApproachSet::Stereo, lane, step)).audio;
@@ -173,7 +198,7 @@ TEST_F(SoundFolder, StereoSetPlacesEachLaneOnItsSideAndMonoSetHasNoSide) {
         expectSide(load(path).audio, lane, path);
 }
 
-TEST_F(SoundFolder, LanesHaveTimbresThatDifferWithoutStereo) {
+TEST_P(SoundFolder, LanesHaveTimbresThatDifferWithoutStereo) {
     for (int step = 0; step <= 6; step += 3) {
         std::vector<double> hertz;
         for (const int lane : kLanes)
@@ -185,22 +210,26 @@ TEST_F(SoundFolder, LanesHaveTimbresThatDifferWithoutStereo) {
     }
 }
 
-TEST_F(SoundFolder, SpokenFilesCarrySpeechOfAPlausibleLength) {
+TEST_P(SoundFolder, SpokenFilesCarrySpeechOfAPlausibleLength) {
+    // Faster speech may be shorter in proportion.
+    const double pace =
+        static_cast<double>(kDefaultWordsPerMinute) / GetParam().options.wordsPerMinute;
     for (const auto& [path, length] : kSpoken) {
         SCOPED_TRACE(path);
         const AudioBuffer audio = load(path).audio;
-        EXPECT_GE(audio.seconds(), length.first);
+        EXPECT_GE(audio.seconds(), length.first * std::min(pace, 1.0));
         EXPECT_LE(audio.seconds(), length.second);
         EXPECT_GT(loudnessDb(audio), -24.0);
         // Speech is mostly sound with short pauses, not a click followed by silence: more than
-        // half of its 20 ms windows are above -40 dB.
+        // half of its 20 ms windows are above -40 dB (faster words leave the count-in's fixed
+        // beats longer pauses, so that share shrinks with the pace).
         const std::vector<double> levels = windowedRmsDb(downmix(audio), 0.02);
         EXPECT_GT(std::count_if(levels.begin(), levels.end(), [](double db) { return db > -40.0; }),
-                  static_cast<std::ptrdiff_t>(levels.size() / 2));
+                  static_cast<std::ptrdiff_t>(levels.size() / 2 * std::min(pace, 1.0)));
     }
 }
 
-TEST_F(SoundFolder, EngineIsSteadyAndMusicIsLongAndBothStayBelowTheCues) {
+TEST_P(SoundFolder, EngineIsSteadyAndMusicIsLongAndBothStayBelowTheCues) {
     const AudioBuffer engine = load("motor.wav").audio;
     // The game restarts the engine every kEngineLoopTicks ticks: one loop, no gap, no overlap.
     EXPECT_NEAR(engine.seconds(), kEngineLoopTicks * kTickMilliseconds / 1000.0, 0.01);
@@ -213,10 +242,149 @@ TEST_F(SoundFolder, EngineIsSteadyAndMusicIsLongAndBothStayBelowTheCues) {
     const double speechDb = loudnessDb(load("dosVidas.wav").audio);
     EXPECT_LE(rmsDb(engine.samples), speechDb - 10.0);
 
-    const DecodedMp3 music = decodeMp3(inFolder(kGenerated, "fondo.mp3"));
+    const DecodedMp3 music = this->music();
     const double musicSeconds = static_cast<double>(music.audio.frames()) / music.sampleRate;
     EXPECT_GE(musicSeconds, 90.0);
     EXPECT_LE(rmsDb(music.audio.samples), speechDb - 10.0);
+}
+
+// The median loudness of the spoken files: the speech the music is set against.
+double medianSpeechDb(const std::function<WavContents(const std::string&)>& load) {
+    std::vector<double> levels;
+    for (const auto& [path, length] : kSpoken)
+        levels.push_back(loudnessDb(load(path).audio));
+    std::nth_element(levels.begin(), levels.begin() + levels.size() / 2, levels.end());
+    return levels[levels.size() / 2];
+}
+
+TEST_P(SoundFolder, MusicSitsAtItsChosenLevelUnderTheSpeech) {
+    const double musicUnderSpeechDb =
+        rmsDb(music().audio.samples) -
+        medianSpeechDb([this](const std::string& path) { return load(path); });
+    EXPECT_NEAR(musicUnderSpeechDb, GetParam().options.musicLevelDb, 1.0);
+    EXPECT_LE(musicUnderSpeechDb, -12.0) << "quick cues must stay easy to follow over the music";
+}
+
+// Each lane's motif as the mono set gives it at `step`.
+std::vector<float> laneAt(const std::function<WavContents(const std::string&)>& load, int lane,
+                          int step) {
+    return downmix(load(approachFile(ApproachSet::Mono, lane, step)).audio);
+}
+
+// A lane's own pitches: the bins of its spectrum within 20 dB of the strongest, the partials
+// and the sidebands of its rhythm. The ear hears a lane there, so the music must keep off them.
+std::vector<std::size_t> lanePitches(const std::function<WavContents(const std::string&)>& load,
+                                     int lane) {
+    return powerSpectrum(laneAt(load, lane, kNearestApproachStep)).strongBins(20.0);
+}
+
+TEST_P(SoundFolder, MusicKeepsOffTheLanesPitches) {
+    const Spectrum music = powerSpectrum(this->music().audio.samples);
+    const auto load = [this](const std::string& path) { return this->load(path); };
+    for (const int lane : kLanes) {
+        const double shareDb = music.powerDb(lanePitches(load, lane)) - music.totalDb();
+        EXPECT_LT(shareDb, -20.0) << "lane " << lane << ": the music's share on its pitches";
+    }
+}
+
+TEST_P(SoundFolder, FarthestStepStandsAboveMusicAndEngineOnTheLanesPitches) {
+    // The music and the engine as they sound together under play, the engine looped.
+    std::vector<float> background = music().audio.samples;
+    const std::vector<float> engine = load("motor.wav").audio.samples;
+    for (std::size_t at = 0; at < background.size(); at += engine.size())
+        mixInto(background, engine, at);
+    background.resize(music().audio.frames());
+    const std::vector<Spectrum> spectra = spectraOverTime(background);
+    // Judged against the loudest 4 s of the background, not its average.
+    const std::size_t stretch = framesFor(4.0) * 2 / 8192;
+
+    const auto load = [this](const std::string& path) { return this->load(path); };
+    for (const int lane : kLanes) {
+        const std::vector<std::size_t> pitches = lanePitches(load, lane);
+        const double farthestDb =
+            powerSpectrum(laneAt(load, lane, kFarthestApproachStep)).powerDb(pitches);
+        double loudestDb = -INFINITY;
+        for (auto at = spectra.begin(); at + stretch <= spectra.end(); at += stretch / 2)
+            loudestDb = std::max(loudestDb, average(at, at + stretch).powerDb(pitches));
+        EXPECT_GE(farthestDb, loudestDb + 3.0) << "lane " << lane;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Made, SoundFolder,
+                         ::testing::Values(kDefaultFolder, kEnglishFolder, kFastFolder),
+                         [](const ::testing::TestParamInfo<MadeFolder>& folder) {
+                             return std::string(folder.param.name);
+                         });
+
+// How alike two sounds' loudness contours are, 20 ms at a time, from -1 to 1: near 1 for the
+// same words in the same voice whatever their level.
+double contourMatch(const std::vector<float>& a, const std::vector<float>& b) {
+    std::vector<double> x = windowedRmsDb(a, 0.02);
+    std::vector<double> y = windowedRmsDb(b, 0.02);
+    const std::size_t size = std::min(x.size(), y.size());
+    const auto centred = [size](std::vector<double>& levels) {
+        levels.resize(size);
+        for (double& db : levels)
+            db = std::max(db, -60.0);
+        const double mean = std::accumulate(levels.begin(), levels.end(), 0.0) / size;
+        for (double& db : levels)
+            db -= mean;
+    };
+    centred(x);
+    centred(y);
+    return std::inner_product(x.begin(), x.end(), y.begin(), 0.0) /
+           std::sqrt(std::inner_product(x.begin(), x.end(), x.begin(), 0.0) *
+                     std::inner_product(y.begin(), y.end(), y.begin(), 0.0));
+}
+
+TEST(SoundFolders, EnglishFolderSpeaksWithTheEnglishVoice) {
+    ASSERT_NO_FATAL_FAILURE(expectMade(kDefaultFolder));
+    ASSERT_NO_FATAL_FAILURE(expectMade(kEnglishFolder));
+    for (const auto& [path, length] : kSpoken) {
+        if (path == "intro/arch 1.wav")
+            continue;  // "Velozor." is the same word in both
+        EXPECT_NE(readWav(inFolder(kEnglishFolder.path(), path)).audio.frames(),
+                  readWav(inFolder(kDefaultFolder.path(), path)).audio.frames())
+            << path << " sounds the same in English and in Spanish";
+    }
+    // Short English words as eSpeak NG's English voice says them, and as its Spanish voice would
+    // read them: the files must follow the first. (eSpeak varies the pauses of long sentences
+    // a little from one run to the next, so those are not compared.)
+    const std::vector<std::string> paths = {"menúSalir.wav", "dosVidas.wav", "fin.wav"};
+    SpeechSynth synth(voiceName(Language::English), kDefaultWordsPerMinute);
+    const auto say = [&paths, &synth](Language voice) {
+        synth.useVoice(voiceName(voice), kDefaultWordsPerMinute);
+        std::vector<std::vector<float>> said;
+        for (const std::string& path : paths)
+            said.push_back(synth.speak(spokenText(Language::English, path)));
+        return said;
+    };
+    const std::vector<std::vector<float>> english = say(Language::English);
+    const std::vector<std::vector<float>> spanish = say(Language::Spanish);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const AudioBuffer file = readWav(inFolder(kEnglishFolder.path(), paths[i])).audio;
+        const double englishMatch = contourMatch(file.samples, english[i]);
+        const double spanishMatch = contourMatch(file.samples, spanish[i]);
+        EXPECT_NEAR(file.frames() / static_cast<double>(english[i].size()), 1.0, 0.02) << paths[i];
+        EXPECT_GT(englishMatch, 0.9) << paths[i];
+        EXPECT_LT(spanishMatch, englishMatch - 0.2) << paths[i];
+    }
+}
+
+TEST(SoundFolders, FasterRateMakesTheSpeechShorter) {
+    ASSERT_NO_FATAL_FAILURE(expectMade(kDefaultFolder));
+    ASSERT_NO_FATAL_FAILURE(expectMade(kFastFolder));
+    double usual = 0.0;
+    double fast = 0.0;
+    for (const auto& [path, length] : kSpoken) {
+        const double usualSeconds = readWav(inFolder(kDefaultFolder.path(), path)).audio.seconds();
+        const double fastSeconds = readWav(inFolder(kFastFolder.path(), path)).audio.seconds();
+        EXPECT_LE(fastSeconds, usualSeconds) << path;
+        usual += usualSeconds;
+        fast += fastSeconds;
+    }
+    // Twice the words a minute: well under three quarters of the time, all files together.
+    EXPECT_LT(fast, 0.75 * usual);
 }
 
 std::string contents(const fs::path& file) {
@@ -231,12 +399,13 @@ int runGenerator(const std::string& arguments) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST_F(SoundFolder, GeneratingAgainGivesTheSameBytes) {
+TEST(SoundFolders, GeneratingAgainGivesTheSameBytes) {
+    ASSERT_NO_FATAL_FAILURE(expectMade(kDefaultFolder));
     const fs::path again = fs::path(VELOZOR_SOUNDPACK_GENERATED).parent_path() / "generated-again";
     fs::remove_all(again);
     ASSERT_EQ(runGenerator("\"" + again.string() + "\""), 0);
     for (const std::string& path : cataloguedFiles()) {
-        EXPECT_TRUE(contents(inFolder(kGenerated, path)) ==
+        EXPECT_TRUE(contents(inFolder(kDefaultFolder.path(), path)) ==
                     contents(inFolder(again / "sonidos", path)))
             << path << " differs between two runs";
     }
@@ -246,6 +415,13 @@ TEST_F(SoundFolder, GeneratingAgainGivesTheSameBytes) {
 TEST(SoundpackCommand, RefusesBadArgumentsAndUnwritableFolders) {
     EXPECT_EQ(runGenerator(""), 2);
     EXPECT_EQ(runGenerator("one two"), 2);
+    const fs::path unused = fs::path(VELOZOR_SOUNDPACK_GENERATED).parent_path() / "never-made";
+    for (const std::string options :
+         {"--language fr", "--language", "--rate fast", "--rate 79", "--rate 451", "--rate 200.5",
+          "--music-level 3", "--music-level -41", "--music-level loud", "--volume 3"}) {
+        EXPECT_EQ(runGenerator(options + " \"" + unused.string() + "\""), 2) << options;
+    }
+    EXPECT_FALSE(fs::exists(unused)) << "a refused command line must write nothing";
     // A regular file where the output folder should be: nothing can be created under it.
     const fs::path blocker = fs::path(VELOZOR_SOUNDPACK_GENERATED).parent_path() / "blocker";
     std::ofstream(blocker) << "not a folder";

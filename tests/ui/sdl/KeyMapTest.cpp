@@ -31,7 +31,6 @@ TEST(KeyMap, GivesTheGamesKeysAndTheTrickyFallbacksTheirWindowsCodes) {
         {SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, vk::Escape},
         {SDLK_F1, SDL_SCANCODE_F1, vk::F1},
         {SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, 16},  // VK_SHIFT, for either Shift key
-        {SDLK_KP_0, SDL_SCANCODE_KP_0, 96},      // SDL numbers the keypad's 0 after its 9
         {SDLK_a, SDL_SCANCODE_Q, 'A'},  // AZERTY: the character names the key, not its place
         {0x0444, SDL_SCANCODE_A, 'A'},  // Cyrillic "ф": named by its place
         {'&', SDL_SCANCODE_1, '1'},     // AZERTY's unshifted digit row
@@ -41,6 +40,35 @@ TEST(KeyMap, GivesTheGamesKeysAndTheTrickyFallbacksTheirWindowsCodes) {
     };
     for (const auto& [key, place, code] : cases)
         EXPECT_EQ(virtualKeyCode(keysym(key, place)), code) << "SDL key " << key;
+}
+
+TEST(KeyMap, KeypadIsArrowsWithNumLockOffAndDigitsWithItOn) {
+    const struct {
+        SDL_Keycode key;
+        SDL_Scancode place;
+        int16_t numLockOff;
+        int16_t numLockOn;
+    } cases[] = {
+        {SDLK_KP_4, SDL_SCANCODE_KP_4, vk::Left, 100},
+        {SDLK_KP_6, SDL_SCANCODE_KP_6, vk::Right, 102},
+        {SDLK_KP_8, SDL_SCANCODE_KP_8, vk::Up, 104},
+        {SDLK_KP_2, SDL_SCANCODE_KP_2, vk::Down, 98},
+        {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, vk::Enter, vk::Enter},
+        {SDLK_KP_7, SDL_SCANCODE_KP_7, 36, 103},            // Home
+        {SDLK_KP_3, SDL_SCANCODE_KP_3, 34, 99},             // PageDown
+        {SDLK_KP_5, SDL_SCANCODE_KP_5, 12, 101},            // Clear
+        {SDLK_KP_0, SDL_SCANCODE_KP_0, 45, 96},             // Insert; SDL numbers the 0 after the 9
+        {SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, 46, 110},  // Delete
+    };
+    for (const auto& [key, place, numLockOff, numLockOn] : cases) {
+        EXPECT_EQ(virtualKeyCode(keysym(key, place)), numLockOff) << "SDL key " << key;
+        EXPECT_EQ(virtualKeyCode(keysym(key, place, KMOD_NUM)), numLockOn) << "SDL key " << key;
+        // Only NumLock decides: CapsLock is no part of it.
+        EXPECT_EQ(virtualKeyCode(keysym(key, place, KMOD_CAPS)), numLockOff) << "SDL key " << key;
+    }
+    // NumLock leaves the other keys as they are.
+    EXPECT_EQ(virtualKeyCode(keysym(SDLK_LEFT, SDL_SCANCODE_LEFT, KMOD_NUM)), vk::Left);
+    EXPECT_EQ(virtualKeyCode(keysym(SDLK_4, SDL_SCANCODE_4)), '4');
 }
 
 TEST(KeyMap, ModifiersHeldWithAKeyGoToTheShiftStateOnly) {
