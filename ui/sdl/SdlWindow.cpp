@@ -41,6 +41,8 @@ double displayScale() {
 }  // namespace
 
 std::unique_ptr<SdlWindow> SdlWindow::open(const Clock& clock, std::string& error) {
+    // A high-density screen scales the client area by its dpi over 96, floored to a quarter
+    // step.
     const double scale = displayScale();
     // The window is one still picture: SDL's own X11/shared-memory framebuffer draws it. An
     // accelerated one would start a GL renderer, which on X11 recreates the window and with

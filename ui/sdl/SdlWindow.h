@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/Clock.h"
+#include "ui/WindowLayout.h"
 #include "ui/WindowSystem.h"
 #include "ui/sdl/CreditsLabel.h"
 
@@ -17,11 +18,6 @@ namespace velozor {
 
 class SdlWindow final : public WindowSystem {
 public:
-    // The client area in pixels at 96 dpi; a high-density screen scales it by its dpi over 96,
-    // floored to a quarter step.
-    static constexpr int kClientWidth = 203;
-    static constexpr int kClientHeight = 249;
-
     // Creates the window, hidden until show(). SDL's video subsystem must be initialised.
     // `clock` times the waits and must outlive the window. Returns nullptr and sets `error`
     // to a one-line message when no window can be made.

@@ -10,15 +10,13 @@
 #include <string>
 
 #include "base/Clock.h"
+#include "ui/WindowLayout.h"
 #include "ui/WindowSystem.h"
 
 namespace velozor {
 
 class Win32Window final : public WindowSystem {
 public:
-    // The client area in pixels at 96 dpi, scaled for the monitor's dpi.
-    static constexpr int kClientWidth = 203;
-    static constexpr int kClientHeight = 249;
     // The icon resource in velozor.rc.
     static constexpr int kIconResource = 1;
 
