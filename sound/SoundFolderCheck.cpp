@@ -20,6 +20,10 @@ std::string files(size_t count) {
 
 }  // namespace
 
+SoundFileHeader readSoundFileHeader(const SoundFileOnDisk& found) {
+    return found.file ? readSoundFileHeader(found.file.get()) : unopenedSoundFile(found.openError);
+}
+
 std::vector<SoundFileProblem> findSoundFileProblems(const std::vector<std::string>& gamePaths,
                                                     const SoundFileFinder& find) {
     std::vector<SoundFileProblem> problems;
@@ -30,9 +34,7 @@ std::vector<SoundFileProblem> findSoundFileProblems(const std::vector<std::strin
         } else if (file.kind == SoundFileOnDisk::Kind::NotARegularFile) {
             problems.push_back(
                 {SoundFileProblem::Kind::Damaged, std::move(file.path), "not a regular file"});
-        } else if (SoundFileHeader header = file.file ? readSoundFileHeader(file.file.get())
-                                                      : unopenedSoundFile(file.openError);
-                   !header.playable()) {
+        } else if (SoundFileHeader header = readSoundFileHeader(file); !header.playable()) {
             problems.push_back(
                 {SoundFileProblem::Kind::Damaged, std::move(file.path), std::move(header.problem)});
         }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "sound/SoundFileHeader.h"
+
 namespace velozor {
 
 // One of the game's files as a back end finds it on disk.
@@ -26,6 +28,9 @@ struct SoundFileOnDisk {
 
 // Finds the file a game path (backslashed, UTF-8, as the game asks for it) names on disk.
 using SoundFileFinder = std::function<SoundFileOnDisk(const std::string& gamePath)>;
+
+// What the header of a RegularFile found on disk holds; not playable when it did not open.
+SoundFileHeader readSoundFileHeader(const SoundFileOnDisk& found);
 
 struct SoundFileProblem {
     enum class Kind { Missing, Damaged };
