@@ -13,6 +13,7 @@
 #include "sound/SoundCatalogue.h"
 #include "sound/mixer/OpenMixer.h"
 #include "sound/mixer/SoundFileFinder.h"
+#include "ui/EndSilencer.h"
 #include "ui/EventLoop.h"
 #include "ui/Form1.h"
 #include "ui/LoopObserver.h"
@@ -104,7 +105,7 @@ int main(int argc, char* argv[]) {
             return fail(error);
         }
         // Paused, not halted: a synchronous sound keeps the loop waiting until the process ends.
-        velozor::SignalSilencer silencer([] {
+        velozor::EndSilencer silencer([] {
             Mix_Pause(-1);
             Mix_PauseMusic();
         });

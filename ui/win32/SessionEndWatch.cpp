@@ -4,9 +4,9 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <mutex>
 
 #include "sound/winmm/WideText.h"
+#include "ui/EndSilencer.h"
 
 namespace velozor {
 
@@ -16,22 +16,20 @@ constexpr wchar_t kWatchClass[] = L"VelozorSessionWatch";
 constexpr DWORD kSilenceMilliseconds = 2000;
 constexpr UINT kControlCStatus = 130;
 
-std::mutex silencerMutex;
-std::function<void()> silencer;  // guarded by silencerMutex
-
-DWORD WINAPI silenceAndFlush(void*) {
-    if (silencer)
+DWORD WINAPI silenceAndFlush(void* silence) {
+    if (const auto& silencer = *static_cast<const std::function<void()>*>(silence))
         silencer();
     std::fflush(nullptr);  // a trace file keeps its last lines
     return 0;
 }
 
 [[noreturn]] void endNow(UINT status) {
-    // Never unlocked: the process ends holding it, so a silencer cannot be destroyed (and its
-    // library unloaded) while it runs, nor a second end start another.
-    silencerMutex.lock();
+    // A second end (Ctrl+C during the session's end) waits here until the first ends all.
+    const std::function<void()>& silence = silencerForTheEnd();
     // On a thread of its own, so a system call that hangs cannot keep the process alive.
-    const HANDLE silencing = CreateThread(nullptr, 0, silenceAndFlush, nullptr, 0, nullptr);
+    const HANDLE silencing =
+        CreateThread(nullptr, 0, silenceAndFlush,
+                     const_cast<void*>(static_cast<const void*>(&silence)), 0, nullptr);
     if (silencing != nullptr)
         WaitForSingleObject(silencing, kSilenceMilliseconds);
     // TerminateProcess, not ExitProcess: the game's thread may be inside winmm, and detaching
@@ -106,16 +104,6 @@ void startSessionEndWatch() {
     }
     if (started != nullptr)
         CloseHandle(started);
-}
-
-SessionEndSilencer::SessionEndSilencer(std::function<void()> silence) {
-    const std::lock_guard lock(silencerMutex);
-    silencer = std::move(silence);
-}
-
-SessionEndSilencer::~SessionEndSilencer() {
-    const std::lock_guard lock(silencerMutex);
-    silencer = nullptr;
 }
 
 }  // namespace velozor

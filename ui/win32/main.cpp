@@ -15,6 +15,7 @@
 #include "sound/winmm/WideText.h"
 #include "sound/winmm/WindowsSoundFile.h"
 #include "sound/winmm/WinmmPlatform.h"
+#include "ui/EndSilencer.h"
 #include "ui/EventLoop.h"
 #include "ui/Form1.h"
 #include "ui/LoopObserver.h"
@@ -110,7 +111,7 @@ int main(int argc, char* argv[]) {
         std::unique_ptr<velozor::Win32Window> window = velozor::Win32Window::open(clock, error);
         if (!window)
             return fail(error);
-        velozor::SessionEndSilencer silencer([&platform] { platform->silence(); });
+        velozor::EndSilencer silencer([&platform] { platform->silence(); });
 
         const std::string programFolder = velozor::utf8FromWide(folder);
         velozor::checkSoundFolder(programFolder + "\\sonidos",
