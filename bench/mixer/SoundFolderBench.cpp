@@ -13,7 +13,7 @@
 #include "sound/mixer/MixerPlatform.h"
 #include "sound/mixer/PathResolver.h"
 #include "sound/mixer/SampleCache.h"
-#include "sound/mixer/SoundFolderCheck.h"
+#include "sound/mixer/SoundFileFinder.h"
 
 namespace velozor {
 namespace {
@@ -40,7 +40,7 @@ std::vector<std::string> defaultFolderGamePaths() {
 void StartUpCheckOfTheDefaultFolder(benchmark::State& state) {
     const std::vector<std::string> paths = defaultFolderGamePaths();
     for (auto _ : state) {
-        if (!findSoundFileProblems(paths).empty()) {
+        if (!findSoundFileProblems(paths, findMixerSoundFile).empty()) {
             state.SkipWithError("the default folder has files the check refuses");
             break;
         }

@@ -5,7 +5,7 @@
 
 #include "sound/SoundPlatform.h"
 #include "sound/mixer/PathResolver.h"
-#include "sound/mixer/SoundFileHeader.h"
+#include "sound/SoundFileHeader.h"
 
 namespace velozor {
 

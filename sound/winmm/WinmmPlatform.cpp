@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "sound/MciCommand.h"
+#include "sound/MusicErrorText.h"
+#include "sound/SoundFolderCheck.h"
 #include "sound/winmm/WideText.h"
+#include "sound/winmm/WindowsSoundFile.h"
 
 namespace velozor {
 
@@ -37,6 +40,10 @@ bool needsQuotes(const std::string& part) {
 bool isPath(const std::string& target) {
     return target.find('\\') != std::string::npos;
 }
+
+// The sound the system plays where a one-shot's file is missing: the alias of the "Default
+// Beep" event, which sndPlaySound looks up before any file of that name.
+constexpr wchar_t kDefaultSoundAlias[] = L"SystemDefault";
 
 }  // namespace
 
@@ -73,7 +80,7 @@ std::string quotedMciCommand(const std::string& command) {
     return command;
 }
 
-std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error) {
+std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error, ErrorBox showError) {
     auto entries = std::make_unique<Entries>();
     // kernel32 is in every process; GetShortPathNameW has been in it since Windows NT.
     const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
@@ -112,19 +119,46 @@ std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error) {
         FreeLibrary(entries->winmm);
         return nullptr;
     }
-    return std::unique_ptr<WinmmPlatform>(new WinmmPlatform(std::move(entries)));
+    if (!showError) {
+        showError = [](const std::string& message) {
+            // Owned by the game's window, so the box keeps it disabled while it is open and
+            // hands the keyboard back to it when the player closes it.
+            MessageBoxW(GetActiveWindow(), wideFromUtf8(message).c_str(),
+                        L"Velozor: error de sonido", MB_OK | MB_ICONERROR);
+        };
+    }
+    return std::unique_ptr<WinmmPlatform>(
+        new WinmmPlatform(std::move(entries), std::move(showError)));
 }
 
-WinmmPlatform::WinmmPlatform(std::unique_ptr<Entries> entries) : entries_(std::move(entries)) {}
+WinmmPlatform::WinmmPlatform(std::unique_ptr<Entries> entries, ErrorBox showError)
+    : entries_(std::move(entries)), showError_(std::move(showError)) {}
 
 WinmmPlatform::~WinmmPlatform() {
     // The game has closed every device ("Close all") before its window went away.
     FreeLibrary(entries_->winmm);
 }
 
+bool WinmmPlatform::holdsNoSound(const std::string& path) {
+    const SoundFileOnDisk found = findWindowsSoundFile(path);
+    if (found.kind != SoundFileOnDisk::Kind::RegularFile)
+        return false;  // missing ones, and folders, are the system's to refuse
+    const SoundFileHeader header = readSoundFileHeader(found);
+    if (header.playable())
+        return false;
+    if (reportedFiles_.insert(path).second)
+        std::fprintf(stderr, "velozor: sound file %s: %s\n", path.c_str(), header.problem.c_str());
+    return true;
+}
+
 int32_t WinmmPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) {
     if (soundName == nullptr)
         return entries_->sndPlaySound(nullptr, flags);
+    if (holdsNoSound(soundName)) {
+        // Left to the system, a wave with no frames would play silence and report success.
+        entries_->sndPlaySound(kDefaultSoundAlias, flags);
+        return 0;
+    }
     return entries_->sndPlaySound(wideFromUtf8(soundName).c_str(), flags);
 }
 
@@ -132,6 +166,11 @@ uint32_t WinmmPlatform::mciSendStringA(const char* command, char* returnString,
                                        uint32_t returnLength, uintptr_t callbackWindow) {
     if (command == nullptr)
         return MCIERR_MISSING_PARAMETER;
+    if (const std::optional<MciCommand> parsed = parseMciCommand(command);
+        parsed && parsed->verb == MciCommand::Verb::Open && !parsed->target.empty() &&
+        holdsNoSound(parsed->target)) {
+        return MCIERR_CANNOT_LOAD_DRIVER;
+    }
     const std::wstring wide = wideFromUtf8(quotedMciCommand(command));
     const auto window = reinterpret_cast<HANDLE>(callbackWindow);
     if (returnString == nullptr || returnLength == 0)
@@ -148,25 +187,46 @@ uint32_t WinmmPlatform::mciSendStringA(const char* command, char* returnString,
 
 int32_t WinmmPlatform::mciExecute(const char* command) {
     const uint32_t error = mciSendStringA(command, nullptr, 0, 0);
-    if (error == 0)
+    const std::optional<MciCommand> parsed =
+        command != nullptr ? parseMciCommand(command) : std::nullopt;
+    if (error == 0) {
+        if (parsed && parsed->verb == MciCommand::Verb::Open)
+            failedOpen_.reset();
         return 1;
+    }
     wchar_t text[256] = L"";
     if (!entries_->mciGetErrorString(error, text, 256))
-        std::swprintf(text, 256, L"Sound command failed with error %u.", error);
-    const std::wstring message =
-        std::wstring(text) + L"\n\n" + wideFromUtf8(command ? command : "");
+        std::swprintf(text, 256, L"error %u", error);
     std::fprintf(stderr, "velozor: sound command \"%s\" failed: %s\n", command ? command : "",
                  utf8FromWide(text).c_str());
-    // Owned by the game's window, so the box keeps it disabled while it is open and hands the
-    // keyboard back to it when the player closes it.
-    MessageBoxW(GetActiveWindow(), message.c_str(), L"Velozor: sound error", MB_OK | MB_ICONERROR);
+    showError_(errorBoxText(command, parsed, error));
     return 0;
+}
+
+std::string WinmmPlatform::errorBoxText(const char* command,
+                                        const std::optional<MciCommand>& parsed, uint32_t error) {
+    if (parsed && parsed->verb == MciCommand::Verb::Open) {
+        // The game opens the music by its short path, which the player does not know: the long
+        // one asked for just before is named instead. An empty one is a file not found, whatever
+        // the system makes of a device with no name.
+        const bool notFound = parsed->target.empty();
+        const bool shortened = notFound || parsed->target == lastShortPath_;
+        failedOpen_ = FailedOpen{parsed->target, shortened ? lastLongPath_ : parsed->target};
+        return musicOpenFailedText(failedOpen_->file, notFound ? MCIERR_FILE_NOT_FOUND : error);
+    }
+    if (parsed && parsed->verb == MciCommand::Verb::Play && failedOpen_ &&
+        parsed->target == failedOpen_->target) {
+        return musicPlayAfterFailedOpenText(failedOpen_->file);
+    }
+    return soundCommandFailedText(command != nullptr ? command : "", error);
 }
 
 uint32_t WinmmPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                           uint32_t bufferLength) {
     if (longPath == nullptr)
         return 0;
+    lastLongPath_ = longPath;
+    lastShortPath_.clear();
     const std::wstring wide = wideFromUtf8(longPath);
     const DWORD needed = entries_->getShortPathName(wide.c_str(), nullptr, 0);
     if (needed == 0)
@@ -177,10 +237,16 @@ uint32_t WinmmPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
         return 0;  // the file went away, or was renamed longer, between the two calls
     found.resize(length);
     const std::string text = utf8FromWide(found);
+    lastShortPath_ = text;
     if (shortPath == nullptr || text.size() + 1 > bufferLength)
         return static_cast<uint32_t>(text.size() + 1);
     std::memcpy(shortPath, text.c_str(), text.size() + 1);
     return static_cast<uint32_t>(text.size());
+}
+
+void WinmmPlatform::silence() {
+    entries_->sndPlaySound(nullptr, SND_SYNC);
+    entries_->mciSendString(L"close all", nullptr, 0, nullptr);
 }
 
 }  // namespace velozor

@@ -4,43 +4,80 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 
+#include "sound/MciCommand.h"
 #include "sound/SoundPlatform.h"
 
 namespace velozor {
 
 class WinmmPlatform final : public SoundPlatform {
 public:
+    // Shows mciExecute's message to the player and returns when it has been closed.
+    using ErrorBox = std::function<void(const std::string& message)>;
+
     // Loads winmm.dll and finds its calls, and checks that a wave output device exists.
     // Returns nullptr and sets `error` to a one-line message for the player otherwise.
-    static std::unique_ptr<WinmmPlatform> open(std::string& error);
+    // `showError` shows mciExecute's failures; when empty, a message box owned by the active
+    // window does.
+    static std::unique_ptr<WinmmPlatform> open(std::string& error, ErrorBox showError = {});
     ~WinmmPlatform() override;
     WinmmPlatform(const WinmmPlatform&) = delete;
     WinmmPlatform& operator=(const WinmmPlatform&) = delete;
 
-    // sndPlaySoundW; the flags are the system's own (SND_SYNC 0, SND_ASYNC 1).
+    // sndPlaySoundW; the flags are the system's own (SND_SYNC 0, SND_ASYNC 1). A file that is
+    // there but holds no sound (or none a wave decoder reads) is treated as a missing one: the
+    // system's default sound plays instead and the result is 0; its path goes to standard error
+    // the first time.
     int32_t sndPlaySoundA(const char* soundName, uint32_t flags) override;
     // mciSendStringW. An OPEN whose path still holds a space (a volume without short names)
     // is sent with the path in quotes, and so are PLAY and CLOSE of a device named by such a
     // path (one with a backslash); otherwise the command goes as the game wrote it. Reply text, if
-    // asked for, comes back as UTF-8, cut to `returnLength` bytes with its NUL.
+    // asked for, comes back as UTF-8, cut to `returnLength` bytes with its NUL. An OPEN of a
+    // file that is there but holds no sound fails with MCIERR_CANNOT_LOAD_DRIVER instead of
+    // opening a silent device (its path goes to standard error the first time).
     uint32_t mciSendStringA(const char* command, char* returnString, uint32_t returnLength,
                             uintptr_t callbackWindow) override;
-    // What mciExecute does, in wide text: mciSendStringW, and on failure the system's error
-    // text (mciGetErrorStringW) in a message box that returns when the player closes it. The
-    // same text, with the command, goes to standard error for a tester.
+    // What mciExecute does, in wide text: mciSendStringW, and on failure a message box that
+    // returns when the player closes it. The box is the game's own, in Spanish: for the music's
+    // OPEN and the PLAY after it, the music file by its long name and what to do; the
+    // system's error text (mciGetErrorStringW) and the command go to standard error.
     int32_t mciExecute(const char* command) override;
     // GetShortPathNameW, with no length limit beyond `bufferLength`: the short path in UTF-8.
     uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
                                uint32_t bufferLength) override;
 
+    // Stops the one-shot and closes every MCI device ("close all"). Unlike the calls above it
+    // may be made from any thread, while the game's own thread waits in a synchronous sound.
+    void silence();
+
 private:
     struct Entries;
-    explicit WinmmPlatform(std::unique_ptr<Entries> entries);
+    // A failed OPEN of the music, so that the PLAY of the same device says it follows it.
+    struct FailedOpen {
+        std::string target;  // as the command named it
+        std::string file;    // as the player knows it
+    };
+    WinmmPlatform(std::unique_ptr<Entries> entries, ErrorBox showError);
+
+    // Whether the file a one-shot or an OPEN names is there but holds no sound; says so on
+    // standard error the first time for each path.
+    bool holdsNoSound(const std::string& path);
+    std::string errorBoxText(const char* command, const std::optional<MciCommand>& parsed,
+                             uint32_t error);
 
     std::unique_ptr<Entries> entries_;
+    ErrorBox showError_;
+    std::set<std::string> reportedFiles_;
+    std::optional<FailedOpen> failedOpen_;
+    // The last GetShortPathNameA: the path the game asked for and what it got (empty when the
+    // file was not found), so an error box names the music file by the name the player knows.
+    std::string lastLongPath_;
+    std::string lastShortPath_;
 };
 
 // The command as it goes to the system: the same text, or, when an OPEN path or a PLAY or

@@ -1,8 +1,9 @@
 // Tests of velozor.exe, the Windows build, as a player meets it under Wine on the X display
 // the tests run under (xvfb-run): its window, keys reaching the game and answered by their
-// cues, the music through MCI, the error boxes, and the ways out. Every run uses a copy of the
-// program in a folder whose name holds a space and an accented letter. Wine's null sound
-// device does not play in real time, so the tests check what arrived, never how long it took.
+// cues, the music through MCI, the sound folder's check, the error boxes, and the ways out. Every
+// run uses a copy of the program in a folder whose name holds a space and an accented letter.
+// Wine's null sound device does not play in real time, so the tests check what arrived, never how
+// long it took.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -193,6 +194,27 @@ protected:
         commandOutput("xdotool key --window " + box + " Return 2>&1");
     }
 
+    // Enter until the box is gone: a box not yet ready for keys lets the first one pass.
+    static bool dismissUntilGone(const std::string& box, const std::string& caption) {
+        return waitUntil(
+            [&] {
+                dismiss(box);
+                const std::vector<std::string> open = windowsNamed("^" + caption + "$");
+                return std::find(open.begin(), open.end(), box) == open.end();
+            },
+            20s);
+    }
+
+    // Whether the standard error holds `text`, waiting up to `limit` for it.
+    bool saysWithin(const std::string& text, std::chrono::seconds limit) const {
+        return waitUntil([&] { return standardError().find(text) != std::string::npos; }, limit);
+    }
+
+    // Ends the Wine session as a logoff or shutdown does: WM_QUERYENDSESSION, WM_ENDSESSION.
+    static void endTheSession() {
+        commandOutput(environment(kDllOverrides) + " timeout 30 wineboot --end-session 2>&1");
+    }
+
     // The program's text output, its Windows line ends (CR LF) made plain LF.
     static std::string textOf(const fs::path& file) {
         std::string text = readFile(file);
@@ -334,27 +356,22 @@ TEST_F(WineProgram, TheWindowSystemsCloseRequestEndsItWithStatusZeroAndATraceFil
     EXPECT_EQ(lines.find("\tkey\t"), std::string::npos) << "Alt+F4 reached the game:\n" << lines;
 }
 
-TEST_F(WineProgram, AMissingMusicFileShowsTheSystemsErrorAndTheGameGoesOn) {
+TEST_F(WineProgram, AMissingMusicFileShowsTheGamesOwnBoxesAndTheGameGoesOn) {
     fs::remove(folder / "sonidos" / "fondo.mp3");
     ASSERT_NO_FATAL_FAILURE(start(Launch::WithStandardError));
+    // The sound folder's check says so first.
+    const std::string folderBox = waitForWindow("Velozor");
+    ASSERT_FALSE(folderBox.empty()) << "no box from the sound folder's check:\n" << standardError();
+    ASSERT_TRUE(dismissUntilGone(folderBox, "Velozor")) << "the sound folder's box did not close";
     // The short path of a missing file is empty, so the open and the play command each name
     // nothing and fail, each with its box; a watchdog closes them as a player would.
     for (const char* verb : {"OPEN", "PLAY"}) {
-        const std::string box = waitForWindow("Velozor: sound error", 90s);
+        const std::string box = waitForWindow("Velozor: error de sonido", 90s);
         ASSERT_FALSE(box.empty()) << "no error box for " << verb << ":\n" << standardError();
-        const std::string failure =
-            std::string("velozor: sound command \"") + verb + " \" failed: ";
         EXPECT_TRUE(
-            waitUntil([&] { return standardError().find(failure) != std::string::npos; }, 10s))
+            saysWithin(std::string("velozor: sound command \"") + verb + " \" failed: ", 10s))
             << standardError();
-        // Enter until the box is gone: a box not yet ready for keys lets the first one pass.
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                dismiss(box);
-                const std::vector<std::string> open = windowsNamed("^Velozor: sound error$");
-                return std::find(open.begin(), open.end(), box) == open.end();
-            },
-            20s))
+        ASSERT_TRUE(dismissUntilGone(box, "Velozor: error de sonido"))
             << "the " << verb << " box did not close";
     }
     // Play goes on: further ticks come, then the close request ends the game.
@@ -364,6 +381,44 @@ TEST_F(WineProgram, AMissingMusicFileShowsTheSystemsErrorAndTheGameGoesOn) {
     commandOutput("xdotool key --window " + waitForWindow("Velozor") + " alt+F4 2>&1");
     EXPECT_EQ(exitStatus(60s), 0) << standardError();
     EXPECT_EQ(audibleSamplesOutsideTheWaveFormats(), 0u) << "music from a missing file";
+}
+
+TEST_F(WineProgram, ADamagedSoundFolderIsToldInOneBoxBeforeTheIntroductionAndTheGameGoesOn) {
+    fs::remove(folder / "sonidos" / "fin.wav");
+    const fs::path firstPart = folder / "sonidos" / "intro" / "arch 1.wav";
+    fs::resize_file(firstPart, 44);  // its header only: no frame of sound
+    ASSERT_NO_FATAL_FAILURE(start(Launch::WithStandardError));
+    // The game's window stays hidden until the introduction: the one window is the box.
+    const std::string box = waitForWindow("Velozor");
+    ASSERT_FALSE(box.empty()) << "no message box:\n" << standardError();
+    const std::string intro = "\\sonidos\\intro\\arch 1.wav: holds no sound after its header\n";
+    EXPECT_TRUE(saysWithin("\\sonidos\\fin.wav: missing\n", 10s)) << standardError();
+    EXPECT_NE(standardError().find(intro), std::string::npos) << standardError();
+    EXPECT_EQ(standardError().find("\tload\n"), std::string::npos)
+        << "the game started before the box was closed:\n"
+        << standardError();
+    const std::size_t boxClosed = standardError().size();
+    ASSERT_TRUE(dismissUntilGone(box, "Velozor")) << "the box did not close";
+
+    // The introduction starts; its damaged part is said once more, when it would play.
+    EXPECT_TRUE(
+        waitUntil([&] { return standardError().find(intro, boxClosed) != std::string::npos; }, 30s))
+        << standardError();
+    EXPECT_NE(standardError().find("\tload\n", boxClosed), std::string::npos);
+    endTheSession();
+    EXPECT_EQ(exitStatus(10s), 0) << standardError();
+}
+
+TEST_F(WineProgram, TheSessionsEndEndsItAtOnceDuringTheIntroductionWithStatusZero) {
+    ASSERT_NO_FATAL_FAILURE(start(Launch::WithStandardError));
+    ASSERT_FALSE(waitForWindow("Velozor").empty()) << "no window:\n" << standardError();
+    ASSERT_TRUE(saysWithin("\tload\n", 10s)) << standardError();
+    // The introduction's synchronous sounds hold the game's thread for some 40 s.
+    endTheSession();
+    EXPECT_EQ(exitStatus(5s), 0) << standardError();
+    EXPECT_EQ(standardError().find("\tunload\n"), std::string::npos)
+        << "it waited for the game to end:\n"
+        << standardError();
 }
 
 TEST_F(WineProgram, TheWinmmBackEndsOwnTestsPassAndTheirSoundsArrive) {

@@ -7,16 +7,14 @@
 
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <system_error>
 #include <thread>
+
+#include "ui/EndSilencer.h"
 
 namespace velozor {
 
 namespace {
-
-std::mutex silencerMutex;
-std::function<void()> silencer;  // guarded by silencerMutex
 
 sigset_t watchedSignals() {
     sigset_t signals;
@@ -30,11 +28,8 @@ sigset_t watchedSignals() {
     int received = 0;
     while (sigwait(&signals, &received) != 0) {
     }
-    // Never unlocked: the process ends holding it, so a silencer cannot be destroyed (and its
-    // sound device closed) while it runs, nor a new one start.
-    silencerMutex.lock();
-    if (silencer)
-        silencer();
+    if (const std::function<void()>& silence = silencerForTheEnd())
+        silence();
     // _exit, not exit: the program's own threads are still running, and static destructors
     // run under them would pull SDL out from under the event loop.
     _exit(received == SIGINT ? 130 : 0);
@@ -60,16 +55,6 @@ void startSignalWatch() {
                      "they will end the game only between sounds\n",
                      error.what());
     }
-}
-
-SignalSilencer::SignalSilencer(std::function<void()> silence) {
-    const std::lock_guard lock(silencerMutex);
-    silencer = std::move(silence);
-}
-
-SignalSilencer::~SignalSilencer() {
-    const std::lock_guard lock(silencerMutex);
-    silencer = nullptr;
 }
 
 }  // namespace velozor

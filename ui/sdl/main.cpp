@@ -12,7 +12,8 @@
 #include "game/RandomGenerator.h"
 #include "sound/SoundCatalogue.h"
 #include "sound/mixer/OpenMixer.h"
-#include "sound/mixer/SoundFolderCheck.h"
+#include "sound/mixer/SoundFileFinder.h"
+#include "ui/EndSilencer.h"
 #include "ui/EventLoop.h"
 #include "ui/Form1.h"
 #include "ui/LoopObserver.h"
@@ -104,12 +105,18 @@ int main(int argc, char* argv[]) {
             return fail(error);
         }
         // Paused, not halted: a synchronous sound keeps the loop waiting until the process ends.
-        velozor::SignalSilencer silencer([] {
+        velozor::EndSilencer silencer([] {
             Mix_Pause(-1);
             Mix_PauseMusic();
         });
 
-        velozor::checkSoundFolder(folder + "/sonidos", velozor::cataloguedGamePaths(folder));
+        velozor::checkSoundFolder(folder + "/sonidos", velozor::cataloguedGamePaths(folder),
+                                  velozor::findMixerSoundFile, [](const std::string& message) {
+                                      // Fails (and returns at once) where no box can be shown;
+                                      // standard error has the files.
+                                      SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Velozor",
+                                                               message.c_str(), nullptr);
+                                  });
 
         velozor::LoopObserver silent;
         velozor::TraceObserver tracer(clock);

@@ -65,8 +65,7 @@ int scaled(int pixels, UINT dpi) {
 
 // The outer size of a window whose client area is the design size at `dpi`.
 SIZE outerSize(UINT dpi) {
-    RECT rect{0, 0, scaled(kClientWidth, dpi),
-              scaled(kClientHeight, dpi)};
+    RECT rect{0, 0, scaled(kClientWidth, dpi), scaled(kClientHeight, dpi)};
     if (dpiCalls().adjustWindowRectExForDpi)
         dpiCalls().adjustWindowRectExForDpi(&rect, kStyle, FALSE, 0, dpi);
     else

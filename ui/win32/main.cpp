@@ -1,6 +1,7 @@
-// velozor.exe: the game on Windows. Opens the sound library and the window, then runs Form1
-// until the window is unloaded. Exit status 0 after a normal end, 1 when the sound or the
-// window cannot start; either failure is shown in a message box, which a screen reader reads.
+// velozor.exe: the game on Windows. Opens the sound library and the window, checks the sound
+// folder, then runs Form1 until the window is unloaded. Exit status 0 after a normal end, 1 when
+// the sound or the window cannot start; either failure is shown in a message box, which a
+// screen reader reads. The session's end ends it at once with 0, Ctrl+C in a console with 130.
 #include <windows.h>
 
 #include <cstdio>
@@ -9,13 +10,18 @@
 #include <string>
 
 #include "game/RandomGenerator.h"
+#include "sound/SoundCatalogue.h"
+#include "sound/SoundFolderCheck.h"
 #include "sound/winmm/WideText.h"
+#include "sound/winmm/WindowsSoundFile.h"
 #include "sound/winmm/WinmmPlatform.h"
+#include "ui/EndSilencer.h"
 #include "ui/EventLoop.h"
 #include "ui/Form1.h"
 #include "ui/LoopObserver.h"
 #include "ui/TraceObserver.h"
 #include "ui/win32/QpcClock.h"
+#include "ui/win32/SessionEndWatch.h"
 #include "ui/win32/Win32Window.h"
 
 namespace {
@@ -85,6 +91,7 @@ std::FILE* traceStream(const std::wstring& folder) {
 
 int main(int argc, char* argv[]) {
     velozor::QpcClock clock;  // time zero: the program's start
+    velozor::startSessionEndWatch();
     if (argc > 1) {
         std::fprintf(stderr, "velozor: takes no arguments; ignoring \"%s\" and the rest\n",
                      argv[1]);
@@ -98,18 +105,27 @@ int main(int argc, char* argv[]) {
     int status = 0;
     {
         std::string error;
-        std::unique_ptr<velozor::SoundPlatform> platform = velozor::WinmmPlatform::open(error);
+        std::unique_ptr<velozor::WinmmPlatform> platform = velozor::WinmmPlatform::open(error);
         if (!platform)
             return fail(error);
         std::unique_ptr<velozor::Win32Window> window = velozor::Win32Window::open(clock, error);
         if (!window)
             return fail(error);
+        velozor::EndSilencer silencer([&platform] { platform->silence(); });
+
+        const std::string programFolder = velozor::utf8FromWide(folder);
+        velozor::checkSoundFolder(programFolder + "\\sonidos",
+                                  velozor::cataloguedGamePaths(programFolder),
+                                  velozor::findWindowsSoundFile, [](const std::string& message) {
+                                      MessageBoxW(nullptr, velozor::wideFromUtf8(message).c_str(),
+                                                  L"Velozor", MB_OK | MB_ICONWARNING);
+                                  });
 
         velozor::LoopObserver silent;
         velozor::TraceObserver tracer(clock, trace != nullptr ? trace : stderr);
         velozor::RandomGenerator random(clock);
         velozor::EventLoop loop(clock, *window, trace != nullptr ? tracer : silent);
-        velozor::Form1 form(loop, *platform, random, velozor::utf8FromWide(folder));
+        velozor::Form1 form(loop, *platform, random, programFolder);
         status = loop.run(form);
     }
     if (trace != nullptr && trace != stderr)

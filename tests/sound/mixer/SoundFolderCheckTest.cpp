@@ -1,5 +1,6 @@
-// Tests of the start-up check of the sound folder and of the file headers it reads.
-#include "sound/mixer/SoundFolderCheck.h"
+// Tests of the start-up check of the sound folder, on the mixer's finder, and of the file
+// headers it reads.
+#include "sound/SoundFolderCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,8 @@
 #include <fstream>
 
 #include "SoundFiles.h"
-#include "sound/mixer/SoundFileHeader.h"
+#include "sound/SoundFileHeader.h"
+#include "sound/mixer/SoundFileFinder.h"
 
 namespace velozor {
 namespace {
@@ -53,7 +55,8 @@ TEST_F(SoundFolderCheckTest, TellsPlayableFilesByTheirContentFromMissingAndDamag
     EXPECT_EQ(readSoundFileHeader(file("música.mp3")).format, SoundFormat::Mp3);
     const std::vector<SoundFileProblem> problems = findSoundFileProblems(
         gamePaths({"bien.wav", "onda.mp3", "música.mp3", "falta.wav", "obstáculos\\vacío.wav",
-                   "roto.wav", "etiqueta.mp3", "cortado.mp3", "carpeta.wav", "otra\\falta.wav"}));
+                   "roto.wav", "etiqueta.mp3", "cortado.mp3", "carpeta.wav", "otra\\falta.wav"}),
+        findMixerSoundFile);
     std::vector<std::pair<SoundFileProblem::Kind, std::string>> found;
     for (const SoundFileProblem& problem : problems)
         found.emplace_back(problem.kind, problem.path);
@@ -76,11 +79,12 @@ TEST_F(SoundFolderCheckTest, SaysOnceInSpanishWhatIsWrongAndHowToMendIt) {
     std::vector<std::string> shown;
     const auto show = [&](const std::string& message) { shown.push_back(message); };
 
-    EXPECT_EQ(checkSoundFolder(folder_, gamePaths({"bien.wav"}), show), 0u);
+    EXPECT_EQ(checkSoundFolder(folder_, gamePaths({"bien.wav"}), findMixerSoundFile, show), 0u);
     EXPECT_TRUE(shown.empty()) << "a sound folder in order must not hold the game up";
 
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(checkSoundFolder(folder_, gamePaths({"bien.wav", "falta.wav", "roto.wav"}), show),
+    EXPECT_EQ(checkSoundFolder(folder_, gamePaths({"bien.wav", "falta.wav", "roto.wav"}),
+                               findMixerSoundFile, show),
               2u);
     const std::string lines = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(lines, "velozor: sound file " + file("falta.wav") +
@@ -100,8 +104,8 @@ TEST_F(SoundFolderCheckTest, SaysOnceInSpanishWhatIsWrongAndHowToMendIt) {
     std::vector<std::string> names;
     for (int at = 1; at <= 8; ++at)
         names.push_back("falta" + std::to_string(at) + ".wav");
-    const std::string many =
-        soundFolderMessage(folder_, 73, findSoundFileProblems(gamePaths(names)));
+    const std::string many = soundFolderMessage(
+        folder_, 73, findSoundFileProblems(gamePaths(names), findMixerSoundFile));
     EXPECT_NE(many.find("de sus 73 archivos, faltan 8. Son «falta1.wav», «falta2.wav», "
                         "«falta3.wav», «falta4.wav», «falta5.wav» y 3 más."),
               std::string::npos)

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "sound/MusicErrorText.h"
 #include "sound/winmm/WideText.h"
 
 namespace velozor {
@@ -25,7 +28,8 @@ class WinmmPlatformTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string error;
-        platform = WinmmPlatform::open(error);
+        platform = WinmmPlatform::open(
+            error, [this](const std::string& message) { shown.push_back(message); });
         ASSERT_NE(platform, nullptr) << error;
         ASSERT_NE(folder.find(' '), std::string::npos) << "run me from a folder with a space";
     }
@@ -37,7 +41,24 @@ protected:
         return buffer;
     }
 
+    // A wave file cut to its 44-byte header: a format, and no frame of sound.
+    std::string headerOnlyWave(const std::string& name) {
+        const std::string path = folder + "\\" + name;
+        const unsigned char header[44] = {'R', 'I', 'F',  'F',  36,  0,   0,    0,    'W', 'A', 'V',
+                                          'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
+                                          1,   0,   0x44, 0xAC, 0,   0,   0x88, 0x58, 1,   0,   2,
+                                          0,   16,  0,    'd',  'a', 't', 'a',  0,    0,   0,   0};
+        std::FILE* file = _wfopen(wideFromUtf8(path).c_str(), L"wb");
+        EXPECT_NE(file, nullptr) << path;
+        if (file != nullptr) {
+            std::fwrite(header, 1, sizeof header, file);
+            std::fclose(file);
+        }
+        return path;
+    }
+
     std::unique_ptr<WinmmPlatform> platform;
+    std::vector<std::string> shown;  // mciExecute's boxes
     const std::string folder = programFolder();
 };
 
@@ -92,6 +113,45 @@ TEST_F(WinmmPlatformTest, ALongPathWithSpacesIsQuotedSoItsOpenStillWorks) {
 TEST_F(WinmmPlatformTest, OneShotsPlayFromAccentedPathsAndStop) {
     EXPECT_NE(platform->sndPlaySoundA((folder + "\\sonidos\\menúOtro.wav").c_str(), SND_SYNC), 0);
     EXPECT_NE(platform->sndPlaySoundA(nullptr, SND_SYNC), 0);
+}
+
+TEST_F(WinmmPlatformTest, AFileWithNoSoundIsRefusedAsAMissingOneAndSaidOnce) {
+    const std::string empty = headerOnlyWave("vacío.wav");
+    ::testing::internal::CaptureStderr();
+    // The default sound plays instead, and the result says so (the system would play silence
+    // and report success).
+    EXPECT_EQ(platform->sndPlaySoundA(empty.c_str(), SND_SYNC), 0);
+    EXPECT_EQ(platform->sndPlaySoundA(empty.c_str(), SND_ASYNC), 0);
+    EXPECT_EQ(platform->mciSendStringA(("OPEN " + empty + " TYPE waveaudio ALIAS vacío").c_str(),
+                                       nullptr, 0, 0),
+              MCIERR_CANNOT_LOAD_DRIVER);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "velozor: sound file " + empty + ": holds no sound after its header\n");
+    EXPECT_EQ(platform->mciSendStringA("CLOSE vacío", nullptr, 0, 0), MCIERR_INVALID_DEVICE_NAME)
+        << "nothing was opened";
+    EXPECT_NE(platform->sndPlaySoundA((folder + "\\sonidos\\motor.wav").c_str(), SND_ASYNC), 0)
+        << "a good file still plays";
+    platform->silence();
+    DeleteFileW(wideFromUtf8(empty).c_str());
+}
+
+TEST_F(WinmmPlatformTest, TheMusicsBoxesNameItsFileInSpanishAndThePlaySaysItFollowsTheOpen) {
+    const std::string missing = folder + "\\sonidos\\no está.mp3";
+    char shortPath[MAX_PATH] = "";
+    EXPECT_EQ(platform->GetShortPathNameA(missing.c_str(), shortPath, sizeof shortPath), 0u);
+    EXPECT_EQ(platform->mciExecute("OPEN "), 0);
+    EXPECT_EQ(platform->mciExecute("PLAY "), 0);
+    const std::string damaged = headerOnlyWave("dañada.mp3");
+    ASSERT_NE(platform->GetShortPathNameA(damaged.c_str(), shortPath, sizeof shortPath), 0u);
+    EXPECT_EQ(platform->mciExecute(("OPEN " + std::string(shortPath)).c_str()), 0);
+    EXPECT_EQ(platform->mciExecute("CLOSE nada"), 0);
+    DeleteFileW(wideFromUtf8(damaged).c_str());
+
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[0], musicOpenFailedText(missing, MCIERR_FILE_NOT_FOUND)) << shown[0];
+    EXPECT_EQ(shown[1], musicPlayAfterFailedOpenText(missing));
+    EXPECT_EQ(shown[2], musicOpenFailedText(damaged, MCIERR_CANNOT_LOAD_DRIVER)) << shown[2];
+    EXPECT_EQ(shown[3].rfind("Falló la orden de sonido «CLOSE nada» (error ", 0), 0u) << shown[3];
 }
 
 }  // namespace

@@ -1,14 +1,10 @@
 // The sound folder's start-up check.
-#include "sound/mixer/SoundFolderCheck.h"
-
-#include <SDL.h>
+#include "sound/SoundFolderCheck.h"
 
 #include <algorithm>
 #include <iostream>
-#include <optional>
 
-#include "sound/mixer/PathResolver.h"
-#include "sound/mixer/SoundFileHeader.h"
+#include "sound/SoundFileHeader.h"
 
 namespace velozor {
 
@@ -18,28 +14,29 @@ namespace {
 // aloud, and a list of dozens helps nobody.
 constexpr size_t kNamedInMessage = 5;
 
-std::string withSlashes(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
-
 std::string files(size_t count) {
     return std::to_string(count) + (count == 1 ? " archivo" : " archivos");
 }
 
 }  // namespace
 
-std::vector<SoundFileProblem> findSoundFileProblems(const std::vector<std::string>& gamePaths) {
+SoundFileHeader readSoundFileHeader(const SoundFileOnDisk& found) {
+    return found.file ? readSoundFileHeader(found.file.get()) : unopenedSoundFile(found.openError);
+}
+
+std::vector<SoundFileProblem> findSoundFileProblems(const std::vector<std::string>& gamePaths,
+                                                    const SoundFileFinder& find) {
     std::vector<SoundFileProblem> problems;
     for (const std::string& gamePath : gamePaths) {
-        const std::optional<ResolvedFile> file = resolveGamePath(gamePath);
-        if (!file) {
-            problems.push_back({SoundFileProblem::Kind::Missing, withSlashes(gamePath), "missing"});
-        } else if (!file->isRegularFile) {
-            problems.push_back({SoundFileProblem::Kind::Damaged, file->path, "not a regular file"});
-        } else if (SoundFileHeader header = readSoundFileHeader(file->path); !header.playable()) {
+        SoundFileOnDisk file = find(gamePath);
+        if (file.kind == SoundFileOnDisk::Kind::Missing) {
+            problems.push_back({SoundFileProblem::Kind::Missing, std::move(file.path), "missing"});
+        } else if (file.kind == SoundFileOnDisk::Kind::NotARegularFile) {
             problems.push_back(
-                {SoundFileProblem::Kind::Damaged, file->path, std::move(header.problem)});
+                {SoundFileProblem::Kind::Damaged, std::move(file.path), "not a regular file"});
+        } else if (SoundFileHeader header = readSoundFileHeader(file); !header.playable()) {
+            problems.push_back(
+                {SoundFileProblem::Kind::Damaged, std::move(file.path), std::move(header.problem)});
         }
     }
     return problems;
@@ -64,12 +61,13 @@ std::string soundFolderMessage(const std::string& soundFolder, size_t fileCount,
     }
     message += ". ";
     message += problems.size() == 1 ? "Es " : "Son ";
-    const std::string prefix = soundFolder + "/";
     const size_t named = std::min(problems.size(), kNamedInMessage);
     for (size_t at = 0; at < named; ++at) {
         std::string name = problems[at].path;
-        if (name.compare(0, prefix.size(), prefix) == 0)
-            name.erase(0, prefix.size());
+        if (name.size() > soundFolder.size() &&
+            name.compare(0, soundFolder.size(), soundFolder) == 0 &&
+            (name[soundFolder.size()] == '/' || name[soundFolder.size()] == '\\'))
+            name.erase(0, soundFolder.size() + 1);
         const bool lastOfAll = at + 1 == problems.size();
         message += at == 0 ? "" : lastOfAll ? " y " : ", ";
         message += "«" + name + "»";
@@ -84,19 +82,15 @@ std::string soundFolderMessage(const std::string& soundFolder, size_t fileCount,
 }
 
 size_t checkSoundFolder(const std::string& soundFolder, const std::vector<std::string>& gamePaths,
+                        const SoundFileFinder& find,
                         const std::function<void(const std::string& message)>& show) {
-    const std::vector<SoundFileProblem> problems = findSoundFileProblems(gamePaths);
+    const std::vector<SoundFileProblem> problems = findSoundFileProblems(gamePaths, find);
     if (problems.empty())
         return 0;
     for (const SoundFileProblem& problem : problems)
         std::cerr << "velozor: sound file " << problem.path << ": " << problem.reason << "\n";
     const std::string message = soundFolderMessage(soundFolder, gamePaths.size(), problems);
-    if (show) {
-        show(message);
-    } else {
-        // Fails (and returns at once) where no box can be shown; standard error has the files.
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Velozor", message.c_str(), nullptr);
-    }
+    show(message);
     return problems.size();
 }
 

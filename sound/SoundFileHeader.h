@@ -3,6 +3,7 @@
 // so checking the whole sound folder at start-up costs a few milliseconds.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace velozor {
@@ -23,8 +24,17 @@ struct SoundFileHeader {
     bool playable() const { return problem.empty(); }
 };
 
-// Reads the header of the file at `nativePath` (a path that opens as it is). A file that
-// cannot be opened or read is not playable either; `problem` then says so. Never throws.
+// Reads the header of `file`, open for reading in binary mode at its start; moves its position
+// and leaves it open. A file that cannot be read is not playable; `problem` then says so.
+SoundFileHeader readSoundFileHeader(std::FILE* file);
+
+// Reads the header of the file at `nativePath`, a path the C library's fopen opens as it is
+// (on Windows, where that means the ANSI code page, open the file by its wide path and read
+// it by the call above). A file that cannot be opened is not playable either. Never throws.
 SoundFileHeader readSoundFileHeader(const std::string& nativePath);
+
+// The header of a file that did not open: not playable, `problem` naming the C library's
+// `error` (an errno value).
+SoundFileHeader unopenedSoundFile(int error);
 
 }  // namespace velozor

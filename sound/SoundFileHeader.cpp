@@ -1,5 +1,5 @@
 // Sound files told apart by their headers.
-#include "sound/mixer/SoundFileHeader.h"
+#include "sound/SoundFileHeader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -132,26 +132,21 @@ std::string mp3Problem(std::FILE* file, const std::vector<unsigned char>& head, 
 
 }  // namespace
 
-SoundFileHeader readSoundFileHeader(const std::string& nativePath) {
+SoundFileHeader readSoundFileHeader(std::FILE* file) {
     SoundFileHeader header;
-    File file(std::fopen(nativePath.c_str(), "rb"), std::fclose);
-    if (!file) {
-        header.problem = std::string("cannot be opened: ") + std::strerror(errno);
-        return header;
-    }
     std::vector<unsigned char> head(kWindowBytes);
-    head.resize(std::fread(head.data(), 1, head.size(), file.get()));
-    if (std::ferror(file.get())) {
+    head.resize(std::fread(head.data(), 1, head.size(), file));
+    if (std::ferror(file)) {
         header.problem = "cannot be read";
         return header;
     }
     int64_t fileSize = static_cast<int64_t>(head.size());
-    if (head.size() == kWindowBytes && std::fseek(file.get(), 0, SEEK_END) == 0)
-        fileSize = std::ftell(file.get());
+    if (head.size() == kWindowBytes && std::fseek(file, 0, SEEK_END) == 0)
+        fileSize = std::ftell(file);
 
     if (startsWith(head, 0, "RIFF") && startsWith(head, 8, "WAVE")) {
         header.format = SoundFormat::Wave;
-        header.problem = waveProblem(file.get(), fileSize);
+        header.problem = waveProblem(file, fileSize);
     } else if (startsWith(head, 0, "OggS")) {
         // The first page's packet names the codec; the frames themselves are not counted here
         // (decoding finds a stream with none).
@@ -162,10 +157,23 @@ SoundFileHeader readSoundFileHeader(const std::string& nativePath) {
     } else if (head.empty()) {
         header.problem = "is empty";
     } else {
-        header.problem = mp3Problem(file.get(), head, fileSize);
+        header.problem = mp3Problem(file, head, fileSize);
         if (header.problem.empty())
             header.format = SoundFormat::Mp3;
     }
+    return header;
+}
+
+SoundFileHeader readSoundFileHeader(const std::string& nativePath) {
+    const File file(std::fopen(nativePath.c_str(), "rb"), std::fclose);
+    if (!file)
+        return unopenedSoundFile(errno);
+    return readSoundFileHeader(file.get());
+}
+
+SoundFileHeader unopenedSoundFile(int error) {
+    SoundFileHeader header;
+    header.problem = std::string("cannot be opened: ") + std::strerror(error);
     return header;
 }
 

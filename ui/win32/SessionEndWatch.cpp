@@ -1,0 +1,109 @@
+// The session's end and the console's control events, each on a thread of its own.
+#include "ui/win32/SessionEndWatch.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "sound/winmm/WideText.h"
+#include "ui/EndSilencer.h"
+
+namespace velozor {
+
+namespace {
+
+constexpr wchar_t kWatchClass[] = L"VelozorSessionWatch";
+constexpr DWORD kSilenceMilliseconds = 2000;
+constexpr UINT kControlCStatus = 130;
+
+DWORD WINAPI silenceAndFlush(void* silence) {
+    if (const auto& silencer = *static_cast<const std::function<void()>*>(silence))
+        silencer();
+    std::fflush(nullptr);  // a trace file keeps its last lines
+    return 0;
+}
+
+[[noreturn]] void endNow(UINT status) {
+    // A second end (Ctrl+C during the session's end) waits here until the first ends all.
+    const std::function<void()>& silence = silencerForTheEnd();
+    // On a thread of its own, so a system call that hangs cannot keep the process alive.
+    const HANDLE silencing =
+        CreateThread(nullptr, 0, silenceAndFlush,
+                     const_cast<void*>(static_cast<const void*>(&silence)), 0, nullptr);
+    if (silencing != nullptr)
+        WaitForSingleObject(silencing, kSilenceMilliseconds);
+    // TerminateProcess, not ExitProcess: the game's thread may be inside winmm, and detaching
+    // the libraries under it, or running static destructors, could hang or crash the end.
+    TerminateProcess(GetCurrentProcess(), status);
+    for (;;)
+        Sleep(INFINITE);
+}
+
+BOOL WINAPI onConsoleControl(DWORD event) {
+    endNow(event == CTRL_C_EVENT ? kControlCStatus : 0);
+}
+
+LRESULT CALLBACK watchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_QUERYENDSESSION || (message == WM_ENDSESSION && wParam))
+        endNow(0);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD dispatchMessages() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
+    return 0;
+}
+
+void warn(const char* what) {
+    std::fprintf(stderr,
+                 "velozor: cannot %s (%s); the end of the session will end the game only between "
+                 "sounds\n",
+                 what, systemErrorText(GetLastError()).c_str());
+}
+
+}  // namespace
+
+void startSessionEndWatch() {
+    if (!SetConsoleCtrlHandler(onConsoleControl, TRUE)) {
+        std::fprintf(stderr,
+                     "velozor: cannot watch for Ctrl+C (%s); it will end the game only between "
+                     "sounds\n",
+                     systemErrorText(GetLastError()).c_str());
+    }
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = watchProcedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kWatchClass;
+    if (RegisterClassExW(&windowClass) == 0) {
+        warn("register the session watch's window class");
+        return;
+    }
+    // The window belongs to the thread that creates it, and the system sends the session's
+    // messages to that thread: it is made on the watcher's own. Hidden and top-level, since a
+    // message-only window receives no such broadcast.
+    const HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE watcher = CreateThread(
+        nullptr, 0,
+        [](void* ready) -> DWORD {
+            const HWND window = CreateWindowExW(0, kWatchClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                                nullptr, GetModuleHandleW(nullptr), nullptr);
+            if (window == nullptr)
+                warn("create the session watch's window");
+            SetEvent(static_cast<HANDLE>(ready));
+            return window != nullptr ? dispatchMessages() : 1;
+        },
+        started, 0, nullptr);
+    if (watcher == nullptr) {
+        warn("start the thread that watches for the end of the session");
+    } else {
+        WaitForSingleObject(started, INFINITE);  // its window exists before the game's does
+        CloseHandle(watcher);
+    }
+    if (started != nullptr)
+        CloseHandle(started);
+}
+
+}  // namespace velozor
