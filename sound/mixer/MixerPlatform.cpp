@@ -77,8 +77,7 @@ int32_t MixerPlatform::mciExecute(const char* command) {
     const std::optional<MciCommand> parsed =
         command != nullptr ? parseMciCommand(command) : std::nullopt;
     if (error == 0) {
-        if (parsed && parsed->verb == MciCommand::Verb::Open)
-            failedOpen_.reset();
+        musicBoxes_.succeeded(parsed);
         return 1;
     }
     std::cerr << "velozor: sound command \"" << (command ? command : "")
@@ -90,19 +89,14 @@ int32_t MixerPlatform::mciExecute(const char* command) {
 
 std::string MixerPlatform::errorBoxText(const char* command,
                                         const std::optional<MciCommand>& parsed, uint32_t error) {
+    std::string file;
     if (parsed && parsed->verb == MciCommand::Verb::Open) {
         // The game opens the music by its short path, which is empty when the file was not
         // found; the path it asked for just before is the one to name.
-        std::string file = parsed->target.empty() ? lastPathNotFound_ : parsed->target;
+        file = parsed->target.empty() ? lastPathNotFound_ : parsed->target;
         std::replace(file.begin(), file.end(), '\\', '/');
-        failedOpen_ = FailedOpen{parsed->target, file};
-        return musicOpenFailedText(file, error);
     }
-    if (parsed && parsed->verb == MciCommand::Verb::Play && failedOpen_ &&
-        parsed->target == failedOpen_->target) {
-        return musicPlayAfterFailedOpenText(failedOpen_->file);
-    }
-    return soundCommandFailedText(command != nullptr ? command : "", error);
+    return musicBoxes_.textFor(command, parsed, error, file);
 }
 
 uint32_t MixerPlatform::GetShortPathNameA(const char* longPath, char* shortPath,

@@ -11,6 +11,7 @@
 
 #include "sound/MciCommand.h"
 #include "sound/MciInterpreter.h"
+#include "sound/MusicErrorText.h"
 #include "sound/SoundPlatform.h"
 #include "sound/mixer/AudioDevice.h"
 #include "sound/mixer/ChannelPool.h"
@@ -78,13 +79,7 @@ private:
     MixerDevices devices_;
     MciInterpreter interpreter_;
 
-    // The last open through mciExecute that failed: its target as written, and the file as
-    // the player would look for it. Cleared by the next open that succeeds.
-    struct FailedOpen {
-        std::string target;
-        std::string file;
-    };
-    std::optional<FailedOpen> failedOpen_;
+    MusicErrorBoxes musicBoxes_;
     std::string lastPathNotFound_;  // by GetShortPathNameA, as the game wrote it
 };
 

@@ -23,11 +23,16 @@ uint32_t littleEndian32(const unsigned char* bytes) {
 // few bytes of file. Its claim is cut to what the file holds, so the frames that are there
 // play and nothing more is allocated. Other files are left as they are.
 void clampWaveDataToFile(std::vector<unsigned char>& bytes) {
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
-        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
+    // SDL reads a wave with its RIFF header and one that starts right at "WAVE" alike.
+    size_t at = 0;
+    if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 &&
+        std::memcmp(bytes.data() + 8, "WAVE", 4) == 0) {
+        at = 12;
+    } else if (bytes.size() >= 4 && std::memcmp(bytes.data(), "WAVE", 4) == 0) {
+        at = 4;
+    } else {
         return;
     }
-    size_t at = 12;
     while (at + 8 <= bytes.size()) {
         const uint32_t size = littleEndian32(bytes.data() + at + 4);
         const size_t held = bytes.size() - (at + 8);

@@ -190,8 +190,7 @@ int32_t WinmmPlatform::mciExecute(const char* command) {
     const std::optional<MciCommand> parsed =
         command != nullptr ? parseMciCommand(command) : std::nullopt;
     if (error == 0) {
-        if (parsed && parsed->verb == MciCommand::Verb::Open)
-            failedOpen_.reset();
+        musicBoxes_.succeeded(parsed);
         return 1;
     }
     wchar_t text[256] = L"";
@@ -205,20 +204,18 @@ int32_t WinmmPlatform::mciExecute(const char* command) {
 
 std::string WinmmPlatform::errorBoxText(const char* command,
                                         const std::optional<MciCommand>& parsed, uint32_t error) {
+    std::string file;
     if (parsed && parsed->verb == MciCommand::Verb::Open) {
         // The game opens the music by its short path, which the player does not know: the long
         // one asked for just before is named instead. An empty one is a file not found, whatever
         // the system makes of a device with no name.
         const bool notFound = parsed->target.empty();
         const bool shortened = notFound || parsed->target == lastShortPath_;
-        failedOpen_ = FailedOpen{parsed->target, shortened ? lastLongPath_ : parsed->target};
-        return musicOpenFailedText(failedOpen_->file, notFound ? MCIERR_FILE_NOT_FOUND : error);
+        file = shortened ? lastLongPath_ : parsed->target;
+        if (notFound)
+            error = MCIERR_FILE_NOT_FOUND;
     }
-    if (parsed && parsed->verb == MciCommand::Verb::Play && failedOpen_ &&
-        parsed->target == failedOpen_->target) {
-        return musicPlayAfterFailedOpenText(failedOpen_->file);
-    }
-    return soundCommandFailedText(command != nullptr ? command : "", error);
+    return musicBoxes_.textFor(command, parsed, error, file);
 }
 
 uint32_t WinmmPlatform::GetShortPathNameA(const char* longPath, char* shortPath,

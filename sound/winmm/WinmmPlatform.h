@@ -11,6 +11,7 @@
 #include <string>
 
 #include "sound/MciCommand.h"
+#include "sound/MusicErrorText.h"
 #include "sound/SoundPlatform.h"
 
 namespace velozor {
@@ -57,11 +58,6 @@ public:
 
 private:
     struct Entries;
-    // A failed OPEN of the music, so that the PLAY of the same device says it follows it.
-    struct FailedOpen {
-        std::string target;  // as the command named it
-        std::string file;    // as the player knows it
-    };
     WinmmPlatform(std::unique_ptr<Entries> entries, ErrorBox showError);
 
     // Whether the file a one-shot or an OPEN names is there but holds no sound; says so on
@@ -73,7 +69,7 @@ private:
     std::unique_ptr<Entries> entries_;
     ErrorBox showError_;
     std::set<std::string> reportedFiles_;
-    std::optional<FailedOpen> failedOpen_;
+    MusicErrorBoxes musicBoxes_;
     // The last GetShortPathNameA: the path the game asked for and what it got (empty when the
     // file was not found), so an error box names the music file by the name the player knows.
     std::string lastLongPath_;

@@ -141,9 +141,13 @@ protected:
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
-        if (!root.empty())
-            std::system(
-                (environment(kDllOverrides) + " timeout 30 wineserver -k 2>/dev/null").c_str());
+        // Killed, and gone before the next case starts: a program started while the old
+        // server is still going down finds no window station and cannot make its window.
+        if (!root.empty()) {
+            std::system((environment(kDllOverrides) +
+                         " timeout 30 sh -c 'wineserver -k; wineserver -w' 2>/dev/null")
+                            .c_str());
+        }
     }
 
     enum class Launch {
