@@ -19,8 +19,12 @@ constexpr int kSmallBuffer = 256;
 constexpr int kSafeBuffer = 512;
 // The first callbacks fill the device's queue in a burst: the buffer check starts after them.
 constexpr int kBurstCallbacks = 3;
-// How often the watch looks; a lost device is tried again at most once a second.
+// How often the watch looks: often while the buffer check runs or the device is lost (a lost
+// device is tried again at most once a second), else once a second, which is enough to notice
+// a stall; SDL's word that the device went away wakes it at once. Every wake-up costs the idle
+// program processor time.
 constexpr auto kWatchStep = std::chrono::milliseconds(100);
+constexpr auto kQuietWatchStep = std::chrono::seconds(1);
 constexpr int64_t kRetryNanos = 1'000'000'000;
 // A device whose callbacks stop this long is taken for lost. SDL's drivers report most losses
 // themselves (SDL_AUDIODEVICEREMOVED); this catches one that simply stops asking. Longer than
@@ -234,7 +238,7 @@ void AudioDevice::beforeSoundStarts() {
 void AudioDevice::watch() {
     std::unique_lock<std::mutex> lock(watchMutex_);
     while (!stopWatch_) {
-        watchWake_.wait_for(lock, kWatchStep);
+        watchWake_.wait_for(lock, checking_.load() || lost_.load() ? kWatchStep : kQuietWatchStep);
         if (stopWatch_)
             break;
         if (checking_.load()) {
