@@ -64,8 +64,10 @@ double processorSeconds(pid_t pid) {
         return -1;
     std::istringstream fields(text.substr(close + 2));
     std::string field;
+    if (fields >> field && (field == "Z" || field == "X"))
+        return -1;  // ended, not yet reaped
     long long utime = 0, stime = 0;
-    for (int index = 3; fields >> field; ++index) {  // field 3 is the state
+    for (int index = 4; fields >> field; ++index) {  // field 3 is the state, read above
         if (index == 14)
             utime = std::stoll(field);
         if (index == 15) {
@@ -74,6 +76,14 @@ double processorSeconds(pid_t pid) {
         }
     }
     return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+int linesHolding(const fs::path& path, const std::string& text) {
+    std::ifstream file(path);
+    int count = 0;
+    for (std::string line; std::getline(file, line);)
+        count += line.find(text) != std::string::npos ? 1 : 0;
+    return count;
 }
 
 Keyboard::Keyboard() {

@@ -27,8 +27,11 @@ pid_t startProgram(const std::filesystem::path& program, const std::filesystem::
 // Kills and reaps the program.
 void stopProgram(pid_t pid);
 
-// utime + stime of `pid` in seconds, from /proc; negative once the process is gone.
+// utime + stime of `pid` in seconds, from /proc; negative once the process has ended.
 double processorSeconds(pid_t pid);
+
+// How many lines of the text file at `path` hold `text`.
+int linesHolding(const std::filesystem::path& path, const std::string& text);
 
 // Keys to the window under the pointer, which XTest moves into the program's window (at the
 // screen's top left: no window manager runs under Xvfb).
