@@ -25,9 +25,7 @@
 #include <thread>
 #include <vector>
 
-#include "Display.h"
 #include "ProgramUnderTest.h"
-#include "PulseServer.h"
 
 namespace {
 
@@ -210,28 +208,17 @@ StartResult measureOneStart(const fs::path& program, const fs::path& root, doubl
 }  // namespace
 
 int main() {
-    if (!velozor::bench::haveDisplay("velozor-bench-latency"))
+    std::optional<velozor::bench::ServerRun> run =
+        velozor::bench::prepareServerRun("velozor-bench-latency");
+    if (!run)
         return 1;
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is known
-    const fs::path root =
-        fs::temp_directory_path() / ("velozor-bench-latency-" + std::to_string(::getpid()));
-    const fs::path program =
-        velozor::bench::copyWithShortIntroduction(VELOZOR_PROGRAM, VELOZOR_SOUND_FOLDER, root);
+    const fs::path& root = run->root;
     const std::optional<int> lead = leadInFrames(root / "sonidos" / kCue);
     if (!lead) {
         std::fprintf(stderr, "velozor-bench-latency: %s holds no sound\n", kCue);
         return 1;
     }
     const double leadInMs = *lead * 1000.0 / kRate;
-
-    velozor::testing::PulseServer server(root / "pulse");
-    std::string error;
-    if (!server.start(error)) {
-        std::fprintf(stderr, "velozor-bench-latency: %s\n", error.c_str());
-        return 1;
-    }
-    ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
-    ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
     ::unsetenv("PULSE_LATENCY_MSEC");  // the program's own choice is what is measured
 
     std::printf(
@@ -241,7 +228,7 @@ int main() {
     std::mt19937 random(13);
     bool met = true;
     for (int start = 1; start <= kStarts; ++start) {
-        const StartResult result = measureOneStart(program, root, leadInMs, random);
+        const StartResult result = measureOneStart(run->program, root, leadInMs, random);
         if (result.millis.empty()) {
             std::printf("  start %d: no cue was heard\n", start);
             met = false;
@@ -257,7 +244,7 @@ int main() {
             kBoundP99Ms);
         met = met && p99 <= kBoundP99Ms && result.unheard == 0;
     }
-    server.kill();
+    run->server->kill();
     fs::remove_all(root);
     return met ? 0 : 1;
 }

@@ -1,6 +1,8 @@
 // Starting the real program for a benchmark, its processor time, and keys through XTest.
 #include "ProgramUnderTest.h"
 
+#include "Display.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
@@ -10,6 +12,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -32,6 +35,24 @@ fs::path copyWithShortIntroduction(const fs::path& program, const fs::path& soun
                       fs::copy_options::overwrite_existing);
     }
     return copy;
+}
+
+std::optional<ServerRun> prepareServerRun(const std::string& benchmark) {
+    if (!haveDisplay(benchmark.c_str()))
+        return std::nullopt;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    ServerRun run;
+    run.root = fs::temp_directory_path() / (benchmark + "-" + std::to_string(::getpid()));
+    run.program = copyWithShortIntroduction(VELOZOR_PROGRAM, VELOZOR_SOUND_FOLDER, run.root);
+    run.server = std::make_unique<velozor::testing::PulseServer>(run.root / "pulse");
+    std::string error;
+    if (!run.server->start(error)) {
+        std::fprintf(stderr, "%s: %s\n", benchmark.c_str(), error.c_str());
+        return std::nullopt;
+    }
+    ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+    ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
+    return run;
 }
 
 pid_t startProgram(const fs::path& program, const fs::path& errorLog) {

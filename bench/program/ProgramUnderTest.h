@@ -7,7 +7,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
+
+#include "PulseServer.h"
 
 struct _XDisplay;  // Xlib's Display, without its macros
 
@@ -19,6 +23,20 @@ namespace velozor::bench {
 std::filesystem::path copyWithShortIntroduction(const std::filesystem::path& program,
                                                 const std::filesystem::path& soundFolder,
                                                 const std::filesystem::path& root);
+
+// What a benchmark that plays through a sound server sets up before it starts the program.
+struct ServerRun {
+    std::filesystem::path root;     // a temporary folder; removed by the benchmark at its end
+    std::filesystem::path program;  // the copy made by copyWithShortIntroduction
+    std::unique_ptr<velozor::testing::PulseServer> server;  // killed when this ends
+};
+
+// Checks for a display, makes this process's standard output line-buffered (each figure as
+// soon as it is known), copies the program into a temporary folder named after `benchmark`,
+// starts a PulseAudio server of its own there and points SDL (in this process and the programs
+// it starts) at it on the `pulseaudio` driver, with no buffer size forced. Returns nothing
+// after saying on standard error what is missing.
+std::optional<ServerRun> prepareServerRun(const std::string& benchmark);
 
 // Starts `program` with this process's environment and its standard error into `errorLog`;
 // returns its process id, or -1 after saying on standard error why it could not start.
