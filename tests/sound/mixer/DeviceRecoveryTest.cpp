@@ -22,20 +22,33 @@ namespace {
 namespace fs = std::filesystem;
 using namespace testing;  // SoundFiles.h, PulseServer.h
 
-TEST(DeviceRecovery, SoundComesBackThroughANewServerAfterTheOneInUseIsKilled) {
-    const fs::path root =
-        fs::temp_directory_path() / ("velozor-recovery-" + std::to_string(::getpid()));
+// A game folder under `root` holding a one-second engine sound; returns the folder.
+fs::path gameFolderWithEngine(const fs::path& root) {
     const fs::path folder = root / "Mis juegos" / "velozor";
     fs::create_directories(folder / "sonidos");
     writeWav(folder / "sonidos" / "motor.wav", kRate, [](int) { return int16_t{8000}; });
+    return folder;
+}
+
+// Starts `server` and sends SDL's pulseaudio driver to it, with no buffer size forced.
+bool startServerForSdl(PulseServer& server, std::string& error) {
+    if (!server.start(error))
+        return false;
+    ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+    ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
+    return true;
+}
+
+TEST(DeviceRecovery, SoundComesBackThroughANewServerAfterTheOneInUseIsKilled) {
+    const fs::path root =
+        fs::temp_directory_path() / ("velozor-recovery-" + std::to_string(::getpid()));
+    const fs::path folder = gameFolderWithEngine(root);
     writeMp3(folder / "sonidos" / "fondo.mp3", 3 * kRate, 8000);
     const std::string motor = folder.string() + "\\sonidos\\motor.wav";
 
     std::string error;
     PulseServer server(root / "pulse");
-    ASSERT_TRUE(server.start(error)) << error;
-    ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
-    ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
+    ASSERT_TRUE(startServerForSdl(server, error)) << error;
     MixerOptions options;
     std::vector<std::string> shown;
     options.showError = [&shown](const std::string& message) { shown.push_back(message); };
@@ -97,15 +110,11 @@ long streamBufferLatencyMicros() {
 TEST(DeviceRecovery, APulseAudioServerQueuesAFewMillisecondsUnlessThePlayerAsksForMore) {
     const fs::path root =
         fs::temp_directory_path() / ("velozor-latency-" + std::to_string(::getpid()));
-    const fs::path folder = root / "Mis juegos" / "velozor";
-    fs::create_directories(folder / "sonidos");
-    writeWav(folder / "sonidos" / "motor.wav", kRate, [](int) { return int16_t{8000}; });
+    const fs::path folder = gameFolderWithEngine(root);
     const std::string motor = folder.string() + "\\sonidos\\motor.wav";
     std::string error;
     PulseServer server(root / "pulse");
-    ASSERT_TRUE(server.start(error)) << error;
-    ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
-    ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
+    ASSERT_TRUE(startServerForSdl(server, error)) << error;
 
     // The player's own value first, then none: the program's (3 ms at 256 frames).
     for (const char* playersValue : {"40", ""}) {
