@@ -158,6 +158,7 @@ struct StartResult {
     std::vector<double> millis;
     int bufferFrames = 256;
     int unheard = 0;
+    std::string failure;  // why the start could not be measured; empty when it was
 };
 
 StartResult measureOneStart(const fs::path& program, const fs::path& root, double leadInMs,
@@ -166,12 +167,17 @@ StartResult measureOneStart(const fs::path& program, const fs::path& root, doubl
     const fs::path log = root / "stderr.txt";
     velozor::bench::Keyboard keyboard;
     const pid_t pid = velozor::bench::startProgram(program, log);
-    if (!keyboard.ready() || pid < 0)
-        std::exit(1);
+    if (!keyboard.ready() || pid < 0) {
+        if (pid >= 0)
+            velozor::bench::stopProgram(pid);
+        result.failure = "the program could not start, or keys could not be sent to it";
+        return result;
+    }
     SinkMonitor monitor("velozor_test.monitor");
     if (!monitor.running()) {
-        std::fprintf(stderr, "velozor-bench-latency: cannot start parec\n");
-        std::exit(1);
+        velozor::bench::stopProgram(pid);
+        result.failure = "cannot start parec to read the sink";
+        return result;
     }
     std::this_thread::sleep_for(6s);  // the shortened introduction; play starts after it
     keyboard.press("Escape");         // the end cue, then the menu and its spoken introduction
@@ -229,6 +235,11 @@ int main() {
     bool met = true;
     for (int start = 1; start <= kStarts; ++start) {
         const StartResult result = measureOneStart(run->program, root, leadInMs, random);
+        if (!result.failure.empty()) {
+            std::printf("  start %d: %s\n", start, result.failure.c_str());
+            met = false;
+            continue;
+        }
         if (result.millis.empty()) {
             std::printf("  start %d: no cue was heard\n", start);
             met = false;

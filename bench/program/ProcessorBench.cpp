@@ -121,8 +121,11 @@ int main() {
     velozor::bench::Keyboard keyboard;
     const fs::path log = root / "stderr.txt";
     const pid_t pid = velozor::bench::startProgram(run->program, log);
-    if (!keyboard.ready() || pid < 0)
-        return 1;
+    if (!keyboard.ready() || pid < 0) {
+        if (pid >= 0)
+            velozor::bench::stopProgram(pid);
+        return 1;  // the server stops with `run`
+    }
     std::this_thread::sleep_for(kIntroduction);
 
     // Play: a lane key every 0.3 to 1.5 s (fixed seed). The lanes are chosen blindly, so a
