@@ -15,7 +15,7 @@ VELOZOR_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
     pulseaudio pulseaudio-utils
-    libx11-dev
+    libx11-dev libxtst-dev
     libpng-dev librsvg2-bin
     dpkg-dev file lintian desktop-file-utils appstream man-db
     # The Windows build (googletest: the sources its own tests build from) and its tests under

@@ -3,6 +3,8 @@
 
 #include <SDL_mixer.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -17,8 +19,12 @@ constexpr int kSmallBuffer = 256;
 constexpr int kSafeBuffer = 512;
 // The first callbacks fill the device's queue in a burst: the buffer check starts after them.
 constexpr int kBurstCallbacks = 3;
-// How often the watch looks; a lost device is tried again at most once a second.
+// How often the watch looks: often while the buffer check runs or the device is lost (a lost
+// device is tried again at most once a second), else once a second, which is enough to notice
+// a stall; SDL's word that the device went away wakes it at once. Every wake-up costs the idle
+// program processor time.
 constexpr auto kWatchStep = std::chrono::milliseconds(100);
+constexpr auto kQuietWatchStep = std::chrono::seconds(1);
 constexpr int64_t kRetryNanos = 1'000'000'000;
 // A device whose callbacks stop this long is taken for lost. SDL's drivers report most losses
 // themselves (SDL_AUDIODEVICEREMOVED); this catches one that simply stops asking. Longer than
@@ -56,6 +62,45 @@ bool startAudioDriver(const std::string& driver) {
     return started;
 }
 
+// True when a PipeWire daemon answers on this session's socket (where libpipewire looks for it).
+bool pipeWireRuns() {
+    const char* remote = std::getenv("PIPEWIRE_REMOTE");
+    std::string socket = remote != nullptr && *remote != '\0' ? remote : "pipewire-0";
+    if (socket.front() != '/') {
+        const char* folder = std::getenv("PIPEWIRE_RUNTIME_DIR");
+        if (folder == nullptr || *folder == '\0')
+            folder = std::getenv("XDG_RUNTIME_DIR");
+        if (folder == nullptr || *folder == '\0')
+            return false;
+        socket = std::string(folder) + "/" + socket;
+    }
+    struct stat status {};
+    return ::stat(socket.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
+// Asks a PulseAudio server (PipeWire's PulseAudio layer included) to keep little of our sound
+// queued: half a buffer period, rounded up to whole milliseconds (3 ms at 256 frames). libpulse
+// reads PULSE_LATENCY_MSEC whenever a stream connects; SDL 2.26 has no setting of its own for
+// it. A value the player set stays, and so does one set here by an earlier call.
+void askServerForLowLatency(int frames, bool& setHere) {
+    const char* current = std::getenv("PULSE_LATENCY_MSEC");
+    if (current != nullptr && !setHere)
+        return;
+    const int millis = (frames * 1000 / 2 + AudioDevice::kFrequency - 1) / AudioDevice::kFrequency;
+    ::setenv("PULSE_LATENCY_MSEC", std::to_string(millis).c_str(), 1);
+    setHere = true;
+}
+
+// Starts SDL's audio on the lowest-latency path of the sound server that runs: where a PipeWire
+// daemon runs, SDL's own PipeWire driver (PipeWire's PulseAudio layer adds about 20 ms to every
+// sound); elsewhere SDL's usual order. A driver the player chose (SDL_AUDIODRIVER) always wins.
+bool startAudio() {
+    const char* chosen = SDL_GetHint(SDL_HINT_AUDIODRIVER);  // the environment's too
+    if ((chosen == nullptr || *chosen == '\0') && pipeWireRuns() && startAudioDriver("pipewire"))
+        return true;
+    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
 }  // namespace
 
 std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, std::string& error) {
@@ -65,7 +110,7 @@ std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, std::string& er
     }
     // The events subsystem carries SDL_AUDIODEVICEREMOVED; held here so that restarting the
     // audio subsystem after a loss never stops it (and with it the watch on removals).
-    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0 || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0 || !startAudio()) {
         error = std::string("cannot start SDL's audio (") + SDL_GetError() +
                 "); check that a sound system is installed and running, then start Velozor again";
         SDL_QuitSubSystem(SDL_INIT_EVENTS);
@@ -86,6 +131,7 @@ bool AudioDevice::openWith(int frames, std::string& error) {
     worstGapNanos_ = 0;
     windowStartNanos_ = 0;
     lastCallbackNanos_ = steadyNanos();
+    askServerForLowLatency(frames, latencySetHere_);
     Mix_SetPostMix(afterMix, this);
     // No allowed changes: SDL converts to the hardware's format, so the mixer's own format,
     // and with it the default tone, the decoded samples already held and the disk driver's
@@ -192,7 +238,7 @@ void AudioDevice::beforeSoundStarts() {
 void AudioDevice::watch() {
     std::unique_lock<std::mutex> lock(watchMutex_);
     while (!stopWatch_) {
-        watchWake_.wait_for(lock, kWatchStep);
+        watchWake_.wait_for(lock, checking_.load() || lost_.load() ? kWatchStep : kQuietWatchStep);
         if (stopWatch_)
             break;
         if (checking_.load()) {

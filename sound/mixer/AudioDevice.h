@@ -33,6 +33,10 @@ public:
     // cannot keep up with them it is reopened with 512 frames, but only from beforeSoundStarts()
     // while nothing sounds, so no sound is cut.
     //
+    // Driver: the player's SDL_AUDIODRIVER when set; else SDL's PipeWire driver where a PipeWire
+    // daemon runs; else SDL's usual order. A PulseAudio server is asked to queue only half a
+    // buffer period (PULSE_LATENCY_MSEC, unless the player set it).
+    //
     // Returns without waiting for the device's first buffers: start-up time counts.
     static std::unique_ptr<AudioDevice> open(int bufferFrames, std::string& error);
     // Stops the watch, closes the device (returning once the audio thread has stopped) and
@@ -83,6 +87,7 @@ private:
     std::atomic<int> bufferFrames_{0};
     std::atomic<bool> open_{false};  // written with the mixer locked
     std::string driver_;             // SDL's audio driver that opened the device first
+    bool latencySetHere_ = false;    // PULSE_LATENCY_MSEC is ours, not the player's
 
     std::mutex mixerMutex_;
 

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <string>
 
 #include "PulseServer.h"
 #include "SoundFiles.h"
@@ -19,20 +22,33 @@ namespace {
 namespace fs = std::filesystem;
 using namespace testing;  // SoundFiles.h, PulseServer.h
 
-TEST(DeviceRecovery, SoundComesBackThroughANewServerAfterTheOneInUseIsKilled) {
-    const fs::path root =
-        fs::temp_directory_path() / ("velozor-recovery-" + std::to_string(::getpid()));
+// A game folder under `root` holding a one-second engine sound; returns the folder.
+fs::path gameFolderWithEngine(const fs::path& root) {
     const fs::path folder = root / "Mis juegos" / "velozor";
     fs::create_directories(folder / "sonidos");
     writeWav(folder / "sonidos" / "motor.wav", kRate, [](int) { return int16_t{8000}; });
+    return folder;
+}
+
+// Starts `server` and sends SDL's pulseaudio driver to it, with no buffer size forced.
+bool startServerForSdl(PulseServer& server, std::string& error) {
+    if (!server.start(error))
+        return false;
+    ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+    ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
+    return true;
+}
+
+TEST(DeviceRecovery, SoundComesBackThroughANewServerAfterTheOneInUseIsKilled) {
+    const fs::path root =
+        fs::temp_directory_path() / ("velozor-recovery-" + std::to_string(::getpid()));
+    const fs::path folder = gameFolderWithEngine(root);
     writeMp3(folder / "sonidos" / "fondo.mp3", 3 * kRate, 8000);
     const std::string motor = folder.string() + "\\sonidos\\motor.wav";
 
     std::string error;
     PulseServer server(root / "pulse");
-    ASSERT_TRUE(server.start(error)) << error;
-    ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
-    ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
+    ASSERT_TRUE(startServerForSdl(server, error)) << error;
     MixerOptions options;
     std::vector<std::string> shown;
     options.showError = [&shown](const std::string& message) { shown.push_back(message); };
@@ -73,6 +89,52 @@ TEST(DeviceRecovery, SoundComesBackThroughANewServerAfterTheOneInUseIsKilled) {
     EXPECT_TRUE(shown.empty()) << shown.front();
 
     platform.reset();
+    server.kill();
+    fs::remove_all(root);
+}
+
+// The server's buffer latency of the one stream playing to it, in microseconds (-1: none).
+long streamBufferLatencyMicros() {
+    FILE* listing = ::popen("pactl list sink-inputs 2>/dev/null", "r");
+    long micros = -1;
+    char line[512];
+    while (listing != nullptr && std::fgets(line, sizeof line, listing) != nullptr) {
+        if (const char* field = std::strstr(line, "Buffer Latency: "))
+            micros = std::atol(field + std::strlen("Buffer Latency: "));
+    }
+    if (listing != nullptr)
+        ::pclose(listing);
+    return micros;
+}
+
+TEST(DeviceRecovery, APulseAudioServerQueuesAFewMillisecondsUnlessThePlayerAsksForMore) {
+    const fs::path root =
+        fs::temp_directory_path() / ("velozor-latency-" + std::to_string(::getpid()));
+    const fs::path folder = gameFolderWithEngine(root);
+    const std::string motor = folder.string() + "\\sonidos\\motor.wav";
+    std::string error;
+    PulseServer server(root / "pulse");
+    ASSERT_TRUE(startServerForSdl(server, error)) << error;
+
+    // The player's own value first, then none: the program's (3 ms at 256 frames).
+    for (const char* playersValue : {"40", ""}) {
+        if (*playersValue != '\0')
+            ::setenv("PULSE_LATENCY_MSEC", playersValue, 1);
+        else
+            ::unsetenv("PULSE_LATENCY_MSEC");
+        std::unique_ptr<MixerPlatform> platform = MixerPlatform::open(MixerOptions{}, error);
+        ASSERT_TRUE(platform) << error;
+        GameState state;
+        SoundServices services(*platform, soundResultsOf(state), folder.string());
+        EXPECT_TRUE(server.sinkSounds(2.0, [&] { services.cycleChannel("motor", motor); }));
+        const long micros = streamBufferLatencyMicros();
+        if (*playersValue != '\0') {
+            EXPECT_GT(micros, 20'000) << "the player's PULSE_LATENCY_MSEC=40 was not kept";
+        } else {
+            EXPECT_GT(micros, 0) << "no stream played to the server";
+            EXPECT_LE(micros, 6'000) << "the server queues more than a buffer period";
+        }
+    }
     server.kill();
     fs::remove_all(root);
 }

@@ -1,0 +1,204 @@
+// velozor-bench-processor: the processor time the real program takes over 60 s of play (lane
+// keys at random moments) and then over 60 s idle in the menu, playing through a PulseAudio
+// server of the benchmark's own (null sink); and, for scale, what SDL's audio alone takes on
+// the same server with a callback that only writes silence. Prints the figures and exits 1
+// when the program misses a bound.
+#include <SDL.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ProgramUnderTest.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kIntroduction = 6s;  // the shortened introduction; play starts after it
+constexpr auto kMenuSettles = 8s;   // the end cue and the menu's spoken introduction
+constexpr auto kMeasured = 60s;
+constexpr double kDrivingBoundPercent = 1.0;
+constexpr double kIdleBoundPercent = 0.3;
+
+double percentOfOneCore(double seconds, std::chrono::seconds over = kMeasured) {
+    return seconds / std::chrono::duration<double>(over).count() * 100;
+}
+
+double ownProcessorSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// This process's processor time, as a share of one core, over 20 s with an SDL audio device
+// of `frames` per buffer open on the current driver and a callback that writes silence: what
+// the driver's own round trips cost, below which no mixing can go. Negative when it cannot open.
+double sdlAudioAlone(int frames) {
+    constexpr auto kOver = 20s;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return -1;
+    SDL_AudioSpec wanted{};
+    wanted.freq = 44100;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 2;
+    wanted.samples = static_cast<Uint16>(frames);
+    wanted.callback = [](void*, Uint8* stream, int bytes) { SDL_memset(stream, 0, bytes); };
+    SDL_AudioSpec obtained{};
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    double percent = -1;
+    if (device != 0) {
+        SDL_PauseAudioDevice(device, 0);
+        std::this_thread::sleep_for(2s);
+        const double before = ownProcessorSeconds();
+        std::this_thread::sleep_for(kOver);
+        percent = percentOfOneCore(ownProcessorSeconds() - before, kOver);
+        SDL_CloseAudioDevice(device);
+    }
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return percent;
+}
+
+// Milliseconds from asking SDL to open a 256-frame device on the current driver to its first
+// callback, over ten openings (sorted): what closing the device while nothing sounds would add
+// to the next sound. Empty when it cannot open.
+std::vector<double> openingToFirstCallback() {
+    std::vector<double> millis;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return millis;
+    static std::atomic<int64_t> firstCallback{0};
+    for (int opening = 0; opening < 10; ++opening) {
+        SDL_AudioSpec wanted{};
+        wanted.freq = 44100;
+        wanted.format = AUDIO_S16SYS;
+        wanted.channels = 2;
+        wanted.samples = 256;
+        wanted.callback = [](void*, Uint8* stream, int bytes) {
+            int64_t none = 0;
+            firstCallback.compare_exchange_strong(none, Clock::now().time_since_epoch().count());
+            SDL_memset(stream, 0, bytes);
+        };
+        firstCallback = 0;
+        const Clock::time_point asked = Clock::now();
+        SDL_AudioSpec obtained{};
+        const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+        if (device == 0)
+            break;
+        SDL_PauseAudioDevice(device, 0);
+        while (firstCallback.load() == 0 && Clock::now() - asked < 2s)
+            std::this_thread::yield();
+        const Clock::time_point first{Clock::duration(firstCallback.load())};
+        if (firstCallback.load() != 0)
+            millis.push_back(std::chrono::duration<double, std::milli>(first - asked).count());
+        std::this_thread::sleep_for(300ms);
+        SDL_CloseAudioDevice(device);
+    }
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    std::sort(millis.begin(), millis.end());
+    return millis;
+}
+
+}  // namespace
+
+int main() {
+    std::optional<velozor::bench::ServerRun> run =
+        velozor::bench::prepareServerRun("velozor-bench-processor");
+    if (!run)
+        return 1;
+    const fs::path& root = run->root;
+    ::setenv("VELOZOR_TRACE", "1", 1);  // a line per tick tells play from the menu
+    velozor::bench::Keyboard keyboard;
+    const fs::path log = root / "stderr.txt";
+    const pid_t pid = velozor::bench::startProgram(run->program, log);
+    if (!keyboard.ready() || pid < 0) {
+        if (pid >= 0)
+            velozor::bench::stopProgram(pid);
+        return 1;  // the server stops with `run`
+    }
+    std::this_thread::sleep_for(kIntroduction);
+
+    // Play: a lane key every 0.3 to 1.5 s (fixed seed). The lanes are chosen blindly, so a
+    // game may end; the menu is left for a new game at once (its first time, Up selects
+    // "another game"; it stays selected).
+    const auto ticks = [&] { return velozor::bench::linesHolding(log, "\ttick"); };
+    std::mt19937 random(13);
+    std::uniform_int_distribution<int> pause(300, 1500);
+    int ticksSeen = ticks();
+    Clock::time_point lastTick = Clock::now();
+    bool entrySelected = false;
+    int newGames = 0;
+    const double drivingStart = velozor::bench::processorSeconds(pid);
+    for (const Clock::time_point end = Clock::now() + kMeasured; Clock::now() < end;) {
+        keyboard.press(random() % 2 == 0 ? "Left" : "Right");
+        std::this_thread::sleep_until(
+            std::min(end, Clock::now() + std::chrono::milliseconds(pause(random))));
+        if (const int seen = ticks(); seen != ticksSeen) {
+            ticksSeen = seen;
+            lastTick = Clock::now();
+        } else if (Clock::now() - lastTick > 1500ms) {  // ticks come every 500 ms in play
+            if (!entrySelected) {
+                keyboard.press("Up");
+                entrySelected = true;
+                std::this_thread::sleep_for(300ms);
+            }
+            keyboard.press("Return");
+            ++newGames;
+            lastTick = Clock::now();
+        }
+    }
+    const double drivingEnd = velozor::bench::processorSeconds(pid);
+
+    if (Clock::now() - lastTick < 1500ms)
+        keyboard.press("Escape");  // the end cue, then the menu
+    std::this_thread::sleep_for(kMenuSettles);
+    const double idleStart = velozor::bench::processorSeconds(pid);
+    const int ticksBeforeIdle = ticks();
+    std::this_thread::sleep_for(kMeasured);
+    const double idleEnd = velozor::bench::processorSeconds(pid);
+    const bool idleWasMenu = ticks() == ticksBeforeIdle;
+
+    velozor::bench::stopProgram(pid);
+    if (drivingStart < 0 || drivingEnd < 0 || idleStart < 0 || idleEnd < 0 || !idleWasMenu) {
+        std::printf(
+            "the program ended, or was not in its menu, before the measurement did; "
+            "its standard error is in %s\n",
+            log.c_str());
+        return 1;
+    }
+    const double alone256 = sdlAudioAlone(256);
+    const double alone4096 = sdlAudioAlone(4096);
+    const std::vector<double> openings = openingToFirstCallback();
+    run->server->kill();
+    fs::remove_all(root);
+    const double driving = percentOfOneCore(drivingEnd - drivingStart);
+    const double idle = percentOfOneCore(idleEnd - idleStart);
+    std::printf("through PulseAudio (null sink), utime + stime over 60 s each:\n");
+    std::printf(
+        "  driving, a lane key every 0.3-1.5 s: %.2f%% of one core (bound %.1f%%), "
+        "%d new games\n",
+        driving, kDrivingBoundPercent, newGames);
+    std::printf("  idle in the menu:                    %.2f%% of one core (bound %.1f%%)\n", idle,
+                kIdleBoundPercent);
+    std::printf(
+        "  SDL's audio alone, a callback writing silence: %.2f%% at 256 frames, %.2f%% at "
+        "4096 (over 20 s each)\n",
+        alone256, alone4096);
+    if (!openings.empty()) {
+        std::printf(
+            "  SDL's audio opened to its first callback, 256 frames, %zu openings: median "
+            "%.2f ms, max %.2f ms\n",
+            openings.size(), openings[openings.size() / 2], openings.back());
+    }
+    return driving <= kDrivingBoundPercent && idle <= kIdleBoundPercent ? 0 : 1;
+}
