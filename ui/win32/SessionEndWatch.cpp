@@ -99,7 +99,7 @@ void startSessionEndWatch() {
     if (watcher == nullptr) {
         warn("start the thread that watches for the end of the session");
     } else {
-        WaitForSingleObject(started, INFINITE);  // its window exists before the game's does
+        WaitForSingleObject(started, INFINITE);  // its window exists before the game goes on
         CloseHandle(watcher);
     }
     if (started != nullptr)

@@ -91,7 +91,6 @@ std::FILE* traceStream(const std::wstring& folder) {
 
 int main(int argc, char* argv[]) {
     velozor::QpcClock clock;  // time zero: the program's start
-    velozor::startSessionEndWatch();
     if (argc > 1) {
         std::fprintf(stderr, "velozor: takes no arguments; ignoring \"%s\" and the rest\n",
                      argv[1]);
@@ -111,6 +110,9 @@ int main(int argc, char* argv[]) {
         std::unique_ptr<velozor::Win32Window> window = velozor::Win32Window::open(clock, error);
         if (!window)
             return fail(error);
+        // Its window is made once the game's exists: two threads making the process's first
+        // windows at once can both fail under Wine while its desktop starts.
+        velozor::startSessionEndWatch();
         velozor::EndSilencer silencer([&platform] { platform->silence(); });
 
         const std::string programFolder = velozor::utf8FromWide(folder);
