@@ -1,5 +1,8 @@
-// Formatting of the trace lines.
+// Formatting of the trace lines, and whether the player asked for them.
 #include "ui/TraceObserver.h"
+
+#include <cstdlib>
+#include <string>
 
 namespace velozor {
 
@@ -7,6 +10,16 @@ void TraceObserver::onEvent(const std::string& name) {
     const double milliseconds = static_cast<double>(clock_.now().count()) / 1000.0;
     std::fprintf(out_, "%.3f\t%s\n", milliseconds, name.c_str());
     std::fflush(out_);  // a reader sees each event as it happens
+}
+
+bool traceRequested() {
+    const char* value = std::getenv("VELOZOR_TRACE");
+    if (value == nullptr || *value == '\0' || std::string(value) == "0")
+        return false;
+    if (std::string(value) == "1")
+        return true;
+    std::fprintf(stderr, "velozor: VELOZOR_TRACE=%s is ignored: set it to 1 to trace\n", value);
+    return false;
 }
 
 }  // namespace velozor

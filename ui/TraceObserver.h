@@ -24,4 +24,8 @@ private:
     std::FILE* out_;
 };
 
+// Whether VELOZOR_TRACE asks for a trace: "1" does; unset, empty and "0" do not; any other value
+// is named on standard error as ignored.
+bool traceRequested();
+
 }  // namespace velozor

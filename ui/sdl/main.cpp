@@ -48,17 +48,6 @@ std::string programFolder() {
     return folder;
 }
 
-// VELOZOR_TRACE=1 writes the loop's events to standard error; anything else but 0 is named.
-bool traceRequested() {
-    const char* value = std::getenv("VELOZOR_TRACE");
-    if (value == nullptr || *value == '\0' || std::string(value) == "0")
-        return false;
-    if (std::string(value) == "1")
-        return true;
-    std::fprintf(stderr, "velozor: VELOZOR_TRACE=%s is ignored: set it to 1 to trace\n", value);
-    return false;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -68,7 +57,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "velozor: takes no arguments; ignoring \"%s\" and the rest\n",
                      argv[1]);
     }
-    const bool trace = traceRequested();
+    const bool trace = velozor::traceRequested();
 
     velozor::tolerateX11WakeUpsToGoneWindows();
     // Nothing on screen changes during play, so the screen may blank as it likes while the

@@ -69,13 +69,8 @@ bool hasStandardError() {
 // VELOZOR_TRACE=1: the loop's events go to standard error, or without one to the file
 // velozor-trace.txt beside the program. Returns the stream, or nullptr for no trace.
 std::FILE* traceStream(const std::wstring& folder) {
-    const char* value = std::getenv("VELOZOR_TRACE");
-    if (value == nullptr || *value == '\0' || std::string(value) == "0")
+    if (!velozor::traceRequested())
         return nullptr;
-    if (std::string(value) != "1") {
-        std::fprintf(stderr, "velozor: VELOZOR_TRACE=%s is ignored: set it to 1 to trace\n", value);
-        return nullptr;
-    }
     if (hasStandardError())
         return stderr;
     const std::wstring path = folder + L"\\velozor-trace.txt";
