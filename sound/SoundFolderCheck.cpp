@@ -84,13 +84,18 @@ std::string soundFolderMessage(const std::string& soundFolder, size_t fileCount,
 size_t checkSoundFolder(const std::string& soundFolder, const std::vector<std::string>& gamePaths,
                         const SoundFileFinder& find,
                         const std::function<void(const std::string& message)>& show) {
-    const std::vector<SoundFileProblem> problems = findSoundFileProblems(gamePaths, find);
+    return reportSoundFileProblems(soundFolder, gamePaths.size(),
+                                   findSoundFileProblems(gamePaths, find), show);
+}
+
+size_t reportSoundFileProblems(const std::string& soundFolder, size_t fileCount,
+                               const std::vector<SoundFileProblem>& problems,
+                               const std::function<void(const std::string& message)>& show) {
     if (problems.empty())
         return 0;
     for (const SoundFileProblem& problem : problems)
         std::cerr << "velozor: sound file " << problem.path << ": " << problem.reason << "\n";
-    const std::string message = soundFolderMessage(soundFolder, gamePaths.size(), problems);
-    show(message);
+    show(soundFolderMessage(soundFolder, fileCount, problems));
     return problems.size();
 }
 

@@ -61,4 +61,10 @@ size_t checkSoundFolder(const std::string& soundFolder, const std::vector<std::s
                         const SoundFileFinder& find,
                         const std::function<void(const std::string& message)>& show);
 
+// The second half of checkSoundFolder, for a program that found the problems on another thread:
+// the lines on standard error and the one message, for `problems` among `fileCount` files.
+size_t reportSoundFileProblems(const std::string& soundFolder, size_t fileCount,
+                               const std::vector<SoundFileProblem>& problems,
+                               const std::function<void(const std::string& message)>& show);
+
 }  // namespace velozor

@@ -13,15 +13,17 @@ constexpr SDL_Color kTextColour{0, 0, 0, 255};
 
 }  // namespace
 
-CreditsLabel::CreditsLabel(double scale) : scale_(scale) {
+CreditsLabel::CreditsLabel(double scale, const SansFontLookup& font) : scale_(scale) {
     if (TTF_Init() != 0) {
         error_ = std::string("cannot start SDL2_ttf: ") + TTF_GetError();
         return;
     }
     ttfStarted_ = true;
-    const std::optional<FontFile> file = findSansFont(error_);
-    if (!file)
+    const std::optional<FontFile>& file = font.file;
+    if (!file) {
+        error_ = font.error;
         return;
+    }
     const auto dpi = static_cast<unsigned>(std::lround(96.0 * scale_));
     font_ = TTF_OpenFontIndexDPI(file->path.c_str(), kPointSize, file->faceIndex, dpi, dpi);
     if (font_ == nullptr) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/sdl/SansFont.h"
+
 namespace velozor {
 
 class CreditsLabel {
@@ -19,9 +21,10 @@ public:
     static constexpr int kWidth = 183;
     static constexpr int kPointSize = 8;
 
-    // `scale`: screen pixels per pixel at 96 dpi. When no font can be opened the label draws
-    // nothing, and error() says why (the game needs no text on screen to be played).
-    explicit CreditsLabel(double scale);
+    // `scale`: screen pixels per pixel at 96 dpi; `font`: what findSansFont found. When no font
+    // can be opened the label draws nothing, and error() says why (the game needs no text on
+    // screen to be played).
+    CreditsLabel(double scale, const SansFontLookup& font);
     ~CreditsLabel();
     CreditsLabel(const CreditsLabel&) = delete;
     CreditsLabel& operator=(const CreditsLabel&) = delete;

@@ -16,16 +16,18 @@ using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
 
 }  // namespace
 
-std::optional<FontFile> findSansFont(std::string& error) {
+SansFontLookup findSansFont() {
+    SansFontLookup lookup;
+    std::string& error = lookup.error;
     // The library's default configuration, loaded once per process and kept by fontconfig.
     if (!FcInit()) {
         error = "cannot load the fontconfig configuration (check /etc/fonts/fonts.conf)";
-        return std::nullopt;
+        return lookup;
     }
     Pattern wanted(FcNameParse(reinterpret_cast<const FcChar8*>("sans")));
     if (!wanted) {
         error = "fontconfig cannot parse the font name \"sans\"";
-        return std::nullopt;
+        return lookup;
     }
     FcConfigSubstitute(nullptr, wanted.get(), FcMatchPattern);
     FcDefaultSubstitute(wanted.get());
@@ -35,14 +37,15 @@ std::optional<FontFile> findSansFont(std::string& error) {
     if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch ||
         file == nullptr) {
         error = "fontconfig finds no sans font (install fonts-dejavu-core)";
-        return std::nullopt;
+        return lookup;
     }
     FontFile font{reinterpret_cast<const char*>(file), 0};
     int index = 0;
     if (FcPatternGetInteger(match.get(), FC_INDEX, 0, &index) == FcResultMatch) {
         font.faceIndex = index;
     }
-    return font;
+    lookup.file = font;
+    return lookup;
 }
 
 }  // namespace velozor

@@ -11,8 +11,15 @@ struct FontFile {
     int faceIndex = 0;  // the face within a collection file (.ttc); 0 for a plain font file
 };
 
-// The file fontconfig picks for "sans". Returns nullopt and sets `error` to a message saying
-// what to install when fontconfig has no font at all or picks one that is not a file.
-std::optional<FontFile> findSansFont(std::string& error);
+// What a look-up of the font found: the file, or, when fontconfig has no font at all or picks
+// one that is not a file, a message saying what to install.
+struct SansFontLookup {
+    std::optional<FontFile> file;
+    std::string error;
+};
+
+// The file fontconfig picks for "sans". Safe on any thread: the program looks it up on one of
+// its own while SDL's video starts, since a cold look-up takes tens of milliseconds.
+SansFontLookup findSansFont();
 
 }  // namespace velozor

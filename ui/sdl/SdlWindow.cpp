@@ -40,7 +40,8 @@ double displayScale() {
 
 }  // namespace
 
-std::unique_ptr<SdlWindow> SdlWindow::open(const Clock& clock, std::string& error) {
+std::unique_ptr<SdlWindow> SdlWindow::open(const Clock& clock, const SansFontLookup& font,
+                                           std::string& error) {
     // A high-density screen scales the client area by its dpi over 96, floored to a quarter
     // step.
     const double scale = displayScale();
@@ -57,11 +58,12 @@ std::unique_ptr<SdlWindow> SdlWindow::open(const Clock& clock, std::string& erro
                 " (start the game inside a graphical session)";
         return nullptr;
     }
-    return std::unique_ptr<SdlWindow>(new SdlWindow(clock, window, scale));
+    return std::unique_ptr<SdlWindow>(new SdlWindow(clock, window, scale, font));
 }
 
-SdlWindow::SdlWindow(const Clock& clock, SDL_Window* window, double scale)
-    : clock_(clock), window_(window), windowId_(SDL_GetWindowID(window)), label_(scale) {
+SdlWindow::SdlWindow(const Clock& clock, SDL_Window* window, double scale,
+                     const SansFontLookup& font)
+    : clock_(clock), window_(window), windowId_(SDL_GetWindowID(window)), label_(scale, font) {
     if (!label_.hasFont()) {
         std::fprintf(stderr, "velozor: the credits are not shown: %s\n", label_.error().c_str());
     }

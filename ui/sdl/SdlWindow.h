@@ -18,10 +18,11 @@ namespace velozor {
 
 class SdlWindow final : public WindowSystem {
 public:
-    // Creates the window, hidden until show(). SDL's video subsystem must be initialised.
-    // `clock` times the waits and must outlive the window. Returns nullptr and sets `error`
-    // to a one-line message when no window can be made.
-    static std::unique_ptr<SdlWindow> open(const Clock& clock, std::string& error);
+    // Creates the window, hidden until show(), its credits in the font `font` names. SDL's video
+    // subsystem must be initialised. `clock` times the waits and must outlive the window.
+    // Returns nullptr and sets `error` to a one-line message when no window can be made.
+    static std::unique_ptr<SdlWindow> open(const Clock& clock, const SansFontLookup& font,
+                                           std::string& error);
     ~SdlWindow() override;
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;
@@ -41,7 +42,7 @@ public:
     SDL_Window* handle() const { return window_; }
 
 private:
-    SdlWindow(const Clock& clock, SDL_Window* window, double scale);
+    SdlWindow(const Clock& clock, SDL_Window* window, double scale, const SansFontLookup& font);
 
     void pumpEvents();
     void translate(const SDL_Event& event);

@@ -6,8 +6,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "game/RandomGenerator.h"
 #include "sound/SoundCatalogue.h"
@@ -19,6 +21,7 @@
 #include "ui/LoopObserver.h"
 #include "ui/TraceObserver.h"
 #include "ui/sdl/LoopPriority.h"
+#include "ui/sdl/SansFont.h"
 #include "ui/sdl/SdlWindow.h"
 #include "ui/sdl/SignalWatch.h"
 #include "ui/sdl/SteadyClock.h"
@@ -59,6 +62,18 @@ int main(int argc, char* argv[]) {
     }
     const bool trace = velozor::traceRequested();
 
+    // What needs no window runs on threads of its own while SDL's video starts, which takes tens
+    // of milliseconds against the X server: fontconfig's look-up of the credits' font (as long
+    // again on a cold cache) and the check of the sound folder's 73 headers.
+    const std::string folder = programFolder();
+    std::future<velozor::SansFontLookup> font =
+        std::async(std::launch::async, &velozor::findSansFont);
+    const std::vector<std::string> gamePaths = velozor::cataloguedGamePaths(folder);
+    std::future<std::vector<velozor::SoundFileProblem>> soundFileProblems =
+        std::async(std::launch::async, [&gamePaths] {
+            return velozor::findSoundFileProblems(gamePaths, velozor::findMixerSoundFile);
+        });
+
     velozor::tolerateX11WakeUpsToGoneWindows();
     // Nothing on screen changes during play, so the screen may blank as it likes while the
     // player listens (SDL would otherwise keep it awake).
@@ -72,7 +87,6 @@ int main(int argc, char* argv[]) {
         return fail("cannot start SDL's video: " + refusal +
                     " (start the game inside a graphical session)");
     }
-    const std::string folder = programFolder();
     if (folder.empty()) {
         return fail(std::string("cannot find the program's folder: ") + SDL_GetError());
     }
@@ -88,7 +102,8 @@ int main(int argc, char* argv[]) {
         std::unique_ptr<velozor::SoundPlatform> platform = velozor::openMixerPlatform(error);
         if (!platform)
             return fail(error);
-        std::unique_ptr<velozor::SdlWindow> window = velozor::SdlWindow::open(clock, error);
+        std::unique_ptr<velozor::SdlWindow> window =
+            velozor::SdlWindow::open(clock, font.get(), error);
         if (!window) {
             platform.reset();  // the sound device closes before fail() shuts SDL down
             return fail(error);
@@ -99,13 +114,14 @@ int main(int argc, char* argv[]) {
             Mix_PauseMusic();
         });
 
-        velozor::checkSoundFolder(folder + "/sonidos", velozor::cataloguedGamePaths(folder),
-                                  velozor::findMixerSoundFile, [](const std::string& message) {
-                                      // Fails (and returns at once) where no box can be shown;
-                                      // standard error has the files.
-                                      SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Velozor",
-                                                               message.c_str(), nullptr);
-                                  });
+        velozor::reportSoundFileProblems(folder + "/sonidos", gamePaths.size(),
+                                         soundFileProblems.get(), [](const std::string& message) {
+                                             // Fails (and returns at once) where no box can be
+                                             // shown; standard error has the files.
+                                             SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING,
+                                                                      "Velozor", message.c_str(),
+                                                                      nullptr);
+                                         });
 
         velozor::LoopObserver silent;
         velozor::TraceObserver tracer(clock);

@@ -23,7 +23,7 @@ protected:
         if (!label.hasFont())
             GTEST_FAIL() << "no font for the label: " << label.error();
     }
-    CreditsLabel label{1.0};
+    CreditsLabel label{1.0, findSansFont()};
 };
 
 TEST_F(CreditsLabelDrawing, ShowsTheGamesCreditsOnAtLeastSixLinesInsideTheWindow) {
@@ -47,13 +47,13 @@ TEST_F(CreditsLabelDrawing, WrapsALineWiderThanTheLabelAtItsSpaces) {
         joined += " " + lines[i];
     EXPECT_EQ(joined, longLine);
     // The label grows by one line for every line it wraps into.
-    CreditsLabel oneLine(1.0);
+    CreditsLabel oneLine(1.0, findSansFont());
     oneLine.setText("corta");
     EXPECT_EQ(label.area().h, oneLine.area().h * static_cast<int>(lines.size()));
 }
 
 TEST_F(CreditsLabelDrawing, ScalesWithTheScreensDensity) {
-    CreditsLabel doubled(2.0);
+    CreditsLabel doubled(2.0, findSansFont());
     ASSERT_TRUE(doubled.hasFont());
     label.setText("Velozor");
     doubled.setText("Velozor");
