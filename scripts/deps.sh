@@ -25,6 +25,11 @@ VELOZOR_PACKAGES=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     clang-14 libclang-rt-14-dev
 )
+# The benchmarks alone (scripts/bench) also start a PipeWire server of their own: the daemon,
+# its session manager on a private D-Bus session, and its PulseAudio layer.
+if [ "${VELOZOR_WITH_BENCH_PACKAGES:-0}" = 1 ]; then
+    VELOZOR_PACKAGES+=(pipewire pipewire-bin pipewire-pulse wireplumber libspa-0.2-modules dbus-daemon)
+fi
 
 velozor_install_packages() {
     local missing=()

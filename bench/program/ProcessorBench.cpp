@@ -179,7 +179,7 @@ int main() {
     const double alone256 = sdlAudioAlone(256);
     const double alone4096 = sdlAudioAlone(4096);
     const std::vector<double> openings = openingToFirstCallback();
-    run->server->kill();
+    run->stopServer();
     fs::remove_all(root);
     const double driving = percentOfOneCore(drivingEnd - drivingStart);
     const double idle = percentOfOneCore(idleEnd - idleStart);

@@ -37,20 +37,35 @@ fs::path copyWithShortIntroduction(const fs::path& program, const fs::path& soun
     return copy;
 }
 
-std::optional<ServerRun> prepareServerRun(const std::string& benchmark) {
+void ServerRun::stopServer() {
+    if (pulseAudio)
+        pulseAudio->kill();
+    if (pipeWire)
+        pipeWire->stop();
+}
+
+std::optional<ServerRun> prepareServerRun(const std::string& benchmark, SoundServer server) {
     if (!haveDisplay(benchmark.c_str()))
         return std::nullopt;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     ServerRun run;
     run.root = fs::temp_directory_path() / (benchmark + "-" + std::to_string(::getpid()));
     run.program = copyWithShortIntroduction(VELOZOR_PROGRAM, VELOZOR_SOUND_FOLDER, run.root);
-    run.server = std::make_unique<velozor::testing::PulseServer>(run.root / "pulse");
     std::string error;
-    if (!run.server->start(error)) {
+    bool started = false;
+    if (server == SoundServer::PulseAudio) {
+        run.pulseAudio = std::make_unique<velozor::testing::PulseServer>(run.root / "pulse");
+        started = run.pulseAudio->start(error);
+        ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+    } else {
+        run.pipeWire = std::make_unique<PipeWireServer>(run.root / "pipewire");
+        started = run.pipeWire->start(error);
+        ::unsetenv("SDL_AUDIODRIVER");
+    }
+    if (!started) {
         std::fprintf(stderr, "%s: %s\n", benchmark.c_str(), error.c_str());
         return std::nullopt;
     }
-    ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
     ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
     return run;
 }

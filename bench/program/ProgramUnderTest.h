@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "PipeWireServer.h"
 #include "PulseServer.h"
 
 struct _XDisplay;  // Xlib's Display, without its macros
@@ -24,19 +25,27 @@ std::filesystem::path copyWithShortIntroduction(const std::filesystem::path& pro
                                                 const std::filesystem::path& soundFolder,
                                                 const std::filesystem::path& root);
 
+enum class SoundServer { PulseAudio, PipeWire };
+
 // What a benchmark that plays through a sound server sets up before it starts the program.
 struct ServerRun {
     std::filesystem::path root;     // a temporary folder; removed by the benchmark at its end
     std::filesystem::path program;  // the copy made by copyWithShortIntroduction
-    std::unique_ptr<velozor::testing::PulseServer> server;  // killed when this ends
+    // One of the two, stopped when this ends.
+    std::unique_ptr<velozor::testing::PulseServer> pulseAudio;
+    std::unique_ptr<PipeWireServer> pipeWire;
+
+    void stopServer();
 };
 
 // Checks for a display, makes this process's standard output line-buffered (each figure as
 // soon as it is known), copies the program into a temporary folder named after `benchmark`,
-// starts a PulseAudio server of its own there and points SDL (in this process and the programs
-// it starts) at it on the `pulseaudio` driver, with no buffer size forced. Returns nothing
-// after saying on standard error what is missing.
-std::optional<ServerRun> prepareServerRun(const std::string& benchmark);
+// starts a sound server of its own there and points this process and the programs it starts at
+// it, with no buffer size forced: on PulseAudio, SDL's `pulseaudio` driver; on PipeWire, no
+// driver, so the program makes its own choice. Returns nothing after saying on standard error
+// what is missing.
+std::optional<ServerRun> prepareServerRun(const std::string& benchmark,
+                                          SoundServer server = SoundServer::PulseAudio);
 
 // Starts `program` with this process's environment and its standard error into `errorLog`;
 // returns its process id, or -1 after saying on standard error why it could not start.
