@@ -74,6 +74,15 @@ Mix_Chunk* decodeFile(const std::string& path) {
     return decoded;
 }
 
+// Bytes in one frame of the open device's format (4 for 16-bit stereo).
+Uint32 deviceFrameBytes() {
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) == 0 || channels <= 0)
+        return 1;
+    return static_cast<Uint32>(SDL_AUDIO_BITSIZE(format) / 8 * channels);
+}
+
 }  // namespace
 
 SampleCache::SampleCache(size_t budgetBytes) : budgetBytes_(budgetBytes) {}
@@ -103,6 +112,10 @@ SharedChunk SampleCache::load(const ResolvedFile& file, uint32_t& error, std::st
         return nullptr;
     }
     SharedChunk chunk(decoded, Mix_FreeChunk);
+    // A header that disagrees with itself (a block size that is not its channels' frame) can
+    // convert into a partial frame at the end, after which a loop of the same sound would start
+    // mid-frame, left and right swapped: the mixer gets whole frames of its own format only.
+    chunk->alen -= chunk->alen % deviceFrameBytes();
     if (chunk->alen == 0) {
         error = MCIERR_CANNOT_LOAD_DRIVER;
         detail = "holds no sound after its header";
