@@ -3,15 +3,12 @@
 // the music's level and that nothing in the music imitates or hides an obstacle. Every check is
 // made on the default folder and on the folders the options make.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <numeric>
 #include <ostream>
@@ -21,6 +18,7 @@
 
 #include "game/GameRules.h"
 #include "sound/SoundCatalogue.h"
+#include "tests/support/ProgramProbe.h"
 #include "tests/tools/soundpack/SoundMeasures.h"
 #include "tools/soundpack/Catalogue.h"
 #include "tools/soundpack/Level.h"
@@ -387,16 +385,12 @@ TEST(SoundFolders, FasterRateMakesTheSpeechShorter) {
     EXPECT_LT(fast, 0.75 * usual);
 }
 
-std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 int runGenerator(const std::string& arguments) {
-    const std::string command =
-        std::string("\"") + VELOZOR_SOUNDPACK_PROGRAM + "\" " + arguments + " >/dev/null 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int status = -1;
+    velozor::testing::commandOutput(
+        std::string("\"") + VELOZOR_SOUNDPACK_PROGRAM + "\" " + arguments + " >/dev/null 2>&1",
+        &status);
+    return status;
 }
 
 TEST(SoundFolders, GeneratingAgainGivesTheSameBytes) {
@@ -405,8 +399,8 @@ TEST(SoundFolders, GeneratingAgainGivesTheSameBytes) {
     fs::remove_all(again);
     ASSERT_EQ(runGenerator("\"" + again.string() + "\""), 0);
     for (const std::string& path : cataloguedFiles()) {
-        EXPECT_TRUE(contents(inFolder(kDefaultFolder.path(), path)) ==
-                    contents(inFolder(again / "sonidos", path)))
+        EXPECT_TRUE(velozor::testing::readFile(inFolder(kDefaultFolder.path(), path)) ==
+                    velozor::testing::readFile(inFolder(again / "sonidos", path)))
             << path << " differs between two runs";
     }
     fs::remove_all(again);
