@@ -8,7 +8,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <numeric>
 #include <ostream>
@@ -110,6 +109,25 @@ protected:
         return readWav(inFolder(folder(), utf8Path));
     }
     DecodedMp3 music() const { return decodeMp3(inFolder(folder(), "fondo.mp3")); }
+
+    // The median loudness of the spoken files: the speech the music is set against.
+    double medianSpeechDb() const {
+        std::vector<double> levels;
+        for (const auto& [path, length] : kSpoken)
+            levels.push_back(loudnessDb(load(path).audio));
+        std::nth_element(levels.begin(), levels.begin() + levels.size() / 2, levels.end());
+        return levels[levels.size() / 2];
+    }
+    // Each lane's motif as the mono set gives it at `step`.
+    std::vector<float> laneAt(int lane, int step) const {
+        return downmix(load(approachFile(ApproachSet::Mono, lane, step)).audio);
+    }
+    // A lane's own pitches: the bins of its spectrum within 20 dB of the strongest, the
+    // partials and the sidebands of its rhythm. The ear hears a lane there, so the music must
+    // keep off them.
+    std::vector<std::size_t> lanePitches(int lane) const {
+        return powerSpectrum(laneAt(lane, kNearestApproachStep)).strongBins(20.0);
+    }
 };
 
 TEST_P(SoundFolder, HoldsExactlyTheCatalogueAndEveryFileDecodes) {
@@ -200,8 +218,7 @@ TEST_P(SoundFolder, LanesHaveTimbresThatDifferWithoutStereo) {
     for (int step = 0; step <= 6; step += 3) {
         std::vector<double> hertz;
         for (const int lane : kLanes)
-            hertz.push_back(
-                rmsFrequencyHz(downmix(load(approachFile(ApproachSet::Mono, lane, step)).audio)));
+            hertz.push_back(rmsFrequencyHz(laneAt(lane, step)));
         std::sort(hertz.begin(), hertz.end());
         EXPECT_GE(hertz[1], 1.2 * hertz[0]) << "step " << step;
         EXPECT_GE(hertz[2], 1.2 * hertz[1]) << "step " << step;
@@ -246,41 +263,16 @@ TEST_P(SoundFolder, EngineIsSteadyAndMusicIsLongAndBothStayBelowTheCues) {
     EXPECT_LE(rmsDb(music.audio.samples), speechDb - 10.0);
 }
 
-// The median loudness of the spoken files: the speech the music is set against.
-double medianSpeechDb(const std::function<WavContents(const std::string&)>& load) {
-    std::vector<double> levels;
-    for (const auto& [path, length] : kSpoken)
-        levels.push_back(loudnessDb(load(path).audio));
-    std::nth_element(levels.begin(), levels.begin() + levels.size() / 2, levels.end());
-    return levels[levels.size() / 2];
-}
-
 TEST_P(SoundFolder, MusicSitsAtItsChosenLevelUnderTheSpeech) {
-    const double musicUnderSpeechDb =
-        rmsDb(music().audio.samples) -
-        medianSpeechDb([this](const std::string& path) { return load(path); });
+    const double musicUnderSpeechDb = rmsDb(music().audio.samples) - medianSpeechDb();
     EXPECT_NEAR(musicUnderSpeechDb, GetParam().options.musicLevelDb, 1.0);
     EXPECT_LE(musicUnderSpeechDb, -12.0) << "quick cues must stay easy to follow over the music";
 }
 
-// Each lane's motif as the mono set gives it at `step`.
-std::vector<float> laneAt(const std::function<WavContents(const std::string&)>& load, int lane,
-                          int step) {
-    return downmix(load(approachFile(ApproachSet::Mono, lane, step)).audio);
-}
-
-// A lane's own pitches: the bins of its spectrum within 20 dB of the strongest, the partials
-// and the sidebands of its rhythm. The ear hears a lane there, so the music must keep off them.
-std::vector<std::size_t> lanePitches(const std::function<WavContents(const std::string&)>& load,
-                                     int lane) {
-    return powerSpectrum(laneAt(load, lane, kNearestApproachStep)).strongBins(20.0);
-}
-
 TEST_P(SoundFolder, MusicKeepsOffTheLanesPitches) {
     const Spectrum music = powerSpectrum(this->music().audio.samples);
-    const auto load = [this](const std::string& path) { return this->load(path); };
     for (const int lane : kLanes) {
-        const double shareDb = music.powerDb(lanePitches(load, lane)) - music.totalDb();
+        const double shareDb = music.powerDb(lanePitches(lane)) - music.totalDb();
         EXPECT_LT(shareDb, -20.0) << "lane " << lane << ": the music's share on its pitches";
     }
 }
@@ -296,11 +288,10 @@ TEST_P(SoundFolder, FarthestStepStandsAboveMusicAndEngineOnTheLanesPitches) {
     // Judged against the loudest 4 s of the background, not its average.
     const std::size_t stretch = framesFor(4.0) * 2 / 8192;
 
-    const auto load = [this](const std::string& path) { return this->load(path); };
     for (const int lane : kLanes) {
-        const std::vector<std::size_t> pitches = lanePitches(load, lane);
+        const std::vector<std::size_t> pitches = lanePitches(lane);
         const double farthestDb =
-            powerSpectrum(laneAt(load, lane, kFarthestApproachStep)).powerDb(pitches);
+            powerSpectrum(laneAt(lane, kFarthestApproachStep)).powerDb(pitches);
         double loudestDb = -INFINITY;
         for (auto at = spectra.begin(); at + stretch <= spectra.end(); at += stretch / 2)
             loudestDb = std::max(loudestDb, average(at, at + stretch).powerDb(pitches));
