@@ -78,24 +78,6 @@ const SimRun& completedGame() {
 const std::string kCrashCue = R"(snd \sonidos\chocaste.wav 0)";
 const std::string kMenuOpening = R"(snd \sonidos\introd.wav 1)";
 
-TEST(ObstacleSchedulerTest, OneObstacleIsHeardOnItsLastEightTicksThenTheNextSpawnsWithADodgeCue) {
-    // The car leaves the centre right after the first obstacle is spawned there: it is dodged.
-    const std::vector<Event> ticks = simulate("until 20000\nkey 4100 37\n").tickEvents();
-    const size_t farthest = indicesWith(ticks, "obstacle16.wav").at(0);
-    ASSERT_LT(farthest + 8, ticks.size());
-    for (size_t quiet = 1; quiet < farthest; ++quiet)
-        EXPECT_EQ(ticks[quiet].calls, Calls{});
-    for (int step = 6; step >= 0; --step) {
-        const Calls hint = step == 3 ? channel("obst", R"(\sonidos\vienecentro.wav)") : Calls{};
-        EXPECT_EQ(ticks[farthest + 6 - step].calls, channel("obstáculo", approach(0, step)) + hint)
-            << step;
-    }
-    // The arrival plays step "0" again; the next spawn, reseeded, comes on the tick after it.
-    EXPECT_EQ(ticks[farthest + 7].calls, channel("obstáculo", approach(0, 0)));
-    EXPECT_EQ(ticks[farthest + 8].calls,
-              (channel("esquivar", R"(\sonidos\esquivar.wav)") + Calls{"randomize", "rnd", "rnd"}));
-}
-
 // A car left in the centre is hit by every odd spawn, which comes in the player's lane.
 TEST(GameTickTest, EachCrashComesOnTheArrivalTickAndCostsALifeAndTheThirdEndsTheGame) {
     const SimRun run = simulate("until 200000\n");

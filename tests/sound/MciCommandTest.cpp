@@ -6,47 +6,32 @@
 namespace velozor {
 namespace {
 
-TEST(MciCommandTest, OpenSplitsAtItsKeywordsSoPathsKeepTheirSpaces) {
-    const auto open = parseMciCommand(
-        "OPEN /home/ana/Mis juegos/velozor\\sonidos\\motor.wav TYPE waveaudio "
-        "ALIAS motor");
-    ASSERT_TRUE(open);
-    EXPECT_EQ(open->verb, MciCommand::Verb::Open);
-    EXPECT_EQ(open->target, "/home/ana/Mis juegos/velozor\\sonidos\\motor.wav");
-    EXPECT_EQ(open->type, "waveaudio");
-    EXPECT_EQ(open->alias, "motor");
-
-    // A folder named like a keyword does not confuse it: the last keywords count.
-    const auto tricky =
-        parseMciCommand("open /tmp/a type b/alias c/x.wav type WaveAudio alias obst");
-    ASSERT_TRUE(tricky);
-    EXPECT_EQ(tricky->target, "/tmp/a type b/alias c/x.wav");
-    EXPECT_EQ(tricky->alias, "obst");
-}
-
-TEST(MciCommandTest, OpenOfNothingAndMusicOpenWithoutKeywords) {
-    const auto empty = parseMciCommand("OPEN  TYPE waveaudio ALIAS motor");
-    ASSERT_TRUE(empty);
-    EXPECT_EQ(empty->target, "");
-    EXPECT_EQ(empty->alias, "motor");
-
-    const auto music = parseMciCommand("OPEN /opt/v\\sonidos\\fondo.mp3");
-    ASSERT_TRUE(music);
-    EXPECT_EQ(music->target, "/opt/v\\sonidos\\fondo.mp3");
-    EXPECT_EQ(music->alias, "");
-
-    // Folders whose names hold the keywords: the music's open has no keywords at all.
-    for (const std::string folder :
-         {"/home/ana/Juegos type Arcade/velozor", "/srv/My Alias Games/v"}) {
-        const auto inFolder = parseMciCommand("OPEN " + folder + "\\sonidos\\fondo.mp3");
-        ASSERT_TRUE(inFolder);
-        EXPECT_EQ(inFolder->target, folder + "\\sonidos\\fondo.mp3");
-        EXPECT_EQ(inFolder->type, "");
-        EXPECT_EQ(inFolder->alias, "");
-        const auto channel =
-            parseMciCommand("OPEN " + folder + "\\m.wav TYPE waveaudio ALIAS motor");
-        EXPECT_EQ(channel->target, folder + "\\m.wav");
-        EXPECT_EQ(channel->alias, "motor");
+TEST(MciCommandTest, OpenSplitsAtItsLastKeywordsSoPathsKeepTheirSpacesAndKeywords) {
+    const struct {
+        std::string command, target, type, alias;
+    } opens[] = {
+        {"OPEN /home/ana/Mis juegos/velozor\\sonidos\\motor.wav TYPE waveaudio ALIAS motor",
+         "/home/ana/Mis juegos/velozor\\sonidos\\motor.wav", "waveaudio", "motor"},
+        // Folders named like keywords: the last keywords count.
+        {"open /tmp/a type b/alias c/x.wav type WaveAudio alias obst",
+         "/tmp/a type b/alias c/x.wav", "WaveAudio", "obst"},
+        {"OPEN /srv/My Alias Games/m.wav TYPE waveaudio ALIAS motor", "/srv/My Alias Games/m.wav",
+         "waveaudio", "motor"},
+        // The open of nothing (a missing file's empty short path), and the music's open,
+        // which has no keywords at all even when its folders' names hold them.
+        {"OPEN  TYPE waveaudio ALIAS motor", "", "waveaudio", "motor"},
+        {"OPEN /opt/v\\sonidos\\fondo.mp3", "/opt/v\\sonidos\\fondo.mp3", "", ""},
+        {"OPEN /home/ana/Juegos type Arcade/velozor\\sonidos\\fondo.mp3",
+         "/home/ana/Juegos type Arcade/velozor\\sonidos\\fondo.mp3", "", ""},
+        {"OPEN /srv/My Alias Games/v\\fondo.mp3", "/srv/My Alias Games/v\\fondo.mp3", "", ""},
+    };
+    for (const auto& open : opens) {
+        const auto parsed = parseMciCommand(open.command);
+        ASSERT_TRUE(parsed) << open.command;
+        EXPECT_EQ(parsed->verb, MciCommand::Verb::Open) << open.command;
+        EXPECT_EQ(parsed->target, open.target) << open.command;
+        EXPECT_EQ(parsed->type, open.type) << open.command;
+        EXPECT_EQ(parsed->alias, open.alias) << open.command;
     }
 }
 

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -15,43 +13,45 @@
 #include "sound/SoundServices.h"
 #include "sound/mixer/BufferCheck.h"
 #include "sound/mixer/MixerPlatform.h"
+#include "tests/support/ProgramProbe.h"
 
 namespace velozor {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace testing;  // SoundFiles.h, PulseServer.h
+using namespace testing;  // SoundFiles.h, PulseServer.h, ProgramProbe.h
 
-// A game folder under `root` holding a one-second engine sound; returns the folder.
-fs::path gameFolderWithEngine(const fs::path& root) {
-    const fs::path folder = root / "Mis juegos" / "velozor";
-    fs::create_directories(folder / "sonidos");
-    writeWav(folder / "sonidos" / "motor.wav", kRate, [](int) { return int16_t{8000}; });
-    return folder;
-}
+// A game folder holding a one-second engine sound, and a PulseAudio server of the test's own
+// that SDL's pulseaudio driver is sent to, with no buffer size forced.
+class DeviceRecovery : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(folder / "sonidos");
+        writeWav(folder / "sonidos" / "motor.wav", kRate, [](int) { return int16_t{8000}; });
+        ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+        ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
+        std::string error;
+        ASSERT_TRUE(server.start(error)) << error;
+    }
+    void TearDown() override {
+        server.kill();
+        fs::remove_all(root);
+    }
 
-// Starts `server` and sends SDL's pulseaudio driver to it, with no buffer size forced.
-bool startServerForSdl(PulseServer& server, std::string& error) {
-    if (!server.start(error))
-        return false;
-    ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
-    ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
-    return true;
-}
-
-TEST(DeviceRecovery, SoundComesBackThroughANewServerAfterTheOneInUseIsKilled) {
+    // Short: the server's socket path must fit in 108 bytes.
     const fs::path root =
         fs::temp_directory_path() / ("velozor-recovery-" + std::to_string(::getpid()));
-    const fs::path folder = gameFolderWithEngine(root);
-    writeMp3(folder / "sonidos" / "fondo.mp3", 3 * kRate, 8000);
+    const fs::path folder = root / "Mis juegos" / "velozor";
     const std::string motor = folder.string() + "\\sonidos\\motor.wav";
+    PulseServer server{root / "pulse"};
+};
 
-    std::string error;
-    PulseServer server(root / "pulse");
-    ASSERT_TRUE(startServerForSdl(server, error)) << error;
+TEST_F(DeviceRecovery, SoundComesBackThroughANewServerAfterTheOneInUseIsKilled) {
+    writeMp3(folder / "sonidos" / "fondo.mp3", 3 * kRate, 8000);
     MixerOptions options;
     std::vector<std::string> shown;
     options.showError = [&shown](const std::string& message) { shown.push_back(message); };
+    std::string error;
     std::unique_ptr<MixerPlatform> platform = MixerPlatform::open(std::move(options), error);
     ASSERT_TRUE(platform) << error;
 
@@ -87,47 +87,26 @@ TEST(DeviceRecovery, SoundComesBackThroughANewServerAfterTheOneInUseIsKilled) {
     })) << "the music opened before the loss stayed silent";
     EXPECT_TRUE(played);
     EXPECT_TRUE(shown.empty()) << shown.front();
-
-    platform.reset();
-    server.kill();
-    fs::remove_all(root);
 }
 
-// The server's buffer latency of the one stream playing to it, in microseconds (-1: none).
-long streamBufferLatencyMicros() {
-    FILE* listing = ::popen("pactl list sink-inputs 2>/dev/null", "r");
-    long micros = -1;
-    char line[512];
-    while (listing != nullptr && std::fgets(line, sizeof line, listing) != nullptr) {
-        if (const char* field = std::strstr(line, "Buffer Latency: "))
-            micros = std::atol(field + std::strlen("Buffer Latency: "));
-    }
-    if (listing != nullptr)
-        ::pclose(listing);
-    return micros;
-}
-
-TEST(DeviceRecovery, APulseAudioServerQueuesAFewMillisecondsUnlessThePlayerAsksForMore) {
-    const fs::path root =
-        fs::temp_directory_path() / ("velozor-latency-" + std::to_string(::getpid()));
-    const fs::path folder = gameFolderWithEngine(root);
-    const std::string motor = folder.string() + "\\sonidos\\motor.wav";
-    std::string error;
-    PulseServer server(root / "pulse");
-    ASSERT_TRUE(startServerForSdl(server, error)) << error;
-
+TEST_F(DeviceRecovery, APulseAudioServerQueuesAFewMillisecondsUnlessThePlayerAsksForMore) {
     // The player's own value first, then none: the program's (3 ms at 256 frames).
     for (const char* playersValue : {"40", ""}) {
         if (*playersValue != '\0')
             ::setenv("PULSE_LATENCY_MSEC", playersValue, 1);
         else
             ::unsetenv("PULSE_LATENCY_MSEC");
+        std::string error;
         std::unique_ptr<MixerPlatform> platform = MixerPlatform::open(MixerOptions{}, error);
         ASSERT_TRUE(platform) << error;
         GameState state;
         SoundServices services(*platform, soundResultsOf(state), folder.string());
         EXPECT_TRUE(server.sinkSounds(2.0, [&] { services.cycleChannel("motor", motor); }));
-        const long micros = streamBufferLatencyMicros();
+        // The server's buffer latency of the one stream playing to it, in microseconds.
+        const std::string listing = commandOutput("pactl list sink-inputs 2>/dev/null");
+        const size_t field = listing.rfind("Buffer Latency: ");
+        const long micros =
+            field == std::string::npos ? -1 : std::atol(listing.c_str() + field + 16);
         if (*playersValue != '\0') {
             EXPECT_GT(micros, 20'000) << "the player's PULSE_LATENCY_MSEC=40 was not kept";
         } else {
@@ -135,8 +114,6 @@ TEST(DeviceRecovery, APulseAudioServerQueuesAFewMillisecondsUnlessThePlayerAsksF
             EXPECT_LE(micros, 6'000) << "the server queues more than a buffer period";
         }
     }
-    server.kill();
-    fs::remove_all(root);
 }
 
 // 256-frame buffers at 44.1 kHz: a period of 5.8 ms.

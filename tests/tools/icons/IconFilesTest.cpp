@@ -2,15 +2,14 @@
 // picture, and the program's command line fails with a message a packager can act on.
 #include <gtest/gtest.h>
 #include <png.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/ProgramProbe.h"
 #include "tools/icons/PngFile.h"
 #include "tools/icons/SvgIcon.h"
 #include "ui/IconPicture.h"
@@ -31,21 +30,14 @@ std::vector<uint32_t> readPng(const std::string& path, int& size) {
     return pixels;
 }
 
-struct Result {
-    int status;
-    std::string output;
-};
-
-Result run(const std::string& arguments) {
-    Result result{-1, {}};
-    if (FILE* pipe = popen((VELOZOR_ICONS_PROGRAM " " + arguments + " 2>&1").c_str(), "r")) {
-        char buffer[1024];
-        for (std::size_t count; (count = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            result.output.append(buffer, count);
-        const int status = pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    return result;
+// Runs velozor-icons with `arguments`; its standard output and error go to `output`.
+int run(const std::string& arguments, std::string* output = nullptr) {
+    int status = -1;
+    const std::string said =
+        velozor::testing::commandOutput(VELOZOR_ICONS_PROGRAM " " + arguments + " 2>&1", &status);
+    if (output != nullptr)
+        *output = said;
+    return status;
 }
 
 class IconFiles : public ::testing::Test {
@@ -105,26 +97,21 @@ TEST_F(IconFiles, SvgDrawsTheSamePictureAsTheRasterIcon) {
 
 TEST_F(IconFiles, ProgramRefusesABadCommandLineAndNamesAFileItCannotWrite) {
     const std::string path = (folder / "icon.png").string();
-    EXPECT_EQ(run("--png 48 '" + path + "'").status, 0);
+    EXPECT_EQ(run("--png 48 '" + path + "'"), 0);
     EXPECT_TRUE(std::filesystem::exists(path));
 
-    const Result zero = run("--png 0 '" + path + "'");
-    EXPECT_EQ(zero.status, 2);
-    EXPECT_EQ(
-        zero.output.rfind("velozor-icons: the size \"0\" is not a whole number from 1 to "
-                          "1024\nusage: velozor-icons --png SIZE FILE | --svg FILE | --ico FILE\n",
-                          0),
-        0u)
-        << zero.output;
-    EXPECT_EQ(run("--svg").status, 2);
-    EXPECT_EQ(run("--jpeg x.jpg").status, 2);
+    std::string said;
+    EXPECT_EQ(run("--png 0 '" + path + "'", &said), 2);
+    EXPECT_EQ(said.rfind("velozor-icons: the size \"0\" is not a whole number from 1 to 1024\n", 0),
+              0u)
+        << said;
+    EXPECT_EQ(run("--svg"), 2);
+    EXPECT_EQ(run("--jpeg x.jpg"), 2);
 
     const std::string nowhere = (folder / "missing" / "icon.png").string();
-    const Result unwritable = run("--png 16 '" + nowhere + "'");
-    EXPECT_EQ(unwritable.status, 1);
-    EXPECT_EQ(unwritable.output,
-              "velozor-icons: cannot create " + nowhere + ": No such file or directory\n");
-    EXPECT_EQ(run("--svg '" + nowhere + "'").status, 1);
+    EXPECT_EQ(run("--png 16 '" + nowhere + "'", &said), 1);
+    EXPECT_EQ(said, "velozor-icons: cannot create " + nowhere + ": No such file or directory\n");
+    EXPECT_EQ(run("--svg '" + nowhere + "'"), 1);
     EXPECT_FALSE(std::filesystem::exists(nowhere));
 }
 

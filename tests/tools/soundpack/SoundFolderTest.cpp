@@ -3,15 +3,11 @@
 // the music's level and that nothing in the music imitates or hides an obstacle. Every check is
 // made on the default folder and on the folders the options make.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <iterator>
 #include <map>
 #include <numeric>
 #include <ostream>
@@ -21,6 +17,7 @@
 
 #include "game/GameRules.h"
 #include "sound/SoundCatalogue.h"
+#include "tests/support/ProgramProbe.h"
 #include "tests/tools/soundpack/SoundMeasures.h"
 #include "tools/soundpack/Catalogue.h"
 #include "tools/soundpack/Level.h"
@@ -112,6 +109,25 @@ protected:
         return readWav(inFolder(folder(), utf8Path));
     }
     DecodedMp3 music() const { return decodeMp3(inFolder(folder(), "fondo.mp3")); }
+
+    // The median loudness of the spoken files: the speech the music is set against.
+    double medianSpeechDb() const {
+        std::vector<double> levels;
+        for (const auto& [path, length] : kSpoken)
+            levels.push_back(loudnessDb(load(path).audio));
+        std::nth_element(levels.begin(), levels.begin() + levels.size() / 2, levels.end());
+        return levels[levels.size() / 2];
+    }
+    // Each lane's motif as the mono set gives it at `step`.
+    std::vector<float> laneAt(int lane, int step) const {
+        return downmix(load(approachFile(ApproachSet::Mono, lane, step)).audio);
+    }
+    // A lane's own pitches: the bins of its spectrum within 20 dB of the strongest, the
+    // partials and the sidebands of its rhythm. The ear hears a lane there, so the music must
+    // keep off them.
+    std::vector<std::size_t> lanePitches(int lane) const {
+        return powerSpectrum(laneAt(lane, kNearestApproachStep)).strongBins(20.0);
+    }
 };
 
 TEST_P(SoundFolder, HoldsExactlyTheCatalogueAndEveryFileDecodes) {
@@ -202,8 +218,7 @@ TEST_P(SoundFolder, LanesHaveTimbresThatDifferWithoutStereo) {
     for (int step = 0; step <= 6; step += 3) {
         std::vector<double> hertz;
         for (const int lane : kLanes)
-            hertz.push_back(
-                rmsFrequencyHz(downmix(load(approachFile(ApproachSet::Mono, lane, step)).audio)));
+            hertz.push_back(rmsFrequencyHz(laneAt(lane, step)));
         std::sort(hertz.begin(), hertz.end());
         EXPECT_GE(hertz[1], 1.2 * hertz[0]) << "step " << step;
         EXPECT_GE(hertz[2], 1.2 * hertz[1]) << "step " << step;
@@ -248,41 +263,16 @@ TEST_P(SoundFolder, EngineIsSteadyAndMusicIsLongAndBothStayBelowTheCues) {
     EXPECT_LE(rmsDb(music.audio.samples), speechDb - 10.0);
 }
 
-// The median loudness of the spoken files: the speech the music is set against.
-double medianSpeechDb(const std::function<WavContents(const std::string&)>& load) {
-    std::vector<double> levels;
-    for (const auto& [path, length] : kSpoken)
-        levels.push_back(loudnessDb(load(path).audio));
-    std::nth_element(levels.begin(), levels.begin() + levels.size() / 2, levels.end());
-    return levels[levels.size() / 2];
-}
-
 TEST_P(SoundFolder, MusicSitsAtItsChosenLevelUnderTheSpeech) {
-    const double musicUnderSpeechDb =
-        rmsDb(music().audio.samples) -
-        medianSpeechDb([this](const std::string& path) { return load(path); });
+    const double musicUnderSpeechDb = rmsDb(music().audio.samples) - medianSpeechDb();
     EXPECT_NEAR(musicUnderSpeechDb, GetParam().options.musicLevelDb, 1.0);
     EXPECT_LE(musicUnderSpeechDb, -12.0) << "quick cues must stay easy to follow over the music";
 }
 
-// Each lane's motif as the mono set gives it at `step`.
-std::vector<float> laneAt(const std::function<WavContents(const std::string&)>& load, int lane,
-                          int step) {
-    return downmix(load(approachFile(ApproachSet::Mono, lane, step)).audio);
-}
-
-// A lane's own pitches: the bins of its spectrum within 20 dB of the strongest, the partials
-// and the sidebands of its rhythm. The ear hears a lane there, so the music must keep off them.
-std::vector<std::size_t> lanePitches(const std::function<WavContents(const std::string&)>& load,
-                                     int lane) {
-    return powerSpectrum(laneAt(load, lane, kNearestApproachStep)).strongBins(20.0);
-}
-
 TEST_P(SoundFolder, MusicKeepsOffTheLanesPitches) {
     const Spectrum music = powerSpectrum(this->music().audio.samples);
-    const auto load = [this](const std::string& path) { return this->load(path); };
     for (const int lane : kLanes) {
-        const double shareDb = music.powerDb(lanePitches(load, lane)) - music.totalDb();
+        const double shareDb = music.powerDb(lanePitches(lane)) - music.totalDb();
         EXPECT_LT(shareDb, -20.0) << "lane " << lane << ": the music's share on its pitches";
     }
 }
@@ -298,11 +288,10 @@ TEST_P(SoundFolder, FarthestStepStandsAboveMusicAndEngineOnTheLanesPitches) {
     // Judged against the loudest 4 s of the background, not its average.
     const std::size_t stretch = framesFor(4.0) * 2 / 8192;
 
-    const auto load = [this](const std::string& path) { return this->load(path); };
     for (const int lane : kLanes) {
-        const std::vector<std::size_t> pitches = lanePitches(load, lane);
+        const std::vector<std::size_t> pitches = lanePitches(lane);
         const double farthestDb =
-            powerSpectrum(laneAt(load, lane, kFarthestApproachStep)).powerDb(pitches);
+            powerSpectrum(laneAt(lane, kFarthestApproachStep)).powerDb(pitches);
         double loudestDb = -INFINITY;
         for (auto at = spectra.begin(); at + stretch <= spectra.end(); at += stretch / 2)
             loudestDb = std::max(loudestDb, average(at, at + stretch).powerDb(pitches));
@@ -387,16 +376,12 @@ TEST(SoundFolders, FasterRateMakesTheSpeechShorter) {
     EXPECT_LT(fast, 0.75 * usual);
 }
 
-std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 int runGenerator(const std::string& arguments) {
-    const std::string command =
-        std::string("\"") + VELOZOR_SOUNDPACK_PROGRAM + "\" " + arguments + " >/dev/null 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int status = -1;
+    velozor::testing::commandOutput(
+        std::string("\"") + VELOZOR_SOUNDPACK_PROGRAM + "\" " + arguments + " >/dev/null 2>&1",
+        &status);
+    return status;
 }
 
 TEST(SoundFolders, GeneratingAgainGivesTheSameBytes) {
@@ -405,8 +390,8 @@ TEST(SoundFolders, GeneratingAgainGivesTheSameBytes) {
     fs::remove_all(again);
     ASSERT_EQ(runGenerator("\"" + again.string() + "\""), 0);
     for (const std::string& path : cataloguedFiles()) {
-        EXPECT_TRUE(contents(inFolder(kDefaultFolder.path(), path)) ==
-                    contents(inFolder(again / "sonidos", path)))
+        EXPECT_TRUE(velozor::testing::readFile(inFolder(kDefaultFolder.path(), path)) ==
+                    velozor::testing::readFile(inFolder(again / "sonidos", path)))
             << path << " differs between two runs";
     }
     fs::remove_all(again);

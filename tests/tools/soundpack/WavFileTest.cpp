@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "tests/support/ProgramProbe.h"
+
 namespace velozor::soundpack {
 namespace {
 
@@ -22,11 +24,7 @@ protected:
         ("velozor-wavfile-" + std::to_string(::getpid()) + "-" +
          std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".wav");
     void TearDown() override { fs::remove(file_); }
-
-    std::string bytes() const {
-        std::ifstream in(file_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string bytes() const { return velozor::testing::readFile(file_); }
 };
 
 TEST_F(WavFileTest, StereoRoundTripKeepsFramesAndClipsOverloads) {
