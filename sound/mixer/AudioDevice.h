@@ -28,10 +28,10 @@ public:
     // failure returns nullptr and sets `error` to one line saying what failed and what to do.
     //
     // Buffer size: `bufferFrames` when above 0; else VELOZOR_AUDIO_BUFFER_FRAMES when set to a
-    // power of two from 64 to 8192; else 256 frames (5.8 ms), watched while the first sounds
-    // play (see BufferCheck.h; SDL's disk and dummy drivers are not watched). When the device
-    // cannot keep up with them it is reopened with 512 frames, but only from beforeSoundStarts()
-    // while nothing sounds, so no sound is cut.
+    // power of two from 64 to 8192; else 256 frames (5.8 ms), or 128 (2.9 ms) on SDL's PipeWire
+    // driver, watched while the first sounds play (see BufferCheck.h; SDL's disk and dummy
+    // drivers are not watched). When the device cannot keep up with them it is reopened with
+    // twice as many, but only from beforeSoundStarts() while nothing sounds, so no sound is cut.
     //
     // Driver: the player's SDL_AUDIODRIVER when set; else SDL's PipeWire driver where a PipeWire
     // daemon runs; else SDL's usual order. A PulseAudio server is asked to queue only half a
@@ -51,8 +51,8 @@ public:
     // while its device is closed. Never held across a message box.
     std::unique_lock<std::mutex> lockMixer() { return std::unique_lock<std::mutex>(mixerMutex_); }
 
-    // Called with the mixer locked before a sound call: reopens the device with 512 frames
-    // when the buffer check found that it cannot keep up with 256 and nothing sounds now.
+    // Called with the mixer locked before a sound call: reopens the device with twice the
+    // frames when the buffer check found that it cannot keep up and nothing sounds now.
     void beforeSoundStarts();
 
     // Ends the watch: the device is not reopened after this. Call it before tearing down the
@@ -85,6 +85,7 @@ private:
     static int SDLCALL noticeRemoval(void* self, SDL_Event* event);
 
     std::atomic<int> bufferFrames_{0};
+    int fallbackFrames_ = 0;         // set before the watch starts: the size a slow device gets
     std::atomic<bool> open_{false};  // written with the mixer locked
     std::string driver_;             // SDL's audio driver that opened the device first
     bool latencySetHere_ = false;    // PULSE_LATENCY_MSEC is ours, not the player's
@@ -100,7 +101,7 @@ private:
     std::atomic<bool> lost_{false};      // not playing to a real device now
     int64_t lastAttemptNanos_ = 0;       // watch thread only
     std::atomic<bool> checking_{false};  // the buffer check is still watching
-    std::atomic<bool> tooSlow_{false};   // the check wants 512 frames
+    std::atomic<bool> tooSlow_{false};   // the check wants fallbackFrames_
     std::atomic<int> reopenings_{0};
 
     // Written by the audio thread after each mix.
