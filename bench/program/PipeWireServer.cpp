@@ -1,6 +1,8 @@
 // A PipeWire server of the benchmark's own.
 #include "PipeWireServer.h"
 
+#include "ServerProcess.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -23,14 +25,6 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 namespace {
-
-std::string lastLines(const fs::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    const std::string all = text.str();
-    return all.size() > 600 ? all.substr(all.size() - 600) : all;
-}
 
 std::string commandOutput(const std::string& command) {
     std::string output;
@@ -66,34 +60,12 @@ bool PipeWireServer::start(std::string& error) {
     const std::string script =
         "pipewire & while [ ! -S \"$XDG_RUNTIME_DIR/pipewire-0\" ]; do sleep 0.05; done; "
         "wireplumber & pipewire-pulse & wait";
-    std::vector<std::string> args = {"dbus-run-session", "--", "sh", "-c", script};
-    std::vector<std::string> environment = {
-        "HOME=" + (folder_ / "home").string(), "XDG_RUNTIME_DIR=" + folder_.string(),
-        "PIPEWIRE_RUNTIME_DIR=" + folder_.string(),
-        std::string("PATH=") + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin")};
-    std::vector<char*> argv, envp;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    for (std::string& entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
-                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    const int spawned =
-        posix_spawnp(&group_, argv[0], &actions, &attributes, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (spawned != 0) {
-        group_ = -1;
+    group_ = velozor::testing::startServerProcess(
+        {"dbus-run-session", "--", "sh", "-c", script},
+        {"HOME=" + (folder_ / "home").string(), "XDG_RUNTIME_DIR=" + folder_.string(),
+         "PIPEWIRE_RUNTIME_DIR=" + folder_.string()},
+        log, true);
+    if (group_ < 0) {
         error =
             "cannot start dbus-run-session (scripts/bench installs dbus-daemon, pipewire, "
             "pipewire-pulse and wireplumber)";
@@ -105,7 +77,7 @@ bool PipeWireServer::start(std::string& error) {
         int status = 0;
         if (::waitpid(group_, &status, WNOHANG) == group_) {
             group_ = -1;
-            error = "the PipeWire session ended at start: " + lastLines(log);
+            error = "the PipeWire session ended at start: " + velozor::testing::logEnd(log);
             return false;
         }
         if (!sinkMade && std::system("pactl info >/dev/null 2>&1") == 0) {
@@ -122,7 +94,7 @@ bool PipeWireServer::start(std::string& error) {
     }
     error = std::string(sinkMade ? "WirePlumber did not make the null sink the default"
                                  : "PipeWire's PulseAudio layer did not answer") +
-            " within 15 s: " + lastLines(log);
+            " within 15 s: " + velozor::testing::logEnd(log);
     stop();
     return false;
 }

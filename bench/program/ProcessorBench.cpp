@@ -1,6 +1,7 @@
 // velozor-bench-processor: the processor time the real program takes over 60 s of play (lane
 // keys at random moments) and then over 60 s idle in the menu, playing through a PulseAudio
-// server of the benchmark's own (null sink); and, for scale, what SDL's audio alone takes on
+// server of the benchmark's own (null sink), or with the argument "pipewire" a PipeWire one;
+// and, for scale, what SDL's audio alone takes on
 // the same server with a callback that only writes silence. Prints the figures and exits 1
 // when the program misses a bound.
 #include <SDL.h>
@@ -111,9 +112,12 @@ std::vector<double> openingToFirstCallback() {
 
 }  // namespace
 
-int main() {
-    std::optional<velozor::bench::ServerRun> run =
-        velozor::bench::prepareServerRun("velozor-bench-processor");
+int main(int argc, char** argv) {
+    // "pipewire": the same on a PipeWire server, where the program picks SDL's PipeWire driver.
+    const bool pipeWire = argc > 1 && std::string(argv[1]) == "pipewire";
+    std::optional<velozor::bench::ServerRun> run = velozor::bench::prepareServerRun(
+        "velozor-bench-processor",
+        pipeWire ? velozor::bench::SoundServer::PipeWire : velozor::bench::SoundServer::PulseAudio);
     if (!run)
         return 1;
     const fs::path& root = run->root;
@@ -176,6 +180,8 @@ int main() {
             log.c_str());
         return 1;
     }
+    if (pipeWire)
+        ::setenv("SDL_AUDIODRIVER", "pipewire", 1);  // what the program chose there
     const double alone256 = sdlAudioAlone(256);
     const double alone4096 = sdlAudioAlone(4096);
     const std::vector<double> openings = openingToFirstCallback();
@@ -183,7 +189,8 @@ int main() {
     fs::remove_all(root);
     const double driving = percentOfOneCore(drivingEnd - drivingStart);
     const double idle = percentOfOneCore(idleEnd - idleStart);
-    std::printf("through PulseAudio (null sink), utime + stime over 60 s each:\n");
+    std::printf("through %s (null sink), utime + stime over 60 s each:\n",
+                pipeWire ? "PipeWire, SDL's PipeWire driver" : "PulseAudio");
     std::printf(
         "  driving, a lane key every 0.3-1.5 s: %.2f%% of one core (bound %.1f%%), "
         "%d new games\n",

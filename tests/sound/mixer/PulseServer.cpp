@@ -1,6 +1,8 @@
 // A PulseAudio server of the test's own.
 #include "PulseServer.h"
 
+#include "ServerProcess.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -26,14 +28,6 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr const char* kSink = "velozor_test";
-
-std::string lastLines(const fs::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    const std::string all = text.str();
-    return all.size() > 600 ? all.substr(all.size() - 600) : all;
-}
 
 }  // namespace
 
@@ -68,28 +62,12 @@ bool PulseServer::start(std::string& error) {
                                      sink,
                                      "-L",
                                      socket};
-    std::vector<std::string> environment = {
-        "HOME=" + (folder_ / "home").string(), "XDG_RUNTIME_DIR=" + folder_.string(),
-        "PULSE_RUNTIME_PATH=" + (folder_ / "runtime").string(),
-        std::string("PATH=") + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin")};
-    std::vector<char*> argv, envp;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    for (std::string& entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
-                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    const int spawned =
-        posix_spawnp(&pid_, "pulseaudio", &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        pid_ = -1;
+    pid_ = startServerProcess(
+        args,
+        {"HOME=" + (folder_ / "home").string(), "XDG_RUNTIME_DIR=" + folder_.string(),
+         "PULSE_RUNTIME_PATH=" + (folder_ / "runtime").string()},
+        log, false);
+    if (pid_ < 0) {
         error =
             "cannot start pulseaudio (install pulseaudio and pulseaudio-utils: scripts/deps.sh "
             "lists them)";
@@ -102,12 +80,12 @@ bool PulseServer::start(std::string& error) {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
-            error = "pulseaudio ended at start: " + lastLines(log);
+            error = "pulseaudio ended at start: " + logEnd(log);
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    error = "pulseaudio did not answer within 10 s: " + lastLines(log);
+    error = "pulseaudio did not answer within 10 s: " + logEnd(log);
     kill();
     return false;
 }
