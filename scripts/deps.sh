@@ -84,6 +84,12 @@ velozor_sanitizer_environment() {
     export ASAN_OPTIONS="detect_leaks=1"
     export LSAN_OPTIONS="suppressions=$VELOZOR_ROOT/tests/sanitize/lsan-suppressions.txt:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    # Without a session bus, libdbus "autolaunches" one from inside SDL's video start: it forks,
+    # and the child allocates before it execs. clang 14's AddressSanitizer allocator is not
+    # fork-safe while another thread allocates (the program looks up its font on one meanwhile),
+    # so that child could hang for ever and the program with it. glibc's own allocator is, so
+    # the game itself is not affected. An address that cannot connect fails at once, no fork.
+    export DBUS_SESSION_BUS_ADDRESS="${DBUS_SESSION_BUS_ADDRESS:-unix:path=/nonexistent/velozor-tests}"
 }
 
 velozor_install_packages
