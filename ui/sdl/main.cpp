@@ -74,21 +74,32 @@ int main(int argc, char* argv[]) {
             return velozor::findSoundFileProblems(gamePaths, velozor::findMixerSoundFile);
         });
 
+    // SDL's message box forks on X11, and a child forked while another thread holds a lock (an
+    // allocator's, say) may wait for it for ever: the start-up threads end before any box.
+    const auto failOnceStartUpWorkEnded = [&](const std::string& message) {
+        if (font.valid())
+            font.wait();
+        if (soundFileProblems.valid())
+            soundFileProblems.wait();
+        return fail(message);
+    };
+
     velozor::tolerateX11WakeUpsToGoneWindows();
     // Nothing on screen changes during play, so the screen may blank as it likes while the
     // player listens (SDL would otherwise keep it awake).
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        return fail(std::string("cannot start SDL's video: ") + SDL_GetError() +
-                    " (start the game inside a graphical session)");
+        return failOnceStartUpWorkEnded(std::string("cannot start SDL's video: ") + SDL_GetError() +
+                                        " (start the game inside a graphical session)");
     }
     if (std::string refusal; !velozor::videoDriverReachesPlayer(
             SDL_GetCurrentVideoDriver(), std::getenv("SDL_VIDEODRIVER"), refusal)) {
-        return fail("cannot start SDL's video: " + refusal +
-                    " (start the game inside a graphical session)");
+        return failOnceStartUpWorkEnded("cannot start SDL's video: " + refusal +
+                                        " (start the game inside a graphical session)");
     }
     if (folder.empty()) {
-        return fail(std::string("cannot find the program's folder: ") + SDL_GetError());
+        return failOnceStartUpWorkEnded(std::string("cannot find the program's folder: ") +
+                                        SDL_GetError());
     }
 
     if (std::string refusal; !velozor::raiseLoopThreadPriority(refusal)) {
@@ -101,12 +112,12 @@ int main(int argc, char* argv[]) {
         // The back end starts SDL's audio itself, and words its failure.
         std::unique_ptr<velozor::SoundPlatform> platform = velozor::openMixerPlatform(error);
         if (!platform)
-            return fail(error);
+            return failOnceStartUpWorkEnded(error);
         std::unique_ptr<velozor::SdlWindow> window =
             velozor::SdlWindow::open(clock, font.get(), error);
         if (!window) {
             platform.reset();  // the sound device closes before fail() shuts SDL down
-            return fail(error);
+            return failOnceStartUpWorkEnded(error);
         }
         // Paused, not halted: a synchronous sound keeps the loop waiting until the process ends.
         velozor::EndSilencer silencer([] {
