@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -27,6 +26,7 @@
 #include <vector>
 
 #include "ProgramUnderTest.h"
+#include "tests/support/ProgramProbe.h"
 
 namespace {
 
@@ -184,13 +184,8 @@ StartResult measureOneStart(const fs::path& program, const fs::path& root, doubl
     }
     std::this_thread::sleep_for(6s);  // the shortened introduction; play starts after it
     // PipeWire lists the streams of its PulseAudio layer with this property; native ones without.
-    if (FILE* streams = ::popen("pactl list sink-inputs 2>/dev/null", "r")) {
-        for (char line[512]; std::fgets(line, sizeof line, streams) != nullptr;) {
-            if (std::strstr(line, "client.api = \"pipewire-pulse\"") != nullptr)
-                result.throughPulseLayer = true;
-        }
-        ::pclose(streams);
-    }
+    result.throughPulseLayer = velozor::testing::commandOutput("pactl list sink-inputs 2>/dev/null")
+                                   .find("client.api = \"pipewire-pulse\"") != std::string::npos;
     keyboard.press("Escape");  // the end cue, then the menu and its spoken introduction
     std::this_thread::sleep_for(8s);
     keyboard.press("Up");  // selects "another game"; other keys repeat it from here on

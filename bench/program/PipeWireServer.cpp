@@ -2,6 +2,7 @@
 #include "PipeWireServer.h"
 
 #include "ServerProcess.h"
+#include "tests/support/ProgramProbe.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -24,20 +25,7 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-namespace {
-
-std::string commandOutput(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        std::array<char, 256> chunk{};
-        while (std::fgets(chunk.data(), chunk.size(), pipe) != nullptr)
-            output += chunk.data();
-        ::pclose(pipe);
-    }
-    return output;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 PipeWireServer::PipeWireServer(fs::path folder) : folder_(std::move(folder)) {
     fs::create_directories(folder_ / "home");
@@ -88,7 +76,8 @@ bool PipeWireServer::start(std::string& error) {
         }
         // The session manager, not the PulseAudio layer, makes a sink the default: once it has,
         // it also links new streams.
-        if (sinkMade && commandOutput("pactl get-default-sink 2>/dev/null") == "velozor_test\n")
+        if (sinkMade && velozor::testing::commandOutput("pactl get-default-sink 2>/dev/null") ==
+                            "velozor_test\n")
             return true;
         std::this_thread::sleep_for(50ms);
     }

@@ -168,7 +168,6 @@ bool AudioDevice::start(int bufferFrames, std::string& error) {
     // Before the device opens, so that no removal goes unnoticed.
     SDL_AddEventWatch(noticeRemoval, this);
     const int first = asked > 0 ? asked : driver_ == "pipewire" ? kPipeWireBuffer : kSmallBuffer;
-    fallbackFrames_ = 2 * first;
     if (!openWith(first, error))
         return false;
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
@@ -231,11 +230,13 @@ void AudioDevice::beforeSoundStarts() {
     if (!tooSlow_.load() || Mix_Playing(-1) > 0 || Mix_PlayingMusic() != 0)
         return;
     tooSlow_ = false;
+    // The check judges the first size only, so this runs at most once.
     const int slow = bufferFrames_.load();
-    if (reopenMixer(fallbackFrames_, "")) {
+    const int safe = 2 * slow;
+    if (reopenMixer(safe, "")) {
         std::cerr << "velozor: the audio device does not keep up with " << slow
-                  << "-frame buffers; using " << fallbackFrames_ << " frames ("
-                  << fallbackFrames_ * 1000.0 / kFrequency << " ms) from now on\n";
+                  << "-frame buffers; using " << safe << " frames (" << safe * 1000.0 / kFrequency
+                  << " ms) from now on\n";
     } else {
         lost_ = true;  // on the dummy driver now: the watch looks for a device again
     }

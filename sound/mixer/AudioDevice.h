@@ -85,7 +85,6 @@ private:
     static int SDLCALL noticeRemoval(void* self, SDL_Event* event);
 
     std::atomic<int> bufferFrames_{0};
-    int fallbackFrames_ = 0;         // set before the watch starts: the size a slow device gets
     std::atomic<bool> open_{false};  // written with the mixer locked
     std::string driver_;             // SDL's audio driver that opened the device first
     bool latencySetHere_ = false;    // PULSE_LATENCY_MSEC is ours, not the player's
@@ -101,7 +100,7 @@ private:
     std::atomic<bool> lost_{false};      // not playing to a real device now
     int64_t lastAttemptNanos_ = 0;       // watch thread only
     std::atomic<bool> checking_{false};  // the buffer check is still watching
-    std::atomic<bool> tooSlow_{false};   // the check wants fallbackFrames_
+    std::atomic<bool> tooSlow_{false};   // the check wants twice the frames
     std::atomic<int> reopenings_{0};
 
     // Written by the audio thread after each mix.
