@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -27,7 +28,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kIntroduction = 6s;  // the shortened introduction; play starts after it
-constexpr auto kMenuSettles = 8s;   // the end cue and the menu's spoken introduction
+constexpr auto kMenuSettles = 15s;  // the end cues and the menu's spoken introduction
 constexpr auto kMeasured = 60s;
 constexpr double kDrivingBoundPercent = 1.0;
 constexpr double kIdleBoundPercent = 0.3;
@@ -167,9 +168,11 @@ int main(int argc, char** argv) {
         keyboard.press("Escape");  // the end cue, then the menu
     std::this_thread::sleep_for(kMenuSettles);
     const double idleStart = velozor::bench::processorSeconds(pid);
+    const std::map<std::string, double> threadsBefore = velozor::bench::threadProcessorSeconds(pid);
     const int ticksBeforeIdle = ticks();
     std::this_thread::sleep_for(kMeasured);
     const double idleEnd = velozor::bench::processorSeconds(pid);
+    const std::map<std::string, double> threadsAfter = velozor::bench::threadProcessorSeconds(pid);
     const bool idleWasMenu = ticks() == ticksBeforeIdle;
 
     velozor::bench::stopProgram(pid);
@@ -197,6 +200,12 @@ int main(int argc, char** argv) {
         driving, kDrivingBoundPercent, newGames);
     std::printf("  idle in the menu:                    %.2f%% of one core (bound %.1f%%)\n", idle,
                 kIdleBoundPercent);
+    for (const auto& [thread, seconds] : threadsAfter) {
+        const auto before = threadsBefore.find(thread);
+        std::printf(
+            "    idle, thread %-28s %.2f%%\n", thread.c_str(),
+            percentOfOneCore(seconds - (before == threadsBefore.end() ? 0 : before->second)));
+    }
     std::printf(
         "  SDL's audio alone, a callback writing silence: %.2f%% at 256 frames, %.2f%% at "
         "4096 (over 20 s each)\n",

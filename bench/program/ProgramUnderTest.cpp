@@ -92,16 +92,22 @@ void stopProgram(pid_t pid) {
     ::waitpid(pid, nullptr, 0);
 }
 
-double processorSeconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+namespace {
+
+// utime + stime in seconds from a /proc stat file, with the thread or process name; negative
+// seconds once it has ended.
+std::pair<std::string, double> statProcessorSeconds(const fs::path& statFile) {
+    std::ifstream stat(statFile);
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');  // the command name may hold spaces
-    if (close == std::string::npos)
-        return -1;
+    const auto open = text.find('(');
+    const auto close = text.rfind(')');  // the name may hold spaces and parentheses
+    if (open == std::string::npos || close == std::string::npos || close < open)
+        return {"", -1};
+    std::string name = text.substr(open + 1, close - open - 1);
     std::istringstream fields(text.substr(close + 2));
     std::string field;
     if (fields >> field && (field == "Z" || field == "X"))
-        return -1;  // ended, not yet reaped
+        return {name, -1};  // ended, not yet reaped
     long long utime = 0, stime = 0;
     for (int index = 4; fields >> field; ++index) {  // field 3 is the state, read above
         if (index == 14)
@@ -111,7 +117,25 @@ double processorSeconds(pid_t pid) {
             break;
         }
     }
-    return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    return {name, static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK))};
+}
+
+}  // namespace
+
+double processorSeconds(pid_t pid) {
+    return statProcessorSeconds("/proc/" + std::to_string(pid) + "/stat").second;
+}
+
+std::map<std::string, double> threadProcessorSeconds(pid_t pid) {
+    std::map<std::string, double> threads;
+    std::error_code error;
+    for (const auto& task :
+         fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+        const auto [name, seconds] = statProcessorSeconds(task.path() / "stat");
+        if (seconds >= 0)
+            threads[task.path().filename().string() + " " + name] = seconds;
+    }
+    return threads;
 }
 
 int linesHolding(const fs::path& path, const std::string& text) {

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,6 +57,8 @@ void stopProgram(pid_t pid);
 
 // utime + stime of `pid` in seconds, from /proc; negative once the process has ended.
 double processorSeconds(pid_t pid);
+// The same for each of its threads, keyed "<thread id> <thread name>"; ended threads left out.
+std::map<std::string, double> threadProcessorSeconds(pid_t pid);
 
 // How many lines of the text file at `path` hold `text`.
 int linesHolding(const std::filesystem::path& path, const std::string& text);

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -33,6 +34,10 @@ constexpr int64_t kRetryNanos = 1'000'000'000;
 // themselves (SDL_AUDIODEVICEREMOVED); this catches one that simply stops asking. Longer than
 // the pause an idle sound server may take after its first burst of requests.
 constexpr int64_t kStallNanos = 4'000'000'000;
+// Silence this long (and nothing under way) before the audio thread parks: long enough that
+// the pauses between the menu's spoken items and the game's cues do not park it, since each
+// wake-up costs a sound up to one buffer.
+constexpr int kQuietFramesBeforeParking = AudioDevice::kFrequency / 4;
 
 std::atomic<bool> aDeviceIsOpen{false};
 
@@ -147,13 +152,19 @@ bool AudioDevice::openWith(int frames, std::string& error) {
     }
     bufferFrames_ = frames;
     open_ = true;
+    // SDL's disk and dummy drivers pace themselves with sleeps: there the audio thread keeps
+    // its pace, so that the disk driver's file keeps time with the game.
+    const char* driver = SDL_GetCurrentAudioDriver();
+    const std::string running = driver != nullptr ? driver : "";
+    mixerLock_.allowParking(running != "disk" && running != "dummy");
     return true;
 }
 
 void AudioDevice::closeMixer() {
     if (!open_)
         return;
-    Mix_CloseAudio();  // returns once the audio thread has stopped
+    mixerLock_.stopParking();  // SDL waits for the audio thread to end
+    Mix_CloseAudio();          // returns once the audio thread has stopped
     Mix_SetPostMix(nullptr, nullptr);
     open_ = false;
 }
@@ -291,7 +302,7 @@ bool AudioDevice::shouldReopen(int64_t now) {
 void AudioDevice::reopenAfterLoss() {
     // Never waits for the game's thread: when it is using the mixer (a synchronous sound
     // included) the watch tries again at its next step.
-    std::unique_lock<std::mutex> mixer(mixerMutex_, std::try_to_lock);
+    const std::unique_lock<std::mutex> mixer = mixerLock_.tryLock();
     if (!mixer.owns_lock())
         return;
     lastAttemptNanos_ = steadyNanos();
@@ -303,7 +314,7 @@ void AudioDevice::reopenAfterLoss() {
     }
 }
 
-void AudioDevice::afterMix(void* self, Uint8*, int bytes) {
+void AudioDevice::afterMix(void* self, Uint8* stream, int bytes) {
     auto& device = *static_cast<AudioDevice*>(self);
     const auto frames = static_cast<uint64_t>(bytes) / (kChannels * sizeof(int16_t));
     const uint64_t total =
@@ -311,14 +322,27 @@ void AudioDevice::afterMix(void* self, Uint8*, int bytes) {
     const int64_t now = steadyNanos();
     const int64_t before = device.lastCallbackNanos_.exchange(now);
     const int count = device.callbacks_.fetch_add(1);
-    if (!device.checking_.load(std::memory_order_relaxed))
+    if (!device.checking_.load(std::memory_order_relaxed)) {
+        // Not while the buffer check watches the callbacks' pace, nor while the watch wants
+        // the lock to open a lost device again.
+        const bool idle = device.mixerLock_.parkingAllowed() && !device.lost_.load() &&
+                          !device.removed_.load() && quiet(stream, bytes);
+        device.mixerLock_.afterBuffer(idle, static_cast<int>(frames), kQuietFramesBeforeParking);
         return;
+    }
     if (count == kBurstCallbacks) {
         device.windowStartFrames_.store(total);
         device.windowStartNanos_.store(now);
     } else if (count > kBurstCallbacks && now - before > device.worstGapNanos_.load()) {
         device.worstGapNanos_.store(now - before);
     }
+}
+
+bool AudioDevice::quiet(const Uint8* stream, int bytes) {
+    // On the audio thread, inside SDL_mixer's callback: both calls are safe there.
+    if (Mix_Playing(-1) > 0 || Mix_PlayingMusic() != 0)
+        return false;
+    return std::all_of(stream, stream + bytes, [](Uint8 byte) { return byte == 0; });
 }
 
 int SDLCALL AudioDevice::noticeRemoval(void* self, SDL_Event* event) {

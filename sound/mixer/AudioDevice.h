@@ -14,6 +14,8 @@
 #include <string>
 #include <thread>
 
+#include "sound/mixer/MixerLock.h"
+
 namespace velozor {
 
 class AudioDevice {
@@ -46,10 +48,14 @@ public:
     AudioDevice(const AudioDevice&) = delete;
     AudioDevice& operator=(const AudioDevice&) = delete;
 
-    // Every use of SDL_mixer from the game's thread holds this lock. The watch thread takes it
+    // Every use of SDL_mixer from the game's thread holds this lock; taking it wakes the audio
+    // thread when it sleeps through silence (see MixerLock.h). The watch thread takes it
     // (without waiting) to reopen a device that went away, and SDL_mixer must not be used
     // while its device is closed. Never held across a message box.
-    std::unique_lock<std::mutex> lockMixer() { return std::unique_lock<std::mutex>(mixerMutex_); }
+    std::unique_lock<std::mutex> lockMixer() { return mixerLock_.lock(); }
+    // Ends the audio thread's sleeps through silence for good: call before using SDL_mixer
+    // without lockMixer(), as the parts that come down with the back end do.
+    void stopParking() { mixerLock_.stopParking(); }
 
     // Called with the mixer locked before a sound call: reopens the device with twice the
     // frames when the buffer check found that it cannot keep up and nothing sounds now.
@@ -82,6 +88,8 @@ private:
     bool shouldReopen(int64_t now);
     void reopenAfterLoss();
     static void afterMix(void* self, Uint8* stream, int bytes);
+    // True when the buffer just mixed is silence and no sound is under way.
+    static bool quiet(const Uint8* stream, int bytes);
     static int SDLCALL noticeRemoval(void* self, SDL_Event* event);
 
     std::atomic<int> bufferFrames_{0};
@@ -89,7 +97,7 @@ private:
     std::string driver_;             // SDL's audio driver that opened the device first
     bool latencySetHere_ = false;    // PULSE_LATENCY_MSEC is ours, not the player's
 
-    std::mutex mixerMutex_;
+    MixerLock mixerLock_;
 
     // The watch thread: notices a device that went away and opens one again.
     std::thread watcher_;

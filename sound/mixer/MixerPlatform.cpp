@@ -44,6 +44,7 @@ MixerPlatform::MixerPlatform(std::unique_ptr<AudioDevice> device, MixerOptions o
 
 MixerPlatform::~MixerPlatform() {
     device_->stopWatching();  // no reopening while the parts come down
+    device_->stopParking();   // they use SDL_mixer without the lock
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
 }

@@ -92,6 +92,51 @@ TEST_F(DeviceRecovery, SoundComesBackThroughANewServerAfterTheOneInUseIsKilled) 
     EXPECT_TRUE(shown.empty()) << shown.front();
 }
 
+// True once the audio thread mixes at most two buffers in half a second (it wakes once a
+// second while parked, and mixes 86 buffers a second otherwise), within `seconds`.
+bool parksWithin(const MixerPlatform& platform, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(static_cast<int>(seconds * 1000));
+    while (std::chrono::steady_clock::now() < deadline) {
+        const uint64_t before = platform.framesMixed();
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        if (platform.framesMixed() - before <= 2 * static_cast<uint64_t>(platform.bufferFrames()))
+            return true;
+    }
+    return false;
+}
+
+TEST_F(DeviceRecovery, TheAudioThreadSleepsThroughSilenceAndWakesForTheNextSoundAndForALoss) {
+    std::string error;
+    std::unique_ptr<MixerPlatform> platform = MixerPlatform::open(MixerOptions{}, error);
+    ASSERT_TRUE(platform) << error;
+    GameState state;
+    SoundServices services(*platform, soundResultsOf(state), folder.string());
+    bool started = false;
+    const auto playOnce = [&] {
+        if (!started)
+            services.cycleChannel("motor", motor);
+        started = true;
+    };
+    ASSERT_TRUE(server.sinkSounds(2.0, playOnce)) << "nothing reached the sink";
+    EXPECT_TRUE(parksWithin(*platform, 6.0)) << "the audio thread kept mixing silence";
+
+    started = false;
+    EXPECT_TRUE(server.sinkSounds(2.0, playOnce)) << "the sound after the sleep did not play";
+    services.closeChannel("motor");
+    ASSERT_TRUE(parksWithin(*platform, 6.0));
+
+    // A server that goes away meanwhile is noticed, and the new one found, with no sound asked.
+    server.kill();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(server.start(error)) << error;
+    for (int wait = 0; wait < 30 && platform->deviceReopenings() == 0; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_GE(platform->deviceReopenings(), 1) << "the loss went unnoticed while nothing sounded";
+    started = false;
+    EXPECT_TRUE(server.sinkSounds(2.0, playOnce)) << "no sound after the new server started";
+}
+
 TEST_F(DeviceRecovery, APulseAudioServerQueuesAFewMillisecondsUnlessThePlayerAsksForMore) {
     // The player's own value first, then none: the program's (3 ms at 256 frames).
     for (const char* playersValue : {"40", ""}) {

@@ -1,0 +1,50 @@
+// The mixer's lock and the audio thread's sleep through silence.
+#include "sound/mixer/MixerLock.h"
+
+namespace velozor {
+
+std::unique_lock<std::mutex> MixerLock::lock() {
+    {
+        const std::lock_guard<std::mutex> park(parkMutex_);
+        ++waiting_;
+    }
+    wake_.notify_all();
+    std::unique_lock<std::mutex> held(mutex_);
+    const std::lock_guard<std::mutex> park(parkMutex_);
+    --waiting_;
+    return held;
+}
+
+void MixerLock::afterBuffer(bool quiet, int frames, int parkAfterFrames) {
+    if (!quiet || !parkingAllowed()) {
+        quietFrames_ = 0;
+        return;
+    }
+    if (quietFrames_ < parkAfterFrames)
+        quietFrames_ += frames;
+    if (quietFrames_ < parkAfterFrames)
+        return;
+    // Held while parked: no other thread uses the mixer (and so takes SDL's device lock, which
+    // this thread holds) without waking this one first.
+    const std::unique_lock<std::mutex> held(mutex_, std::try_to_lock);
+    if (!held.owns_lock())
+        return;
+    std::unique_lock<std::mutex> park(parkMutex_);
+    if (!allowed_ || waiting_ > 0)
+        return;
+    wake_.wait_for(park, kLongestPark, [this] { return waiting_ > 0 || !allowed_; });
+}
+
+void MixerLock::stopParking() {
+    allowParking(false);
+}
+
+void MixerLock::allowParking(bool allowed) {
+    {
+        const std::lock_guard<std::mutex> park(parkMutex_);
+        allowed_ = allowed;
+    }
+    wake_.notify_all();
+}
+
+}  // namespace velozor
