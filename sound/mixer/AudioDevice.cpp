@@ -138,6 +138,8 @@ bool AudioDevice::openWith(int frames, std::string& error) {
     callbacks_ = 0;
     worstGapNanos_ = 0;
     windowStartNanos_ = 0;
+    windowRestart_ = false;
+    slowWindows_ = 0;
     lastCallbackNanos_ = steadyNanos();
     askServerForLowLatency(frames, latencySetHere_);
     Mix_SetPostMix(afterMix, this);
@@ -270,7 +272,10 @@ void AudioDevice::watch() {
                 window.worstGapNanos = worstGapNanos_.load();
             }
             const BufferVerdict verdict = judgeBuffers(window);
-            if (verdict != BufferVerdict::Watching) {
+            if (verdict == BufferVerdict::TooSlow && ++slowWindows_ < kSlowWindowsInARow) {
+                windowStartNanos_ = 0;  // watching again from the next callback
+                windowRestart_ = true;
+            } else if (verdict != BufferVerdict::Watching) {
                 checking_ = false;
                 tooSlow_ = verdict == BufferVerdict::TooSlow;
             }
@@ -330,7 +335,9 @@ void AudioDevice::afterMix(void* self, Uint8* stream, int bytes) {
         device.mixerLock_.afterBuffer(idle, static_cast<int>(frames), kQuietFramesBeforeParking);
         return;
     }
-    if (count == kBurstCallbacks) {
+    if (count == kBurstCallbacks ||
+        (count > kBurstCallbacks && device.windowRestart_.exchange(false))) {
+        device.worstGapNanos_.store(0);
         device.windowStartFrames_.store(total);
         device.windowStartNanos_.store(now);
     } else if (count > kBurstCallbacks && now - before > device.worstGapNanos_.load()) {

@@ -109,6 +109,7 @@ private:
     int64_t lastAttemptNanos_ = 0;       // watch thread only
     std::atomic<bool> checking_{false};  // the buffer check is still watching
     std::atomic<bool> tooSlow_{false};   // the check wants twice the frames
+    int slowWindows_ = 0;                // in a row; watch thread only (and openWith)
     std::atomic<int> reopenings_{0};
 
     // Written by the audio thread after each mix.
@@ -117,7 +118,8 @@ private:
     std::atomic<int> callbacks_{0};             // since the device was last opened
     std::atomic<int64_t> windowStartNanos_{0};  // of the buffer check
     std::atomic<uint64_t> windowStartFrames_{0};
-    std::atomic<int64_t> worstGapNanos_{0};  // within the buffer check's window
+    std::atomic<int64_t> worstGapNanos_{0};   // within the buffer check's window
+    std::atomic<bool> windowRestart_{false};  // the watch wants a new window from the next callback
 };
 
 }  // namespace velozor

@@ -25,6 +25,11 @@ enum class BufferVerdict {
 
 // How long the window lasts.
 inline constexpr int64_t kBufferWindowNanos = 150'000'000;
+// How many windows in a row must be too slow before the buffer grows. A device that cannot
+// keep up falls behind in every window; a sound server whose stream starts slowly only in its
+// first (a PulseAudio null sink that had been idle asked for its first buffers about 20 ms apart
+// in one start of twelve, then kept pace).
+inline constexpr int kSlowWindowsInARow = 2;
 
 // A device that cannot keep up both leaves long gaps between callbacks and falls behind real
 // time: the frames mixed over the window come short of its length by more than a buffer,
