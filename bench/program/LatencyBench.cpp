@@ -194,10 +194,10 @@ StartResult measureOneStart(const fs::path& program, const fs::path& root, doubl
     keyboard.press("Up");  // selects "another game"; other keys repeat it from here on
     std::this_thread::sleep_for(1500ms);
     // Every other key comes soon after the previous cue, while the program's audio thread still
-    // runs; the others after it has parked (a quarter of a second of silence), so each pays
+    // runs; the others after it has parked (after a second of silence), so each pays
     // for waking it.
     std::uniform_int_distribution<int> soonPause(20, 80);
-    std::uniform_int_distribution<int> sleptPause(600, 1000);
+    std::uniform_int_distribution<int> sleptPause(1300, 1800);
     for (int key = 0; key < kKeys; ++key) {
         while (Clock::now() - monitor.lastLoud() < kSilence)
             std::this_thread::sleep_for(10ms);
@@ -301,7 +301,7 @@ bool measurePath(const SoundPath& path, std::mt19937& random) {
         if (!result.soonMillis.empty() && !result.sleptMillis.empty()) {
             wakeCost = percentile(result.sleptMillis, 0.5) - percentile(result.soonMillis, 0.5);
             std::printf(
-                "    soon after a cue: p50 %.1f ms, p99 %.1f; after 0.6-1 s of silence (audio "
+                "    soon after a cue: p50 %.1f ms, p99 %.1f; after 1.3-1.8 s of silence (audio "
                 "thread asleep): p50 %.1f ms, p99 %.1f; waking costs %.1f ms at the median "
                 "(bound: one buffer, %.1f ms)\n",
                 percentile(result.soonMillis, 0.5), percentile(result.soonMillis, 0.99),
