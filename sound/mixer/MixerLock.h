@@ -41,8 +41,8 @@ public:
     // Wakes a parked audio thread for good: call before the device closes or the mixer is used
     // without lock().
     void stopParking();
-    // Set when a device opens: true on a real-time driver (SDL's disk and dummy drivers keep
-    // their own pace and are never parked).
+    // Set when a device opens: true on the drivers where parking saves processor time (see
+    // AudioDevice::openWith).
     void allowParking(bool allowed);
     bool parkingAllowed() const { return allowed_.load(std::memory_order_relaxed); }
 
