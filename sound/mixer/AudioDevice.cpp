@@ -157,8 +157,8 @@ bool AudioDevice::openWith(int frames, std::string& error) {
     // Where the audio thread sleeps through silence (see MixerLock.h): not on SDL's disk and
     // dummy drivers, which pace themselves with sleeps (the disk driver's file keeps time with
     // the game), nor on its PipeWire driver, where PipeWire's own data thread runs the stream
-    // every quantum whether or not SDL's callback returns: parking there saved nothing (2.4% of
-    // a core idle, against 2.0% without) and cost each sound after a silence a buffer.
+    // every quantum whatever SDL's callback does: parking there saved little (2.4% of a core
+    // idle, against 2.6% without) and cost each sound after a silence a buffer.
     const char* driver = SDL_GetCurrentAudioDriver();
     const std::string running = driver != nullptr ? driver : "";
     mixerLock_.allowParking(running != "disk" && running != "dummy" && running != "pipewire");
