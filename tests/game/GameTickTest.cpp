@@ -108,24 +108,14 @@ TEST(GameTickTest, EachCrashComesOnTheArrivalTickAndCostsALifeAndTheThirdEndsThe
     EXPECT_EQ(SimRun::timeOf(run.with("introd.wav").at(0)), ticks.back().time + 2000);
 }
 
-TEST(GameTickTest, LaneChangeWithTheArrivalTickAvoidsTheCrashOneDuringTheCrashCueIsTooLate) {
+// A key arriving at the time of the due tick is handled before it. (A key during a synchronous
+// cue waiting for it to end is checked on help, in DrivingKeysTest.)
+TEST(GameTickTest, LaneChangeWithTheArrivalTickAvoidsTheCrash) {
     const std::vector<Event> ticks = simulate("until 20000\n").tickEvents();
-    const size_t crash = indicesWith(ticks, kCrashCue).at(0);
-    const long time = ticks[crash].time;
-
-    // A key arriving at the time of the due tick is handled before it.
+    const long time = ticks[indicesWith(ticks, kCrashCue).at(0)].time;
     const std::vector<Event> dodged =
         simulate("until 20000\nkey " + std::to_string(time) + " 37\n").tickEvents();
     EXPECT_TRUE(indicesWith(dodged, kCrashCue).empty());
-
-    // A key pressed while the crash cue plays waits for the tick to end.
-    const std::vector<Event> events =
-        simulate("until 20000\nkey " + std::to_string(time + 500) + " 37\n").events();
-    const size_t hit = indicesWith(events, kCrashCue).at(0);
-    ASSERT_LT(hit + 1, events.size());
-    EXPECT_EQ(events[hit].time, time);
-    EXPECT_EQ(events[hit + 1].what, "key 37");
-    EXPECT_EQ(events[hit + 1].time, time + 1000);
 }
 
 TEST(GameTickTest, EngineRestartsOnEveryTwentyFifthTickOfTheProgramsLife) {

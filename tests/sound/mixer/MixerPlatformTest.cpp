@@ -152,7 +152,9 @@ TEST_F(MixerPlatformTest, ChannelsAndOneShotsAddUpAndCloseAllAndStopAllSoundLeav
         services.startMusic();
         EXPECT_EQ(state.resMci, 1) << "the music did not start";
 
+        state.resMci = -1;
         services.stopAllSound(variant);
+        EXPECT_EQ(state.resMci, 1) << "Close all's result was not kept";
         const std::vector<int16_t> after = mixFrom(platform_->framesMixed() + kSlack, 0.3);
         ASSERT_FALSE(after.empty());
         EXPECT_EQ(lastSounding(after), -1) << "something still sounds after stopAllSound";
