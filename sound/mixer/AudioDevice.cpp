@@ -139,7 +139,7 @@ bool AudioDevice::openWith(int frames, std::string& error) {
     worstGapNanos_ = 0;
     windowStartNanos_ = 0;
     windowRestart_ = false;
-    slowWindows_ = 0;
+    bufferJudge_ = BufferJudge{};
     lastCallbackNanos_ = steadyNanos();
     askServerForLowLatency(frames, latencySetHere_);
     Mix_SetPostMix(afterMix, this);
@@ -274,8 +274,8 @@ void AudioDevice::watch() {
                 window.framesMixed = framesMixed_.load() - windowStartFrames_.load();
                 window.worstGapNanos = worstGapNanos_.load();
             }
-            const BufferVerdict verdict = judgeBuffers(window);
-            if (verdict == BufferVerdict::TooSlow && ++slowWindows_ < kSlowWindowsInARow) {
+            const BufferVerdict verdict = bufferJudge_.judge(window);
+            if (verdict == BufferVerdict::WatchAgain) {
                 windowStartNanos_ = 0;  // watching again from the next callback
                 windowRestart_ = true;
             } else if (verdict != BufferVerdict::Watching) {

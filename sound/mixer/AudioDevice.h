@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "sound/mixer/BufferCheck.h"
 #include "sound/mixer/MixerLock.h"
 
 namespace velozor {
@@ -109,7 +110,7 @@ private:
     int64_t lastAttemptNanos_ = 0;       // watch thread only
     std::atomic<bool> checking_{false};  // the buffer check is still watching
     std::atomic<bool> tooSlow_{false};   // the check wants twice the frames
-    int slowWindows_ = 0;                // in a row; watch thread only (and openWith)
+    BufferJudge bufferJudge_;            // watch thread only (and openWith)
     std::atomic<int> reopenings_{0};
 
     // Written by the audio thread after each mix.

@@ -14,4 +14,11 @@ BufferVerdict judgeBuffers(const BufferWindow& window) {
     return BufferVerdict::KeepsUp;
 }
 
+BufferVerdict BufferJudge::judge(const BufferWindow& window) {
+    const BufferVerdict verdict = judgeBuffers(window);
+    if (verdict == BufferVerdict::TooSlow && ++slowWindows_ < kSlowWindowsInARow)
+        return BufferVerdict::WatchAgain;
+    return verdict;
+}
+
 }  // namespace velozor

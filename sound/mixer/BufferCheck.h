@@ -18,7 +18,8 @@ struct BufferWindow {
 };
 
 enum class BufferVerdict {
-    Watching,  // the window is still too short to tell
+    Watching,    // the window is still too short to tell
+    WatchAgain,  // this window fell behind: open a new one from the next callback
     KeepsUp,
     TooSlow,  // the device ran dry: use a larger buffer
 };
@@ -36,6 +37,17 @@ inline constexpr int kSlowWindowsInARow = 2;
 // because the device played silence (or stopped) while the mixer was late. A sound server
 // that runs ahead, or that asks for buffers in bursts and then pauses, leaves gaps too but
 // never falls behind, so it keeps the small buffer.
+// Never says WatchAgain.
 BufferVerdict judgeBuffers(const BufferWindow& window);
+
+// Judges window after window with judgeBuffers: a window too slow asks for another one, and the
+// device is TooSlow only when kSlowWindowsInARow in a row were.
+class BufferJudge {
+public:
+    BufferVerdict judge(const BufferWindow& window);
+
+private:
+    int slowWindows_ = 0;
+};
 
 }  // namespace velozor

@@ -16,7 +16,7 @@ std::unique_lock<std::mutex> MixerLock::lock() {
 }
 
 void MixerLock::afterBuffer(bool quiet, int frames, int parkAfterFrames) {
-    if (!quiet || !parkingAllowed()) {
+    if (!quiet) {
         quietFrames_ = 0;
         return;
     }

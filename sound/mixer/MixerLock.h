@@ -34,8 +34,9 @@ public:
     }
 
     // Called by the audio thread after each buffer of `frames` is mixed. `quiet`: the buffer is
-    // silence and nothing plays. Parks once at least `parkAfterFrames` of silence came in a row
-    // and the lock is free, until lock() is called, parking stops or kLongestPark passes.
+    // silence, nothing plays, and parking is allowed (the caller skips its silence check else).
+    // Parks once at least `parkAfterFrames` of silence came in a row and the lock is free, until
+    // lock() is called, parking stops or kLongestPark passes.
     void afterBuffer(bool quiet, int frames, int parkAfterFrames);
 
     // Wakes a parked audio thread for good: call before the device closes or the mixer is used

@@ -190,5 +190,14 @@ TEST(BufferCheck, OnlyADeviceThatFallsBehindRealTimeGetsLargerBuffers) {
     EXPECT_EQ(judgeBuffers(window(150, 6615 - 200, 17.5)), BufferVerdict::KeepsUp);
 }
 
+TEST(BufferCheck, OneSlowWindowAsksForAnotherAndOnlyTwoInARowGrowTheBuffer) {
+    BufferJudge slowStart;
+    EXPECT_EQ(slowStart.judge(window(150, 12 * 256, 120)), BufferVerdict::WatchAgain);
+    EXPECT_EQ(slowStart.judge(window(150, 6615, 6)), BufferVerdict::KeepsUp);
+    BufferJudge slowDevice;
+    EXPECT_EQ(slowDevice.judge(window(150, 12 * 256, 120)), BufferVerdict::WatchAgain);
+    EXPECT_EQ(slowDevice.judge(window(150, 12 * 256, 120)), BufferVerdict::TooSlow);
+}
+
 }  // namespace
 }  // namespace velozor
