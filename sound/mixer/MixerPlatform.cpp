@@ -35,7 +35,7 @@ std::unique_ptr<MixerPlatform> MixerPlatform::open(MixerOptions options, std::st
 MixerPlatform::MixerPlatform(std::unique_ptr<AudioDevice> device, MixerOptions options)
     : device_(std::move(device)),
       options_(std::move(options)),
-      oneShot_(cache_, warnings_),
+      oneShot_(*device_, cache_, warnings_),
       devices_(cache_, channels_, warnings_),
       interpreter_(devices_) {
     if (!options_.showError)

@@ -13,8 +13,20 @@
 
 namespace velozor {
 
-OneShotChannel::OneShotChannel(SampleCache& cache, WarningLog& warnings)
-    : cache_(cache),
+namespace {
+
+// How long the mixer may make no progress before a synchronous sound is given up. Sound
+// servers stall for more than a second now and then: an idle PulseAudio null sink paused a
+// new stream for 1.9 s after its first buffer. A wait that gave up sooner would let the next
+// sound cut this one off though it would have been heard to the end.
+constexpr std::chrono::seconds kStallGrace{3};
+
+}  // namespace
+
+OneShotChannel::OneShotChannel(const AudioDevice& device, SampleCache& cache,
+                               WarningLog& warnings)
+    : device_(device),
+      cache_(cache),
       warnings_(warnings),
       defaultToneSamples_(makeDefaultTone(AudioDevice::kFrequency, AudioDevice::kChannels)),
       defaultTone_(
@@ -53,22 +65,24 @@ int32_t OneShotChannel::play(const char* soundName, uint32_t flags) {
     }
     playing_ = chunk;
     if ((flags & SND_ASYNC) == 0)
-        waitUntilEnded(*chunk);
+        waitUntilEnded();
     return result;
 }
 
-void OneShotChannel::waitUntilEnded(const Mix_Chunk& chunk) {
+void OneShotChannel::waitUntilEnded() {
     // Keeps the window answering the system while the caller is blocked; input stays queued
-    // for the game to read, in order, after the sound. A device that stops consuming samples
-    // would keep the channel playing forever, so the wait ends a second after the sound's own
-    // length at the latest.
+    // for the game to read, in order, after the sound. The sound ends when the mixer has played
+    // it, however long the device takes; only a mixer that makes no progress at all ends the
+    // wait early. A device that went away is no such case: its mixer runs on at its own pace.
     using Clock = std::chrono::steady_clock;
-    const auto length = std::chrono::nanoseconds(static_cast<int64_t>(chunk.alen) /
-                                                 (AudioDevice::kChannels * sizeof(int16_t)) *
-                                                 1'000'000'000 / AudioDevice::kFrequency);
-    const Clock::time_point deadline = Clock::now() + length + std::chrono::seconds(1);
+    uint64_t frames = device_.framesMixed();
+    Clock::time_point lastProgress = Clock::now();
     while (Mix_Playing(kOneShotChannel) != 0) {
-        if (Clock::now() > deadline) {
+        const uint64_t mixed = device_.framesMixed();
+        if (mixed != frames) {
+            frames = mixed;
+            lastProgress = Clock::now();
+        } else if (Clock::now() - lastProgress > kStallGrace) {
             warnings_.warnOnce("stalled device",
                                "the audio device stopped playing; a sound could not finish");
             return;

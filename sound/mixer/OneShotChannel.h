@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "sound/mixer/AudioDevice.h"
 #include "sound/mixer/SampleCache.h"
 #include "sound/mixer/WarningLog.h"
 
@@ -15,9 +16,9 @@ namespace velozor {
 
 class OneShotChannel {
 public:
-    // Makes the default tone; the audio device must be open. `cache` and `warnings` must
-    // outlive the channel.
-    OneShotChannel(SampleCache& cache, WarningLog& warnings);
+    // Makes the default tone; the audio device must be open. `device`, `cache` and `warnings`
+    // must outlive the channel.
+    OneShotChannel(const AudioDevice& device, SampleCache& cache, WarningLog& warnings);
 
     OneShotChannel(const OneShotChannel&) = delete;
     OneShotChannel& operator=(const OneShotChannel&) = delete;
@@ -25,12 +26,14 @@ public:
     // sndPlaySoundA: plays the file the game names by `soundName` (its own path), cutting off
     // the one before, or stops the one-shot when `soundName` is null. With SND_SYNC in `flags`
     // returns once the sound has ended. Returns 1, or 0 when the default tone played instead
-    // or the channel failed.
+    // or the channel failed. A device that stops consuming samples for three seconds ends the
+    // wait (with a warning), since the sound would never end.
     int32_t play(const char* soundName, uint32_t flags);
 
 private:
-    void waitUntilEnded(const Mix_Chunk& chunk);
+    void waitUntilEnded();
 
+    const AudioDevice& device_;
     SampleCache& cache_;
     WarningLog& warnings_;
     std::vector<int16_t> defaultToneSamples_;  // owned here; the chunk below points into it

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -135,6 +136,55 @@ TEST_F(DeviceRecovery, TheAudioThreadSleepsThroughSilenceAndWakesForTheNextSound
     EXPECT_GE(platform->deviceReopenings(), 1) << "the loss went unnoticed while nothing sounded";
     started = false;
     EXPECT_TRUE(server.sinkSounds(2.0, playOnce)) << "no sound after the new server started";
+}
+
+TEST_F(DeviceRecovery, ASynchronousSoundWaitsOutADeviceThatStallsButNotOneThatStaysStalled) {
+    std::string error;
+    std::unique_ptr<MixerPlatform> platform = MixerPlatform::open(MixerOptions{}, error);
+    ASSERT_TRUE(platform) << error;
+    // Once the stream plays in real time (a new one can wait up to two seconds on an idle null
+    // sink), a one-second sound is played while the server stops consuming, 0.4 s in, for
+    // `stallMillis` or until the call returns.
+    bool started = false;
+    ASSERT_TRUE(server.sinkSounds(3.0, [&] {
+        if (!started)
+            platform->sndPlaySoundA(motor.c_str(), SND_ASYNC);
+        started = true;
+    })) << "nothing reached the sink";
+    struct Outcome {
+        std::chrono::milliseconds waited;
+        std::string warnings;
+    };
+    const auto playThroughStall = [&](int stallMillis) {
+        std::atomic<bool> returned{false};
+        std::thread stall([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            server.freeze();
+            for (int waited = 0; waited < stallMillis && !returned; waited += 10)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            server.thaw();
+        });
+        ::testing::internal::CaptureStderr();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(platform->sndPlaySoundA(motor.c_str(), SND_SYNC), 1);
+        const auto waited = std::chrono::steady_clock::now() - start;
+        returned = true;
+        Outcome outcome{std::chrono::duration_cast<std::chrono::milliseconds>(waited),
+                        ::testing::internal::GetCapturedStderr()};
+        stall.join();
+        return outcome;
+    };
+
+    const Outcome brief = playThroughStall(1800);
+    EXPECT_EQ(brief.warnings, "");
+    EXPECT_GE(brief.waited.count(), 2500)
+        << "the sound was given up (and would be cut off by the next) before it was played";
+
+    // A device that never plays again must not hold the game for ever.
+    const Outcome endless = playThroughStall(8000);
+    EXPECT_LT(endless.waited.count(), 6000) << "the game waited on a stalled device";
+    EXPECT_NE(endless.warnings.find("the audio device stopped playing"), std::string::npos)
+        << endless.warnings;
 }
 
 TEST_F(DeviceRecovery, APulseAudioServerQueuesAFewMillisecondsUnlessThePlayerAsksForMore) {

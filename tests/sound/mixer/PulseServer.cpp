@@ -98,6 +98,16 @@ void PulseServer::kill() {
     pid_ = -1;
 }
 
+void PulseServer::freeze() {
+    if (pid_ > 0)
+        ::kill(pid_, SIGSTOP);
+}
+
+void PulseServer::thaw() {
+    if (pid_ > 0)
+        ::kill(pid_, SIGCONT);
+}
+
 bool PulseServer::sinkSounds(double seconds, const std::function<void()>& meanwhile) {
     // `timeout` bounds the reader even if this process never closes the pipe.
     const std::string command = "timeout " + std::to_string(static_cast<int>(seconds) + 5) +

@@ -27,6 +27,10 @@ public:
     bool start(std::string& error);
     // Kills the server by its process id, without warning (as a crash would), and reaps it.
     void kill();
+    // Stops the server's process (SIGSTOP) and lets it go on (SIGCONT): a device that stalls,
+    // consuming nothing meanwhile, without going away.
+    void freeze();
+    void thaw();
 
     // Reads the null sink's monitor for up to `seconds`, calling `meanwhile` about every
     // 50 ms; returns true as soon as a sample other than silence arrives.
