@@ -168,7 +168,7 @@ struct StartResult {
 };
 
 StartResult measureOneStart(const fs::path& program, const fs::path& root, double leadInMs,
-                            bool pipeWire, std::mt19937& random) {
+                            std::mt19937& random) {
     StartResult result;
     const fs::path log = root / "stderr.txt";
     velozor::bench::Keyboard keyboard;
@@ -223,12 +223,11 @@ StartResult measureOneStart(const fs::path& program, const fs::path& root, doubl
     std::ifstream errors(log);
     const std::string text((std::istreambuf_iterator<char>(errors)),
                            std::istreambuf_iterator<char>());
-    // The program's first size (128 frames on SDL's PipeWire driver, else 256), or the one its
+    // The program's first size through a sound server (128 frames), or the one its last
     // fall-back line names.
-    const bool nativePipeWire = pipeWire && !result.throughPulseLayer;
-    result.bufferFrames = nativePipeWire ? 128 : 256;
+    result.bufferFrames = 128;
     const std::string fallBack = "does not keep up with ";
-    if (const auto at = text.find(fallBack); at != std::string::npos) {
+    if (const auto at = text.rfind(fallBack); at != std::string::npos) {
         if (const auto using_ = text.find("; using ", at); using_ != std::string::npos)
             result.bufferFrames = std::atoi(text.c_str() + using_ + 8);
     }
@@ -271,9 +270,7 @@ bool measurePath(const SoundPath& path, std::mt19937& random) {
         path.name, kKeys, leadInMs);
     bool met = true;
     for (int start = 1; start <= kStarts; ++start) {
-        const StartResult result =
-            measureOneStart(run->program, root, leadInMs,
-                            path.server == velozor::bench::SoundServer::PipeWire, random);
+        const StartResult result = measureOneStart(run->program, root, leadInMs, random);
         if (!result.failure.empty()) {
             std::printf("  start %d: %s\n", start, result.failure.c_str());
             met = false;

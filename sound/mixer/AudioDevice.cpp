@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -16,11 +17,21 @@ namespace velozor {
 
 namespace {
 
+// SDL's ALSA driver, and the others that write to the device itself: 256 frames (5.8 ms).
 constexpr int kSmallBuffer = 256;
-// PipeWire runs its whole graph at the smallest quantum a stream asks for, and a sound passes
-// through a few quanta on its way to the output: half the buffer there takes about 6 ms off
-// every sound (PulseAudio's own queue follows PULSE_LATENCY_MSEC instead).
-constexpr int kPipeWireBuffer = 128;
+// Through a sound server, which keeps a queue of its own: 128 frames (2.9 ms). PipeWire runs
+// its whole graph at the smallest quantum a stream asks for, and a sound passes through a few
+// quanta on its way to the output: half the buffer there takes about 6 ms off every sound.
+// Through PulseAudio, whose queue must hold at least one buffer whatever it is asked for, half
+// the buffer took the median key-to-sound time from about 6 ms to under 4 ms, at no processor
+// time that showed while driving.
+constexpr int kServerBuffer = 128;
+// The buffer check doubles a size the device cannot keep up with and judges the new one in
+// turn, up to this size (11.6 ms), which is not judged.
+constexpr int kLargestBuffer = 512;
+// The least PulseAudio is asked to queue: half of a 128-frame buffer would leave it 1.5 ms,
+// less than one late callback.
+constexpr int kLeastQueueMillis = 3;
 // The first callbacks fill the device's queue in a burst: the buffer check starts after them.
 constexpr int kBurstCallbacks = 3;
 // How often the watch looks: often while the buffer check runs or the device is lost (a lost
@@ -87,14 +98,17 @@ bool pipeWireRuns() {
 }
 
 // Asks a PulseAudio server (PipeWire's PulseAudio layer included) to keep little of our sound
-// queued: half a buffer period, rounded up to whole milliseconds (3 ms at 256 frames). libpulse
-// reads PULSE_LATENCY_MSEC whenever a stream connects; SDL 2.26 has no setting of its own for
-// it. A value the player set stays, and so does one set here by an earlier call.
+// queued: half a buffer period, rounded up to whole milliseconds, and at least
+// kLeastQueueMillis (3 ms at 128 and 256 frames). libpulse reads PULSE_LATENCY_MSEC whenever
+// a stream connects; SDL 2.26 has no setting of its own for it. A value the player set stays,
+// and so does one set here by an earlier call.
 void askServerForLowLatency(int frames, bool& setHere) {
     const char* current = std::getenv("PULSE_LATENCY_MSEC");
     if (current != nullptr && !setHere)
         return;
-    const int millis = (frames * 1000 / 2 + AudioDevice::kFrequency - 1) / AudioDevice::kFrequency;
+    const int halfBuffer =
+        (frames * 1000 / 2 + AudioDevice::kFrequency - 1) / AudioDevice::kFrequency;
+    const int millis = std::max(kLeastQueueMillis, halfBuffer);
     ::setenv("PULSE_LATENCY_MSEC", std::to_string(millis).c_str(), 1);
     setHere = true;
 }
@@ -132,7 +146,7 @@ std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, std::string& er
     return device;
 }
 
-bool AudioDevice::openWith(int frames, std::string& error) {
+bool AudioDevice::openWith(int frames, std::string& error, bool judge) {
     // The counting callback is in place before the device starts, so framesMixed() counts
     // every frame the device is given, from the first.
     callbacks_ = 0;
@@ -141,6 +155,8 @@ bool AudioDevice::openWith(int frames, std::string& error) {
     windowRestart_ = false;
     bufferJudge_ = BufferJudge{};
     lastCallbackNanos_ = steadyNanos();
+    if (judge)
+        checking_ = true;  // after the judge's reset: the watch thread judges from here on
     askServerForLowLatency(frames, latencySetHere_);
     Mix_SetPostMix(afterMix, this);
     // No allowed changes: SDL converts to the hardware's format, so the mixer's own format,
@@ -180,11 +196,12 @@ bool AudioDevice::start(int bufferFrames, std::string& error) {
     const int asked = bufferFrames > 0 ? bufferFrames : bufferFramesFromEnvironment();
     // SDL's disk and dummy drivers pace themselves with sleeps and have no device to run dry;
     // judging them would only reopen (and so restart) the disk driver's file on a busy machine.
-    checking_ = asked == 0 && driver_ != "disk" && driver_ != "dummy";
+    const bool judge = asked == 0 && driver_ != "disk" && driver_ != "dummy";
     // Before the device opens, so that no removal goes unnoticed.
     SDL_AddEventWatch(noticeRemoval, this);
-    const int first = asked > 0 ? asked : driver_ == "pipewire" ? kPipeWireBuffer : kSmallBuffer;
-    if (!openWith(first, error))
+    const bool server = driver_ == "pipewire" || driver_ == "pulseaudio";
+    const int first = asked > 0 ? asked : server ? kServerBuffer : kSmallBuffer;
+    if (!openWith(first, error, judge))
         return false;
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
         std::cerr << "velozor: MP3 decoding is unavailable (" << Mix_GetError()
@@ -214,23 +231,23 @@ AudioDevice::~AudioDevice() {
     aDeviceIsOpen = false;
 }
 
-bool AudioDevice::reopenMixer(int frames, const std::string& driver) {
+bool AudioDevice::reopenMixer(int frames, const std::string& driver, bool judge) {
     // Closing the mixer frees its channels; the ones handed out keep their numbers.
     const int channels = Mix_AllocateChannels(-1);
     closeMixer();
     std::string error;
     bool opened = false;
     if (driver.empty()) {
-        opened = openWith(frames, error);
+        opened = openWith(frames, error, judge);
     } else {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        opened = startAudioDriver(driver) && openWith(frames, error);
+        opened = startAudioDriver(driver) && openWith(frames, error, judge);
     }
     if (!opened) {
         // SDL_mixer must not be used while closed, and the game goes on: mix into nothing on
         // the dummy driver until a device is there again.
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        if (!startAudioDriver("dummy") || !openWith(frames, error)) {
+        if (!startAudioDriver("dummy") || !openWith(frames, error, false)) {
             std::cerr << "velozor: cannot keep the mixer running (" << error
                       << "); the game goes on without sound\n";
         }
@@ -246,13 +263,18 @@ void AudioDevice::beforeSoundStarts() {
     if (!tooSlow_.load() || Mix_Playing(-1) > 0 || Mix_PlayingMusic() != 0)
         return;
     tooSlow_ = false;
-    // The check judges the first size only, so this runs at most once.
+    // Each new size is judged in turn, up to kLargestBuffer: from 128 frames this runs at most
+    // twice.
     const int slow = bufferFrames_.load();
     const int safe = 2 * slow;
-    if (reopenMixer(safe, "")) {
+    const bool judgeAgain = safe < kLargestBuffer;
+    if (reopenMixer(safe, "", judgeAgain)) {
+        if (judgeAgain)
+            watchWake_.notify_all();  // from its quiet pace to the check's
         std::cerr << "velozor: the audio device does not keep up with " << slow
-                  << "-frame buffers; using " << safe << " frames (" << safe * 1000.0 / kFrequency
-                  << " ms) from now on\n";
+                  << "-frame buffers; using " << safe << " frames ("
+                  << std::round(safe * 10'000.0 / kFrequency) / 10
+                  << (judgeAgain ? " ms), watched in turn\n" : " ms) from now on\n");
     } else {
         lost_ = true;  // on the dummy driver now: the watch looks for a device again
     }

@@ -31,10 +31,11 @@ public:
     // failure returns nullptr and sets `error` to one line saying what failed and what to do.
     //
     // Buffer size: `bufferFrames` when above 0; else VELOZOR_AUDIO_BUFFER_FRAMES when set to a
-    // power of two from 64 to 8192; else 256 frames (5.8 ms), or 128 (2.9 ms) on SDL's PipeWire
-    // driver, watched while the first sounds play (see BufferCheck.h; SDL's disk and dummy
-    // drivers are not watched). When the device cannot keep up with them it is reopened with
-    // twice as many, but only from beforeSoundStarts() while nothing sounds, so no sound is cut.
+    // power of two from 64 to 8192; else 128 frames (2.9 ms) on SDL's PulseAudio and PipeWire
+    // drivers, or 256 (5.8 ms) on the others, watched while the first sounds play (see
+    // BufferCheck.h; SDL's disk and dummy drivers are not watched). When the device cannot keep
+    // up with them it is reopened with twice as many, and the new size is watched in turn, up to
+    // 512 frames; but only from beforeSoundStarts() while nothing sounds, so no sound is cut.
     //
     // Driver: the player's SDL_AUDIODRIVER when set; else SDL's PipeWire driver where a PipeWire
     // daemon runs; else SDL's usual order. A PulseAudio server is asked to queue only half a
@@ -79,12 +80,15 @@ public:
 private:
     AudioDevice() = default;
     bool start(int bufferFrames, std::string& error);
-    bool openWith(int frames, std::string& error);
+    // Opens the mixer with `frames` per buffer; with `judge`, the buffer check watches the new
+    // device's callbacks (only while no check runs: the watch thread's judge is reset here).
+    bool openWith(int frames, std::string& error, bool judge);
     void closeMixer();
     // Closes the mixer and opens it again with `frames` per buffer, restarting SDL's audio on
     // `driver` first unless it is empty. When no device opens, the mixer runs on SDL's dummy
-    // driver so that the game's calls stay safe; returns false then. Mixer locked.
-    bool reopenMixer(int frames, const std::string& driver);
+    // driver so that the game's calls stay safe; returns false then. `judge` as for openWith,
+    // for the device asked for. Mixer locked.
+    bool reopenMixer(int frames, const std::string& driver, bool judge = false);
     void watch();
     bool shouldReopen(int64_t now);
     void reopenAfterLoss();

@@ -2,7 +2,7 @@
 // through silence.
 //
 // SDL 2.26 keeps a device's audio thread running while the device is paused: it wakes for
-// every buffer (about 170 times a second at 256 frames) and costs the idle program a few
+// every buffer (about 340 times a second at 128 frames) and costs the idle program a few
 // percent of a core on a sound server. So, once nothing has sounded for a while, the audio
 // thread parks inside the mixer's callback instead, holding this lock, until a use of the mixer
 // wants it (or a second passes, so that a device lost meanwhile is still noticed). The buffer it

@@ -23,8 +23,9 @@
 namespace velozor {
 
 struct MixerOptions {
-    // Frames per device buffer. 0 lets the back end decide: 256 (5.8 ms at 44.1 kHz) when the
-    // device keeps up with it, 512 otherwise; see AudioDevice::open. The environment
+    // Frames per device buffer. 0 lets the back end decide: 128 (2.9 ms at 44.1 kHz) through a
+    // sound server, else 256, doubled up to 512 while the device does not keep up; see
+    // AudioDevice::open. The environment
     // variable VELOZOR_AUDIO_BUFFER_FRAMES, when set, takes precedence over the automatic
     // choice (not over an explicit value here).
     int bufferFrames = 0;

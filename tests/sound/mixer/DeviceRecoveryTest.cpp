@@ -1,5 +1,6 @@
 // Tests of the audio device's recovery, through a real PulseAudio server of the test's own,
 // and of the buffer check's verdict on made-up callback timings.
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -188,7 +189,7 @@ TEST_F(DeviceRecovery, ASynchronousSoundWaitsOutADeviceThatStallsButNotOneThatSt
 }
 
 TEST_F(DeviceRecovery, APulseAudioServerQueuesAFewMillisecondsUnlessThePlayerAsksForMore) {
-    // The player's own value first, then none: the program's (3 ms at 256 frames).
+    // The player's own value first, then none: the program's (3 ms).
     for (const char* playersValue : {"40", ""}) {
         if (*playersValue != '\0')
             ::setenv("PULSE_LATENCY_MSEC", playersValue, 1);
@@ -217,6 +218,49 @@ TEST_F(DeviceRecovery, APulseAudioServerQueuesAFewMillisecondsUnlessThePlayerAsk
             EXPECT_LE(micros, 6'000) << "the server queues more than a buffer period";
         }
     }
+}
+
+// Makes every mix take longer than two periods of a 256-frame buffer (11.6 ms), as on a machine
+// too slow for such buffers.
+void SDLCALL mixSlowly(int /*channel*/, void* /*stream*/, int /*bytes*/, void* /*data*/) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(14));
+}
+
+TEST_F(DeviceRecovery, ADeviceThatCannotKeepUpGetsTwiceTheBufferSizeBySizeUpTo512Frames) {
+    std::string error;
+    std::unique_ptr<MixerPlatform> platform = MixerPlatform::open(MixerOptions{}, error);
+    ASSERT_TRUE(platform) << error;
+    EXPECT_EQ(platform->bufferFrames(), 128) << "a sound server's first size";
+    ::testing::internal::CaptureStderr();
+    // The size grows only before a sound starts: any sound command while nothing sounds. The
+    // mixer's effects are dropped at each opening, so the slow mix is set again on each size
+    // still judged (never on 512, where the audio thread may sleep holding SDL's lock).
+    int slowed = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const int frames = platform->bufferFrames();
+        if (frames == 512)
+            break;
+        if (frames != slowed) {
+            ASSERT_NE(Mix_RegisterEffect(MIX_CHANNEL_POST, mixSlowly, nullptr, nullptr), 0);
+            slowed = frames;
+        }
+        platform->mciSendStringA("close motor", nullptr, 0, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    // Judged no further: the next commands leave it.
+    for (int command = 0; command < 10; ++command) {
+        platform->mciSendStringA("close motor", nullptr, 0, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    const std::string lines = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(platform->bufferFrames(), 512) << lines;
+    EXPECT_NE(lines.find("does not keep up with 128-frame buffers; using 256 frames"),
+              std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("does not keep up with 256-frame buffers; using 512 frames"),
+              std::string::npos)
+        << lines;
 }
 
 // 256-frame buffers at 44.1 kHz: a period of 5.8 ms.
