@@ -2,6 +2,8 @@
 #include "sound/mixer/OneShotChannel.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -20,11 +22,39 @@ namespace {
 // new stream for 1.9 s after its first buffer. A wait that gave up sooner would let the next
 // sound cut this one off though it would have been heard to the end.
 constexpr std::chrono::seconds kStallGrace{3};
+// How often a synchronous sound's wait answers the window system meanwhile.
+constexpr std::chrono::milliseconds kPumpStep{10};
+
+// The one-shot channel's ends, counted as the mixer reports them, so that a synchronous sound's
+// wait sleeps until its sound ends instead of polling. The mixer reports an end on the audio
+// thread, holding SDL's device lock, or on the game's thread when a sound call halts the
+// channel; the report only takes this mutex, and nothing calls SDL while holding it, so the two
+// locks never wait on each other.
+struct ChannelEnds {
+    std::mutex mutex;
+    std::condition_variable ended;
+    uint64_t count = 0;
+};
+
+ChannelEnds& oneShotEnds() {
+    static ChannelEnds ends;
+    return ends;
+}
+
+void SDLCALL noticeChannelEnd(int channel) {
+    if (channel != kOneShotChannel)
+        return;
+    ChannelEnds& ends = oneShotEnds();
+    {
+        const std::lock_guard<std::mutex> lock(ends.mutex);
+        ++ends.count;
+    }
+    ends.ended.notify_all();
+}
 
 }  // namespace
 
-OneShotChannel::OneShotChannel(const AudioDevice& device, SampleCache& cache,
-                               WarningLog& warnings)
+OneShotChannel::OneShotChannel(const AudioDevice& device, SampleCache& cache, WarningLog& warnings)
     : device_(device),
       cache_(cache),
       warnings_(warnings),
@@ -75,9 +105,19 @@ void OneShotChannel::waitUntilEnded() {
     // it, however long the device takes; only a mixer that makes no progress at all ends the
     // wait early. A device that went away is no such case: its mixer runs on at its own pace.
     using Clock = std::chrono::steady_clock;
+    ChannelEnds& ends = oneShotEnds();
+    Mix_ChannelFinished(noticeChannelEnd);  // here, since the mixer may have been reopened
     uint64_t frames = device_.framesMixed();
     Clock::time_point lastProgress = Clock::now();
-    while (Mix_Playing(kOneShotChannel) != 0) {
+    for (;;) {
+        // Read before asking the mixer: an end after the question still wakes the wait below.
+        uint64_t endsSeen = 0;
+        {
+            const std::lock_guard<std::mutex> lock(ends.mutex);
+            endsSeen = ends.count;
+        }
+        if (Mix_Playing(kOneShotChannel) == 0)
+            return;
         const uint64_t mixed = device_.framesMixed();
         if (mixed != frames) {
             frames = mixed;
@@ -88,7 +128,8 @@ void OneShotChannel::waitUntilEnded() {
             return;
         }
         SDL_PumpEvents();
-        SDL_Delay(1);
+        std::unique_lock<std::mutex> lock(ends.mutex);
+        ends.ended.wait_for(lock, kPumpStep, [&] { return ends.count != endsSeen; });
     }
 }
 
