@@ -22,9 +22,9 @@ constexpr int kSmallBuffer = 256;
 // Through a sound server, which keeps a queue of its own: 128 frames (2.9 ms). PipeWire runs
 // its whole graph at the smallest quantum a stream asks for, and a sound passes through a few
 // quanta on its way to the output: half the buffer there takes about 6 ms off every sound.
-// Through PulseAudio, whose queue must hold at least one buffer whatever it is asked for, half
-// the buffer took the median key-to-sound time from about 6 ms to under 4 ms, at no processor
-// time that showed while driving.
+// Through PulseAudio too, whatever queue is asked for (SDL's driver writes and waits for whole
+// buffers): half the buffer took the median key-to-sound time from about 6 ms to under 4 ms,
+// at no processor time that showed while driving.
 constexpr int kServerBuffer = 128;
 // The buffer check doubles a size the device cannot keep up with and judges the new one in
 // turn, up to this size (11.6 ms), which is not judged.
@@ -166,6 +166,8 @@ bool AudioDevice::openWith(int frames, std::string& error, bool judge) {
         error = std::string("cannot open the audio device (") + Mix_GetError() +
                 "); connect or enable a sound output and start Velozor again";
         Mix_SetPostMix(nullptr, nullptr);
+        if (judge)
+            checking_ = false;  // nothing to judge; the mixer goes on where it can
         return false;
     }
     bufferFrames_ = frames;
