@@ -155,8 +155,7 @@ bool AudioDevice::openWith(int frames, std::string& error, bool judge) {
     windowRestart_ = false;
     bufferJudge_ = BufferJudge{};
     lastCallbackNanos_ = steadyNanos();
-    if (judge)
-        checking_ = true;  // after the judge's reset: the watch thread judges from here on
+    checking_ = judge;  // after the judge's reset: the watch thread judges from here on
     askServerForLowLatency(frames, latencySetHere_);
     Mix_SetPostMix(afterMix, this);
     // No allowed changes: SDL converts to the hardware's format, so the mixer's own format,
@@ -166,8 +165,6 @@ bool AudioDevice::openWith(int frames, std::string& error, bool judge) {
         error = std::string("cannot open the audio device (") + Mix_GetError() +
                 "); connect or enable a sound output and start Velozor again";
         Mix_SetPostMix(nullptr, nullptr);
-        if (judge)
-            checking_ = false;  // nothing to judge; the mixer goes on where it can
         return false;
     }
     bufferFrames_ = frames;
@@ -339,7 +336,8 @@ void AudioDevice::reopenAfterLoss() {
         return;
     lastAttemptNanos_ = steadyNanos();
     removed_ = false;
-    if (reopenMixer(bufferFrames_.load(), driver_)) {
+    // A check under way goes on with the new device.
+    if (reopenMixer(bufferFrames_.load(), driver_, checking_.load())) {
         lost_ = false;
         ++reopenings_;
         std::cerr << "velozor: the audio device is back\n";

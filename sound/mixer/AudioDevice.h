@@ -80,15 +80,16 @@ public:
 private:
     AudioDevice() = default;
     bool start(int bufferFrames, std::string& error);
-    // Opens the mixer with `frames` per buffer; with `judge`, the buffer check watches the new
-    // device's callbacks (only while no check runs: the watch thread's judge is reset here).
+    // Opens the mixer with `frames` per buffer; the buffer check watches the new device's
+    // callbacks when `judge` holds, and stops watching otherwise. Resets the watch thread's
+    // judge: call it on that thread or while no check runs.
     bool openWith(int frames, std::string& error, bool judge);
     void closeMixer();
     // Closes the mixer and opens it again with `frames` per buffer, restarting SDL's audio on
     // `driver` first unless it is empty. When no device opens, the mixer runs on SDL's dummy
-    // driver so that the game's calls stay safe; returns false then. `judge` as for openWith,
-    // for the device asked for. Mixer locked.
-    bool reopenMixer(int frames, const std::string& driver, bool judge = false);
+    // driver, unjudged, so that the game's calls stay safe; returns false then. `judge` as for
+    // openWith, for the device asked for. Mixer locked.
+    bool reopenMixer(int frames, const std::string& driver, bool judge);
     void watch();
     bool shouldReopen(int64_t now);
     void reopenAfterLoss();
