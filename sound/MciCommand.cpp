@@ -27,7 +27,7 @@ bool isPathSeparator(char c) {
 // pass from the end: each step adds one character to the tail that must hold no separator, so
 // a long command without keywords costs its length, not its length squared.
 size_t findLastKeyword(std::string_view text, std::string_view keyword) {
-    const std::string padded = " " + std::string(keyword) + " ";
+    const std::string padded = std::string(" ").append(keyword).append(" ");
     if (text.size() < padded.size())
         return std::string_view::npos;
     for (size_t at = text.size() - padded.size() + 1; at-- > 0;) {
@@ -75,7 +75,7 @@ std::optional<MciCommand> parseMciCommand(std::string_view command) {
 
     parsed.verb = MciCommand::Verb::Open;
     // Keywords are searched in " rest" so that an empty path ("OPEN  TYPE ...") still splits.
-    const std::string spaced = " " + std::string(rest);
+    const std::string spaced = std::string(" ").append(rest);
     std::string_view body = spaced;
     const size_t aliasAt = findLastKeyword(body, "alias");
     if (aliasAt != std::string_view::npos) {

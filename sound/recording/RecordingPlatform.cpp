@@ -10,10 +10,10 @@ namespace velozor {
 std::string PlatformCall::fields() const {
     std::string line = function + "\t" + argument;
     if (function == "sndPlaySoundA")
-        line += "\t" + std::to_string(flags);
-    line += "\t" + std::to_string(result);
+        line.append("\t").append(std::to_string(flags));
+    line.append("\t").append(std::to_string(result));
     if (function == "GetShortPathNameA")
-        line += "\t" + shortPath;
+        line.append("\t").append(shortPath);
     return line;
 }
 
