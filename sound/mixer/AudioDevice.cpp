@@ -3,35 +3,21 @@
 
 #include <SDL_mixer.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <iostream>
 
 #include "sound/mixer/BufferCheck.h"
+#include "sound/mixer/OutputPath.h"
 
 namespace velozor {
 
 namespace {
 
-// SDL's ALSA driver, and the others that write to the device itself: 256 frames (5.8 ms).
-constexpr int kSmallBuffer = 256;
-// Through a sound server, which keeps a queue of its own: 128 frames (2.9 ms). PipeWire runs
-// its whole graph at the smallest quantum a stream asks for, and a sound passes through a few
-// quanta on its way to the output: half the buffer there takes about 6 ms off every sound.
-// Through PulseAudio too, whatever queue is asked for (SDL's driver writes and waits for whole
-// buffers): half the buffer took the median key-to-sound time from about 6 ms to under 4 ms,
-// at no processor time that showed while driving.
-constexpr int kServerBuffer = 128;
 // The buffer check doubles a size the device cannot keep up with and judges the new one in
 // turn, up to this size (11.6 ms), which is not judged.
 constexpr int kLargestBuffer = 512;
-// The least PulseAudio is asked to queue: half of a 128-frame buffer would leave it 1.5 ms,
-// less than one late callback.
-constexpr int kLeastQueueMillis = 3;
 // The first callbacks fill the device's queue in a burst: the buffer check starts after them.
 constexpr int kBurstCallbacks = 3;
 // How often the watch looks: often while the buffer check runs or the device is lost (a lost
@@ -58,71 +44,6 @@ int64_t steadyNanos() {
         .count();
 }
 
-// The buffer size asked for in VELOZOR_AUDIO_BUFFER_FRAMES, or 0 if none (or not usable).
-int bufferFramesFromEnvironment() {
-    const char* value = std::getenv("VELOZOR_AUDIO_BUFFER_FRAMES");
-    if (value == nullptr || *value == '\0')
-        return 0;
-    const int frames = std::atoi(value);
-    if (frames >= 64 && frames <= 8192 && (frames & (frames - 1)) == 0)
-        return frames;
-    std::cerr << "velozor: ignoring VELOZOR_AUDIO_BUFFER_FRAMES=" << value
-              << " (use a power of two from 64 to 8192, such as 256 or 512)\n";
-    return 0;
-}
-
-// Starts SDL's audio on the driver named `driver` only; true on success.
-bool startAudioDriver(const std::string& driver) {
-    // Above the player's SDL_AUDIODRIVER for this one start: a device that went away is
-    // reopened on the driver that opened it (or on "dummy", to keep the mixer running).
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.c_str(), SDL_HINT_OVERRIDE);
-    const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-    return started;
-}
-
-// True when a PipeWire daemon answers on this session's socket (where libpipewire looks for it).
-bool pipeWireRuns() {
-    const char* remote = std::getenv("PIPEWIRE_REMOTE");
-    std::string socket = remote != nullptr && *remote != '\0' ? remote : "pipewire-0";
-    if (socket.front() != '/') {
-        const char* folder = std::getenv("PIPEWIRE_RUNTIME_DIR");
-        if (folder == nullptr || *folder == '\0')
-            folder = std::getenv("XDG_RUNTIME_DIR");
-        if (folder == nullptr || *folder == '\0')
-            return false;
-        socket = std::string(folder) + "/" + socket;
-    }
-    struct stat status {};
-    return ::stat(socket.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
-}
-
-// Asks a PulseAudio server (PipeWire's PulseAudio layer included) to keep little of our sound
-// queued: half a buffer period, rounded up to whole milliseconds, and at least
-// kLeastQueueMillis (3 ms at 128 and 256 frames). libpulse reads PULSE_LATENCY_MSEC whenever
-// a stream connects; SDL 2.26 has no setting of its own for it. A value the player set stays,
-// and so does one set here by an earlier call.
-void askServerForLowLatency(int frames, bool& setHere) {
-    const char* current = std::getenv("PULSE_LATENCY_MSEC");
-    if (current != nullptr && !setHere)
-        return;
-    const int halfBuffer =
-        (frames * 1000 / 2 + AudioDevice::kFrequency - 1) / AudioDevice::kFrequency;
-    const int millis = std::max(kLeastQueueMillis, halfBuffer);
-    ::setenv("PULSE_LATENCY_MSEC", std::to_string(millis).c_str(), 1);
-    setHere = true;
-}
-
-// Starts SDL's audio on the lowest-latency path of the sound server that runs: where a PipeWire
-// daemon runs, SDL's own PipeWire driver (PipeWire's PulseAudio layer adds about 20 ms to every
-// sound); elsewhere SDL's usual order. A driver the player chose (SDL_AUDIODRIVER) always wins.
-bool startAudio() {
-    const char* chosen = SDL_GetHint(SDL_HINT_AUDIODRIVER);  // the environment's too
-    if ((chosen == nullptr || *chosen == '\0') && pipeWireRuns() && startAudioDriver("pipewire"))
-        return true;
-    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-}
-
 }  // namespace
 
 std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, std::string& error) {
@@ -132,7 +53,7 @@ std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, std::string& er
     }
     // The events subsystem carries SDL_AUDIODEVICEREMOVED; held here so that restarting the
     // audio subsystem after a loss never stops it (and with it the watch on removals).
-    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0 || !startAudio()) {
+    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0 || !startAudioOnTheQuickestPath()) {
         error = std::string("cannot start SDL's audio (") + SDL_GetError() +
                 "); check that a sound system is installed and running, then start Velozor again";
         SDL_QuitSubSystem(SDL_INIT_EVENTS);
@@ -198,8 +119,7 @@ bool AudioDevice::start(int bufferFrames, std::string& error) {
     const bool judge = asked == 0 && driver_ != "disk" && driver_ != "dummy";
     // Before the device opens, so that no removal goes unnoticed.
     SDL_AddEventWatch(noticeRemoval, this);
-    const bool server = driver_ == "pipewire" || driver_ == "pulseaudio";
-    const int first = asked > 0 ? asked : server ? kServerBuffer : kSmallBuffer;
+    const int first = asked > 0 ? asked : firstBufferFrames(driver_);
     if (!openWith(first, error, judge))
         return false;
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {

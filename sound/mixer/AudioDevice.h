@@ -1,7 +1,7 @@
 // The mixer's audio output: SDL's audio subsystem and the default device, opened through
 // SDL2_mixer with a buffer size the device keeps up with, and opened again when it goes away.
-// The only code that starts SDL's audio, so a failure to start it reads the same wherever it
-// happens.
+// The only code that starts SDL's audio (on the path OutputPath.h chooses), so a failure to
+// start it reads the same wherever it happens.
 #pragma once
 
 #include <SDL.h>
