@@ -9,7 +9,7 @@ VELOZOR_BUILD="${VELOZOR_BUILD:-$VELOZOR_ROOT/build}"
 # Everything the build, the tests, the benchmarks and the packages need, from Debian 12.
 VELOZOR_PACKAGES=(
     cmake g++ make pkg-config
-    libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
+    libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libpulse-dev
     libfontconfig-dev fonts-dejavu-core
     libespeak-ng-dev espeak-ng-data libmp3lame-dev libmpg123-dev
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -5,11 +5,13 @@
 // the same server with a callback that only writes silence. Prints the figures and exits 1
 // when the program misses a bound.
 #include <SDL.h>
+#include <pulse/simple.h>
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -87,6 +89,40 @@ double sdlAudioAlone(int frames) {
         SDL_CloseAudioDevice(device);
     }
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return percent;
+}
+
+// This process's processor time, as a share of one core, over 20 s of a bare PulseAudio client
+// that writes silence in whole buffers of `frames`, with the server asked to queue two of them
+// and to ask for one at a time: the fewest round trips a stream fed at that size can make, so
+// the floor of any output path of the program's own that does not mix far ahead. Negative
+// when it cannot connect.
+double pulseClientAlone(int frames) {
+    constexpr auto kOver = 20s;
+    const pa_sample_spec format{PA_SAMPLE_S16LE, 44100, 2};
+    const auto bytes = static_cast<uint32_t>(frames * 4);
+    pa_buffer_attr queue{};
+    queue.maxlength = static_cast<uint32_t>(-1);
+    queue.tlength = 2 * bytes;
+    queue.prebuf = static_cast<uint32_t>(-1);
+    queue.minreq = bytes;
+    queue.fragsize = static_cast<uint32_t>(-1);
+    int error = 0;
+    pa_simple* stream = pa_simple_new(nullptr, "velozor-bench", PA_STREAM_PLAYBACK, nullptr,
+                                      "silence", &format, nullptr, &queue, &error);
+    if (stream == nullptr)
+        return -1;
+    const std::vector<char> silence(bytes, 0);
+    const auto writeFor = [&](std::chrono::seconds over) {
+        const Clock::time_point end = Clock::now() + over;
+        while (Clock::now() < end)
+            pa_simple_write(stream, silence.data(), silence.size(), &error);
+    };
+    writeFor(2s);
+    const double before = ownProcessorSeconds();
+    writeFor(kOver);
+    const double percent = percentOfOneCore(ownProcessorSeconds() - before, kOver);
+    pa_simple_free(stream);
     return percent;
 }
 
@@ -238,6 +274,12 @@ int main(int argc, char** argv) {
         alone128ByQueue.emplace_back(millis, sdlAudioAlone(128));
     }
     ::unsetenv("PULSE_LATENCY_MSEC");
+    std::vector<std::pair<int, double>> pulseAloneBySize;
+    for (const int frames : {128, 1024, 4096}) {
+        if (pipeWire)
+            break;
+        pulseAloneBySize.emplace_back(frames, pulseClientAlone(frames));
+    }
     const std::vector<double> openings = openingToFirstCallback();
     run->stopServer();
     fs::remove_all(root);
@@ -274,6 +316,12 @@ int main(int argc, char** argv) {
     for (const auto& [millis, percent] : alone128ByQueue) {
         std::printf("  the same at 128 frames with PULSE_LATENCY_MSEC=%d%s: %.2f%%\n", millis,
                     millis == 3 ? " (as the program asks)" : "", percent);
+    }
+    for (const auto& [frames, percent] : pulseAloneBySize) {
+        std::printf(
+            "  a bare PulseAudio client writing whole %d-frame buffers of silence (%.1f ms), "
+            "two queued: %.2f%%\n",
+            frames, frames * 1000.0 / 44100, percent);
     }
     if (!openings.empty()) {
         std::printf(
