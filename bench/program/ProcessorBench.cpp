@@ -1,9 +1,9 @@
 // velozor-bench-processor: the processor time the real program takes over 60 s of play (lane
 // keys at random moments) and then over 60 s idle in the menu, playing through a PulseAudio
 // server of the benchmark's own (null sink), or with the argument "pipewire" a PipeWire one;
-// and, for scale, what SDL's audio alone takes on
-// the same server with a callback that only writes silence. Prints the figures and exits 1
-// when the program misses a bound.
+// and, for scale, what SDL's audio alone takes on the same server with a callback that only
+// writes silence, and (through PulseAudio) what a bare PulseAudio client writing whole buffers
+// of silence takes. Prints the figures and exits 1 when the program misses a bound.
 #include <SDL.h>
 #include <pulse/simple.h>
 #include <sys/resource.h>
