@@ -126,13 +126,18 @@ double pulseClientAlone(int frames) {
     return percent;
 }
 
-// Milliseconds from asking SDL to open a 256-frame device on the current driver to its first
-// callback, over ten openings (sorted): what closing the device while nothing sounds would add
-// to the next sound. Empty when it cannot open.
-std::vector<double> openingToFirstCallback() {
-    std::vector<double> millis;
+// Ten openings of a 256-frame device on the current driver: what closing the device while
+// nothing sounds would add to the next sound.
+struct Openings {
+    std::vector<double> millis;  // asking SDL to open it to its first callback, sorted
+    int lateOrFailed = 0;        // openings that failed, or gave no callback within 2 s
+};
+
+Openings openingToFirstCallback() {
+    Openings openings;
+    std::vector<double>& millis = openings.millis;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return millis;
+        return openings;
     static std::atomic<int64_t> firstCallback{0};
     for (int opening = 0; opening < 10; ++opening) {
         SDL_AudioSpec wanted{};
@@ -149,20 +154,24 @@ std::vector<double> openingToFirstCallback() {
         const Clock::time_point asked = Clock::now();
         SDL_AudioSpec obtained{};
         const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-        if (device == 0)
-            break;
+        if (device == 0) {
+            ++openings.lateOrFailed;
+            continue;
+        }
         SDL_PauseAudioDevice(device, 0);
         while (firstCallback.load() == 0 && Clock::now() - asked < 2s)
             std::this_thread::yield();
         const Clock::time_point first{Clock::duration(firstCallback.load())};
         if (firstCallback.load() != 0)
             millis.push_back(std::chrono::duration<double, std::milli>(first - asked).count());
+        else
+            ++openings.lateOrFailed;
         std::this_thread::sleep_for(300ms);
         SDL_CloseAudioDevice(device);
     }
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     std::sort(millis.begin(), millis.end());
-    return millis;
+    return openings;
 }
 
 }  // namespace
@@ -280,7 +289,7 @@ int main(int argc, char** argv) {
             break;
         pulseAloneBySize.emplace_back(frames, pulseClientAlone(frames));
     }
-    const std::vector<double> openings = openingToFirstCallback();
+    const Openings openings = openingToFirstCallback();
     run->stopServer();
     fs::remove_all(root);
     const double driving = percentOfOneCore(drivingEnd - drivingStart);
@@ -323,11 +332,19 @@ int main(int argc, char** argv) {
             "two queued: %.2f%%\n",
             frames, frames * 1000.0 / 44100, percent);
     }
-    if (!openings.empty()) {
+    if (!openings.millis.empty()) {
         std::printf(
             "  SDL's audio opened to its first callback, 256 frames, %zu openings: median "
-            "%.2f ms, max %.2f ms\n",
-            openings.size(), openings[openings.size() / 2], openings.back());
+            "%.2f ms, max %.2f ms",
+            openings.millis.size(), openings.millis[openings.millis.size() / 2],
+            openings.millis.back());
     }
+    if (openings.lateOrFailed > 0) {
+        std::printf("%s%d of 10 openings failed or gave no callback within 2 s",
+                    openings.millis.empty() ? "  SDL's audio, 256 frames: " : "; ",
+                    openings.lateOrFailed);
+    }
+    if (!openings.millis.empty() || openings.lateOrFailed > 0)
+        std::printf("\n");
     return driving <= kDrivingBoundPercent && idle <= kIdleBoundPercent ? 0 : 1;
 }
