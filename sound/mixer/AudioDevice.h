@@ -39,7 +39,8 @@ public:
     //
     // Driver: the player's SDL_AUDIODRIVER when set; else SDL's PipeWire driver where a PipeWire
     // daemon runs; else SDL's usual order. A PulseAudio server is asked to queue only half a
-    // buffer period (PULSE_LATENCY_MSEC, unless the player set it).
+    // buffer period, and at least 3 ms (PULSE_LATENCY_MSEC, unless the player set it; see
+    // OutputPath.h).
     //
     // Returns without waiting for the device's first buffers: start-up time counts.
     static std::unique_ptr<AudioDevice> open(int bufferFrames, std::string& error);
