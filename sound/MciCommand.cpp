@@ -40,6 +40,12 @@ size_t findLastKeyword(std::string_view text, std::string_view keyword) {
     return std::string_view::npos;
 }
 
+// Whether `text` ends with " KEYWORD" and no word after it (case-insensitive).
+bool endsWithBareKeyword(std::string_view text, std::string_view keyword) {
+    return text.size() > keyword.size() && text[text.size() - keyword.size() - 1] == ' ' &&
+           equalsIgnoringCase(text.substr(text.size() - keyword.size()), keyword);
+}
+
 std::string_view trimSpaces(std::string_view text) {
     while (!text.empty() && text.front() == ' ')
         text.remove_prefix(1);
@@ -77,11 +83,15 @@ std::optional<MciCommand> parseMciCommand(std::string_view command) {
     // Keywords are searched in " rest" so that an empty path ("OPEN  TYPE ...") still splits.
     const std::string spaced = std::string(" ").append(rest);
     std::string_view body = spaced;
+    if (endsWithBareKeyword(body, "alias"))
+        return std::nullopt;
     const size_t aliasAt = findLastKeyword(body, "alias");
     if (aliasAt != std::string_view::npos) {
         parsed.alias = std::string(trimSpaces(body.substr(aliasAt + 7)));
         body = body.substr(0, aliasAt);
     }
+    if (endsWithBareKeyword(body, "type"))
+        return std::nullopt;
     const size_t typeAt = findLastKeyword(body, "type");
     if (typeAt != std::string_view::npos) {
         parsed.type = std::string(trimSpaces(body.substr(typeAt + 6)));

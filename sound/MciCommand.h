@@ -21,7 +21,8 @@ struct MciCommand {
 
 // Command words are case-insensitive. "OPEN p TYPE waveaudio ALIAS a" is split at its last
 // " TYPE " and " ALIAS " keywords, so an unquoted path holding spaces keeps them. Returns
-// nullopt for a command this parser does not know.
+// nullopt for a command this parser does not know, and for an OPEN whose TYPE or ALIAS has no
+// word after it.
 std::optional<MciCommand> parseMciCommand(std::string_view command);
 
 // The text the platform shows or prints for an error code of SoundPlatform.h.

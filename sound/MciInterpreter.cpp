@@ -22,19 +22,24 @@ bool endsWith(std::string_view text, std::string_view tail) {
 
 }  // namespace
 
-uint32_t MciInterpreter::run(const char* command, std::string& detail) {
+uint32_t MciInterpreter::run(const char* command, std::string* detail) {
     if (command == nullptr)
         return MCIERR_MISSING_PARAMETER;
-    const std::optional<MciCommand> parsed = parseMciCommand(command);
-    if (!parsed)
+    return run(parseMciCommand(command), detail);
+}
+
+uint32_t MciInterpreter::run(const std::optional<MciCommand>& command, std::string* detail) {
+    if (!command)
         return MCIERR_UNRECOGNIZED_COMMAND;
-    switch (parsed->verb) {
+    std::string unasked;
+    std::string& reason = detail != nullptr ? *detail : unasked;
+    switch (command->verb) {
         case MciCommand::Verb::Open:
-            return open(*parsed, detail);
+            return open(*command, reason);
         case MciCommand::Verb::Play:
-            return play(lowerCased(parsed->target), detail);
+            return play(lowerCased(command->target), reason);
         case MciCommand::Verb::Close:
-            return close(lowerCased(parsed->target));
+            return close(lowerCased(command->target));
         case MciCommand::Verb::CloseAll:
             closeAll();
             return 0;
@@ -45,10 +50,9 @@ uint32_t MciInterpreter::run(const char* command, std::string& detail) {
 uint32_t MciInterpreter::open(const MciCommand& command, std::string& detail) {
     if (command.target.empty())
         return MCIERR_FILE_NOT_FOUND;
-    const std::string name = lowerCased(command.alias.empty() ? command.target : command.alias);
-    if (name.empty())
-        return MCIERR_MISSING_PARAMETER;  // "ALIAS" with no name after it
-    if (devices_.count(name) != 0)
+    const std::string& name = command.alias.empty() ? command.target : command.alias;
+    const std::string key = lowerCased(name);
+    if (devices_.count(key) != 0)
         return MCIERR_DUPLICATE_ALIAS;
 
     // The device type: as named, or else by the file's extension, as the game's music relies on.
@@ -69,21 +73,26 @@ uint32_t MciInterpreter::open(const MciCommand& command, std::string& detail) {
         opener_.openDevice(deviceType, command.target, error, detail);
     if (!device)
         return error;
-    devices_.emplace(name, std::move(device));
+    devices_.emplace(key, OpenDevice{name, std::move(device)});
     return 0;
 }
 
 void MciInterpreter::closeAll() {
-    for (auto& entry : devices_)
-        entry.second.reset();
     devices_.clear();
+}
+
+std::vector<std::pair<std::string, const MciDevice*>> MciInterpreter::openDevices() const {
+    std::vector<std::pair<std::string, const MciDevice*>> open;
+    for (const auto& entry : devices_)
+        open.emplace_back(entry.second.name, entry.second.device.get());
+    return open;
 }
 
 uint32_t MciInterpreter::play(const std::string& name, std::string& detail) {
     const auto found = devices_.find(name);
     if (found == devices_.end())
         return MCIERR_INVALID_DEVICE_NAME;
-    return found->second->play(detail);
+    return found->second.device->play(detail);
 }
 
 uint32_t MciInterpreter::close(const std::string& name) {

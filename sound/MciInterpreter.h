@@ -1,14 +1,18 @@
 // Carries out the game's channel and music commands ("OPEN p TYPE waveaudio ALIAS a", "PLAY a",
 // "CLOSE a", "Close all") on the devices a back end opens, and answers with the command
-// interface's result codes. It knows no sound library, so every back end reads the commands
-// alike and a new one only has to open and play a device.
+// interface's result codes. It knows no sound library: the mixer and recording back ends run
+// it, so they read the commands alike and each only opens and plays a device (the winmm back
+// end hands the commands to the system's own interpreter instead).
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "sound/MciCommand.h"
 
@@ -48,20 +52,32 @@ public:
     explicit MciInterpreter(MciDeviceOpener& opener) : opener_(opener) {}
 
     // Runs one command. Device names (aliases, or the path the music was opened under) are
-    // case-insensitive. Returns 0 on success or an MciError, with `detail` set to the back
-    // end's reason when it has one. A null command is MCIERR_MISSING_PARAMETER.
-    uint32_t run(const char* command, std::string& detail);
+    // case-insensitive. Returns 0 on success or an MciError; the back end's reason for a
+    // failure goes to `detail` when one is given. A null command is MCIERR_MISSING_PARAMETER.
+    uint32_t run(const char* command, std::string* detail = nullptr);
+    // The same for a command parsed already: nullopt (a command the parser does not know) is
+    // MCIERR_UNRECOGNIZED_COMMAND.
+    uint32_t run(const std::optional<MciCommand>& command, std::string* detail = nullptr);
 
     // Closes every open device, as "Close all" does.
     void closeAll();
 
+    // The open devices, by name as first opened (an alias, or the music's path), in the order
+    // of their lower-cased names.
+    std::vector<std::pair<std::string, const MciDevice*>> openDevices() const;
+
 private:
+    struct OpenDevice {
+        std::string name;  // as opened
+        std::unique_ptr<MciDevice> device;
+    };
+
     uint32_t open(const MciCommand& command, std::string& detail);
     uint32_t play(const std::string& name, std::string& detail);
     uint32_t close(const std::string& name);
 
     MciDeviceOpener& opener_;
-    std::unordered_map<std::string, std::unique_ptr<MciDevice>> devices_;  // by lower-cased name
+    std::map<std::string, OpenDevice> devices_;  // by lower-cased name
 };
 
 }  // namespace velozor

@@ -60,10 +60,9 @@ uint32_t MixerPlatform::mciSendStringA(const char* command, char* returnString,
                                        uint32_t returnLength, uintptr_t /*callbackWindow*/) {
     if (returnString != nullptr && returnLength > 0)
         returnString[0] = '\0';
-    std::string detail;
     const std::unique_lock<std::mutex> lock = device_->lockMixer();
     device_->beforeSoundStarts();
-    return interpreter_.run(command, detail);
+    return interpreter_.run(command);
 }
 
 int32_t MixerPlatform::mciExecute(const char* command) {
@@ -73,7 +72,7 @@ int32_t MixerPlatform::mciExecute(const char* command) {
         // Not held across the message box, which waits for the player.
         const std::unique_lock<std::mutex> lock = device_->lockMixer();
         device_->beforeSoundStarts();
-        error = interpreter_.run(command, detail);
+        error = interpreter_.run(command, &detail);
     }
     const std::optional<MciCommand> parsed =
         command != nullptr ? parseMciCommand(command) : std::nullopt;

@@ -3,9 +3,32 @@
 
 #include <cstring>
 
-#include "sound/MciCommand.h"
-
 namespace velozor {
+
+namespace {
+
+// A device of the recorded world: it notes when PLAY started it, and closing it (destroying
+// it) ends its sound.
+class RecordingDevice final : public MciDevice {
+public:
+    RecordingDevice(const VirtualClock& clock, std::string path)
+        : clock_(clock), path_(std::move(path)) {}
+
+    uint32_t play(std::string& /*detail*/) override {
+        startedAt_ = clock_.now();
+        return 0;
+    }
+
+    const std::string& path() const { return path_; }
+    const std::optional<Micros>& startedAt() const { return startedAt_; }
+
+private:
+    const VirtualClock& clock_;
+    std::string path_;
+    std::optional<Micros> startedAt_;
+};
+
+}  // namespace
 
 std::string PlatformCall::fields() const {
     std::string line = function + "\t" + argument;
@@ -20,19 +43,18 @@ std::string PlatformCall::fields() const {
 RecordingPlatform::RecordingPlatform(VirtualClock& clock, RecordedFiles files)
     : clock_(clock), files_(std::move(files)) {}
 
-std::string RecordingPlatform::nameOf(const std::string& path) const {
+std::string RecordingPlatform::nameOf(std::string_view path) const {
     const std::string& folder = files_.programFolder;
-    if (path.size() >= folder.size() && path.compare(0, folder.size(), folder) == 0) {
-        return path.substr(folder.size());
-    }
-    return path;
+    if (path.substr(0, folder.size()) == folder)
+        path.remove_prefix(folder.size());
+    return std::string(path);
 }
 
-bool RecordingPlatform::exists(const std::string& path) const {
+bool RecordingPlatform::exists(std::string_view path) const {
     return !path.empty() && files_.missing.count(nameOf(path)) == 0;
 }
 
-Micros RecordingPlatform::duration(const std::string& path) const {
+Micros RecordingPlatform::duration(std::string_view path) const {
     const auto found = files_.durations.find(nameOf(path));
     return found != files_.durations.end() ? found->second : files_.defaultDuration;
 }
@@ -72,48 +94,28 @@ int32_t RecordingPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) 
     return result;
 }
 
-uint32_t RecordingPlatform::run(const std::string& command) {
-    const std::optional<MciCommand> parsed = parseMciCommand(command);
-    if (!parsed)
-        return MCIERR_UNRECOGNIZED_COMMAND;
-    switch (parsed->verb) {
-        case MciCommand::Verb::CloseAll:
-            devices_.clear();
-            return 0;
-        case MciCommand::Verb::Close:
-            return devices_.erase(parsed->target) != 0 ? 0u : uint32_t{MCIERR_INVALID_DEVICE_NAME};
-        case MciCommand::Verb::Play: {
-            const auto device = devices_.find(parsed->target);
-            if (device == devices_.end())
-                return MCIERR_INVALID_DEVICE_NAME;
-            device->second.startedAt = clock_.now();
-            return 0;
-        }
-        case MciCommand::Verb::Open: {
-            if (!exists(parsed->target))
-                return MCIERR_FILE_NOT_FOUND;
-            const std::string name = parsed->alias.empty() ? parsed->target : parsed->alias;
-            if (devices_.count(name) != 0)
-                return MCIERR_DUPLICATE_ALIAS;
-            devices_[name] = Device{parsed->target, std::nullopt};
-            return 0;
-        }
+std::unique_ptr<MciDevice> RecordingPlatform::openDevice(MciDeviceType /*type*/,
+                                                         std::string_view gamePath, uint32_t& error,
+                                                         std::string& /*detail*/) {
+    if (!exists(gamePath)) {
+        error = MCIERR_FILE_NOT_FOUND;
+        return nullptr;
     }
-    return MCIERR_UNRECOGNIZED_COMMAND;
+    return std::make_unique<RecordingDevice>(clock_, std::string(gamePath));
 }
 
 uint32_t RecordingPlatform::mciSendStringA(const char* command, char* /*returnString*/,
                                            uint32_t /*returnLength*/,
                                            uintptr_t /*callbackWindow*/) {
-    PlatformCall call{clock_.now(), "mciSendStringA", command, 0, 0, {}};
-    call.result = run(command);
+    PlatformCall call{clock_.now(), "mciSendStringA", command ? command : "NULL", 0, 0, {}};
+    call.result = interpreter_.run(command);
     record(call);
     return static_cast<uint32_t>(call.result);
 }
 
 int32_t RecordingPlatform::mciExecute(const char* command) {
-    PlatformCall call{clock_.now(), "mciExecute", command, 0, 0, {}};
-    call.result = run(command) == 0 ? 1 : 0;
+    PlatformCall call{clock_.now(), "mciExecute", command ? command : "NULL", 0, 0, {}};
+    call.result = interpreter_.run(command) == 0 ? 1 : 0;
     record(call);
     return static_cast<int32_t>(call.result);
 }
@@ -140,17 +142,18 @@ std::vector<std::string> RecordingPlatform::audible() const {
     const Micros now = clock_.now();
     if (oneShot_ && now < oneShotEnds_)
         sounding.push_back("one-shot " + *oneShot_);
-    for (const auto& [name, device] : devices_) {
-        if (device.startedAt && now < *device.startedAt + duration(device.path)) {
+    for (const auto& [name, opened] : interpreter_.openDevices()) {
+        // Every device was opened by openDevice above.
+        const auto& device = static_cast<const RecordingDevice&>(*opened);
+        if (device.startedAt() && now < *device.startedAt() + duration(device.path()))
             sounding.push_back(name);
-        }
     }
     return sounding;
 }
 
 std::vector<std::string> RecordingPlatform::openDevices() const {
     std::vector<std::string> names;
-    for (const auto& entry : devices_)
+    for (const auto& entry : interpreter_.openDevices())
         names.push_back(entry.first);
     return names;
 }

@@ -1,16 +1,20 @@
 // A sound platform that makes no sound: it records every call with its arguments and result,
-// in order, and answers as the real back end would (which files exist, which channels are
-// open, how long a synchronous sound blocks). The tests and the simulator run on it.
+// in order, and answers from a recorded world of files and playing times; its commands run on
+// the mixer back end's interpreter (MciInterpreter), over devices that only note when PLAY
+// started them. The tests and the simulator run on it.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "sound/MciInterpreter.h"
 #include "sound/SoundPlatform.h"
 #include "sound/recording/VirtualClock.h"
 
@@ -38,7 +42,7 @@ struct RecordedFiles {
     std::set<std::string> missing;            // by name; every other file exists
 };
 
-class RecordingPlatform final : public SoundPlatform {
+class RecordingPlatform final : public SoundPlatform, private MciDeviceOpener {
 public:
     // The playing time of the default sound that replaces a missing one-shot file.
     static constexpr Micros kDefaultSoundDuration = std::chrono::milliseconds(250);
@@ -72,23 +76,22 @@ public:
     std::vector<std::string> openDevices() const;
 
 private:
-    struct Device {
-        std::string path;
-        std::optional<Micros> startedAt;  // set by PLAY
-    };
+    // A file that exists opens as a device of either type; one that does not fails with
+    // MCIERR_FILE_NOT_FOUND.
+    std::unique_ptr<MciDevice> openDevice(MciDeviceType type, std::string_view gamePath,
+                                          uint32_t& error, std::string& detail) override;
 
-    bool exists(const std::string& path) const;
-    Micros duration(const std::string& path) const;
-    std::string nameOf(const std::string& path) const;
-    uint32_t run(const std::string& command);
+    bool exists(std::string_view path) const;
+    Micros duration(std::string_view path) const;
+    std::string nameOf(std::string_view path) const;
     void record(PlatformCall call);
 
     VirtualClock& clock_;
     RecordedFiles files_;
     std::vector<PlatformCall> calls_;
     std::function<void(const PlatformCall&)> listener_;
-    std::map<std::string, Device> devices_;  // by alias, or by path for the music
-    std::optional<std::string> oneShot_;     // what the one-shot plays (a path or "default")
+    MciInterpreter interpreter_{*this};
+    std::optional<std::string> oneShot_;  // what the one-shot plays (a path or "default")
     Micros oneShotEnds_{0};
 };
 
