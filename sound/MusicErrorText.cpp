@@ -40,17 +40,4 @@ std::string soundCommandFailedText(std::string_view command, uint32_t error) {
            ").";
 }
 
-std::string MusicErrorBoxes::textFor(const char* command, const std::optional<MciCommand>& parsed,
-                                     uint32_t error, const std::string& file) {
-    if (parsed && parsed->verb == MciCommand::Verb::Open) {
-        failedOpen_ = FailedOpen{parsed->target, file};
-        return musicOpenFailedText(file, error);
-    }
-    if (parsed && parsed->verb == MciCommand::Verb::Play && failedOpen_ &&
-        parsed->target == failedOpen_->target) {
-        return musicPlayAfterFailedOpenText(failedOpen_->file);
-    }
-    return soundCommandFailedText(command != nullptr ? command : "", error);
-}
-
 }  // namespace velozor

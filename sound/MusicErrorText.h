@@ -1,14 +1,11 @@
 // What the player reads when the music cannot start: the two message boxes of the music's
 // commands (its open, then its play), in the game's language, naming the file and saying what
-// to do. Shared by the back ends that show the boxes themselves.
+// to do, and the box of any other failed command. MusicErrorBoxes chooses among them.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
-
-#include "sound/MciCommand.h"
 
 namespace velozor {
 
@@ -23,28 +20,5 @@ std::string musicPlayAfterFailedOpenText(std::string_view file);
 // The box of any other command run through mciExecute that fails (the game sends none that
 // can): the command and the error's code.
 std::string soundCommandFailedText(std::string_view command, uint32_t error);
-
-// Which box a failed mciExecute shows, remembering a failed open of the music so that the play
-// of the same device says it follows it. One per back end that shows the boxes.
-class MusicErrorBoxes {
-public:
-    // The text for the failed `command` (as parsed, when it parses). For an OPEN, `file` is the
-    // music file as the player knows it, which only the back end can tell from the command's
-    // target (a short path, or empty when the file was not found).
-    std::string textFor(const char* command, const std::optional<MciCommand>& parsed,
-                        uint32_t error, const std::string& file);
-    // The command succeeded: after an open, a later play no longer follows a failed one.
-    void succeeded(const std::optional<MciCommand>& parsed) {
-        if (parsed && parsed->verb == MciCommand::Verb::Open)
-            failedOpen_.reset();
-    }
-
-private:
-    struct FailedOpen {
-        std::string target;  // as the command named it
-        std::string file;    // as the player knows it
-    };
-    std::optional<FailedOpen> failedOpen_;
-};
 
 }  // namespace velozor

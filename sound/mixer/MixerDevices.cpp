@@ -3,9 +3,9 @@
 
 #include <SDL_mixer.h>
 
+#include "sound/SoundFileHeader.h"
 #include "sound/SoundPlatform.h"
 #include "sound/mixer/PathResolver.h"
-#include "sound/SoundFileHeader.h"
 
 namespace velozor {
 

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "sound/MciInterpreter.h"
+#include "sound/WarningLog.h"
 #include "sound/mixer/ChannelPool.h"
 #include "sound/mixer/SampleCache.h"
-#include "sound/mixer/WarningLog.h"
 
 namespace velozor {
 

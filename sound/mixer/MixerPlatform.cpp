@@ -9,7 +9,6 @@
 #include <optional>
 
 #include "sound/MciCommand.h"
-#include "sound/MusicErrorText.h"
 #include "sound/mixer/ShortPath.h"
 
 namespace velozor {
@@ -66,44 +65,35 @@ uint32_t MixerPlatform::mciSendStringA(const char* command, char* returnString,
 }
 
 int32_t MixerPlatform::mciExecute(const char* command) {
+    const std::optional<MciCommand> parsed =
+        command != nullptr ? parseMciCommand(command) : std::nullopt;
     std::string detail;
-    uint32_t error = 0;
-    {
+    uint32_t error = MCIERR_MISSING_PARAMETER;
+    if (command != nullptr) {
         // Not held across the message box, which waits for the player.
         const std::unique_lock<std::mutex> lock = device_->lockMixer();
         device_->beforeSoundStarts();
-        error = interpreter_.run(command, &detail);
+        error = interpreter_.run(parsed, &detail);
     }
-    const std::optional<MciCommand> parsed =
-        command != nullptr ? parseMciCommand(command) : std::nullopt;
-    if (error == 0) {
-        musicBoxes_.succeeded(parsed);
+    const std::optional<std::string> box = musicBoxes_.afterCommand(command, parsed, error);
+    if (!box)
         return 1;
-    }
     std::cerr << "velozor: sound command \"" << (command ? command : "")
               << "\" failed: " << mciErrorText(error) << (detail.empty() ? "" : " (" + detail + ")")
               << "\n";
-    options_.showError(errorBoxText(command, parsed, error));
+    options_.showError(*box);
     return 0;
-}
-
-std::string MixerPlatform::errorBoxText(const char* command,
-                                        const std::optional<MciCommand>& parsed, uint32_t error) {
-    std::string file;
-    if (parsed && parsed->verb == MciCommand::Verb::Open) {
-        // The game opens the music by its short path, which is empty when the file was not
-        // found; the path it asked for just before is the one to name.
-        file = parsed->target.empty() ? lastPathNotFound_ : parsed->target;
-        std::replace(file.begin(), file.end(), '\\', '/');
-    }
-    return musicBoxes_.textFor(command, parsed, error, file);
 }
 
 uint32_t MixerPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                           uint32_t bufferLength) {
     const uint32_t result = writeShortPath(longPath, shortPath, bufferLength, warnings_);
-    if (result == 0 && longPath != nullptr)
-        lastPathNotFound_ = longPath;
+    if (longPath != nullptr) {
+        std::string asked = longPath;
+        std::replace(asked.begin(), asked.end(), '\\', '/');
+        const bool written = result != 0 && result < bufferLength;
+        musicBoxes_.shortPathAsked(std::move(asked), written ? shortPath : "");
+    }
     return result;
 }
 

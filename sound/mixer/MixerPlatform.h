@@ -6,19 +6,17 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
-#include "sound/MciCommand.h"
 #include "sound/MciInterpreter.h"
-#include "sound/MusicErrorText.h"
+#include "sound/MusicErrorBoxes.h"
 #include "sound/SoundPlatform.h"
+#include "sound/WarningLog.h"
 #include "sound/mixer/AudioDevice.h"
 #include "sound/mixer/ChannelPool.h"
 #include "sound/mixer/MixerDevices.h"
 #include "sound/mixer/OneShotChannel.h"
 #include "sound/mixer/SampleCache.h"
-#include "sound/mixer/WarningLog.h"
 
 namespace velozor {
 
@@ -29,7 +27,7 @@ struct MixerOptions {
     // variable VELOZOR_AUDIO_BUFFER_FRAMES, when set, takes precedence over the automatic
     // choice (not over an explicit value here).
     int bufferFrames = 0;
-    // How mciExecute shows a failure's text (Spanish, naming the file; see MusicErrorText.h)
+    // How mciExecute shows a failure's text (Spanish, naming the file; see MusicErrorBoxes.h)
     // to the player; returns once the player has dismissed it. Empty means an SDL message box
     // (or nothing where no box can be shown).
     std::function<void(const std::string& message)> showError;
@@ -64,10 +62,6 @@ public:
 
 private:
     MixerPlatform(std::unique_ptr<AudioDevice> device, MixerOptions options);
-    // The text of mciExecute's box for `command`, which failed with `error`; notes a failed
-    // open so that the play after it says it follows from it.
-    std::string errorBoxText(const char* command, const std::optional<MciCommand>& parsed,
-                             uint32_t error);
 
     // Declared in the order they are built; each part is torn down before the ones it uses,
     // and the audio device last.
@@ -81,7 +75,6 @@ private:
     MciInterpreter interpreter_;
 
     MusicErrorBoxes musicBoxes_;
-    std::string lastPathNotFound_;  // by GetShortPathNameA, as the game wrote it
 };
 
 }  // namespace velozor

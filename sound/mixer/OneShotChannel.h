@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "sound/WarningLog.h"
 #include "sound/mixer/AudioDevice.h"
 #include "sound/mixer/SampleCache.h"
-#include "sound/mixer/WarningLog.h"
 
 namespace velozor {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "sound/mixer/WarningLog.h"
+#include "sound/WarningLog.h"
 
 namespace velozor {
 

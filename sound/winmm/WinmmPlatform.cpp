@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "sound/MciCommand.h"
-#include "sound/MusicErrorText.h"
 #include "sound/SoundFolderCheck.h"
 #include "sound/winmm/WideText.h"
 #include "sound/winmm/WindowsSoundFile.h"
@@ -55,8 +54,7 @@ struct WinmmPlatform::Entries {
     GetShortPathNameW getShortPathName = nullptr;
 };
 
-std::string quotedMciCommand(const std::string& command) {
-    const std::optional<MciCommand> parsed = parseMciCommand(command);
+std::string quotedMciCommand(const std::string& command, const std::optional<MciCommand>& parsed) {
     if (!parsed || !needsQuotes(parsed->target))
         return command;
     if (parsed->verb != MciCommand::Verb::Open && !isPath(parsed->target))
@@ -146,8 +144,7 @@ bool WinmmPlatform::holdsNoSound(const std::string& path) {
     const SoundFileHeader header = readSoundFileHeader(found);
     if (header.playable())
         return false;
-    if (reportedFiles_.insert(path).second)
-        std::fprintf(stderr, "velozor: sound file %s: %s\n", path.c_str(), header.problem.c_str());
+    warnings_.warnOnce(path, "sound file " + path + ": " + header.problem);
     return true;
 }
 
@@ -166,12 +163,16 @@ uint32_t WinmmPlatform::mciSendStringA(const char* command, char* returnString,
                                        uint32_t returnLength, uintptr_t callbackWindow) {
     if (command == nullptr)
         return MCIERR_MISSING_PARAMETER;
-    if (const std::optional<MciCommand> parsed = parseMciCommand(command);
-        parsed && parsed->verb == MciCommand::Verb::Open && !parsed->target.empty() &&
+    return send(command, parseMciCommand(command), returnString, returnLength, callbackWindow);
+}
+
+uint32_t WinmmPlatform::send(const char* command, const std::optional<MciCommand>& parsed,
+                             char* returnString, uint32_t returnLength, uintptr_t callbackWindow) {
+    if (parsed && parsed->verb == MciCommand::Verb::Open && !parsed->target.empty() &&
         holdsNoSound(parsed->target)) {
         return MCIERR_CANNOT_LOAD_DRIVER;
     }
-    const std::wstring wide = wideFromUtf8(quotedMciCommand(command));
+    const std::wstring wide = wideFromUtf8(quotedMciCommand(command, parsed));
     const auto window = reinterpret_cast<HANDLE>(callbackWindow);
     if (returnString == nullptr || returnLength == 0)
         return entries_->mciSendString(wide.c_str(), nullptr, 0, window);
@@ -186,55 +187,43 @@ uint32_t WinmmPlatform::mciSendStringA(const char* command, char* returnString,
 }
 
 int32_t WinmmPlatform::mciExecute(const char* command) {
-    const uint32_t error = mciSendStringA(command, nullptr, 0, 0);
     const std::optional<MciCommand> parsed =
         command != nullptr ? parseMciCommand(command) : std::nullopt;
-    if (error == 0) {
-        musicBoxes_.succeeded(parsed);
+    const uint32_t error =
+        command != nullptr ? send(command, parsed, nullptr, 0, 0) : MCIERR_MISSING_PARAMETER;
+    const std::optional<std::string> box = musicBoxes_.afterCommand(command, parsed, error);
+    if (!box)
         return 1;
-    }
     wchar_t text[256] = L"";
     if (!entries_->mciGetErrorString(error, text, 256))
         std::swprintf(text, 256, L"error %u", error);
     std::fprintf(stderr, "velozor: sound command \"%s\" failed: %s\n", command ? command : "",
                  utf8FromWide(text).c_str());
-    showError_(errorBoxText(command, parsed, error));
+    showError_(*box);
     return 0;
 }
 
-std::string WinmmPlatform::errorBoxText(const char* command,
-                                        const std::optional<MciCommand>& parsed, uint32_t error) {
-    std::string file;
-    if (parsed && parsed->verb == MciCommand::Verb::Open) {
-        // The game opens the music by its short path, which the player does not know: the long
-        // one asked for just before is named instead. An empty one is a file not found, whatever
-        // the system makes of a device with no name.
-        const bool notFound = parsed->target.empty();
-        const bool shortened = notFound || parsed->target == lastShortPath_;
-        file = shortened ? lastLongPath_ : parsed->target;
-        if (notFound)
-            error = MCIERR_FILE_NOT_FOUND;
-    }
-    return musicBoxes_.textFor(command, parsed, error, file);
+std::string WinmmPlatform::systemShortPath(const char* longPath) const {
+    const std::wstring wide = wideFromUtf8(longPath);
+    const DWORD needed = entries_->getShortPathName(wide.c_str(), nullptr, 0);
+    if (needed == 0)
+        return "";
+    std::wstring found(needed, L'\0');
+    const DWORD length = entries_->getShortPathName(wide.c_str(), found.data(), needed);
+    if (length == 0 || length >= needed)
+        return "";  // the file went away, or was renamed longer, between the two calls
+    found.resize(length);
+    return utf8FromWide(found);
 }
 
 uint32_t WinmmPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                           uint32_t bufferLength) {
     if (longPath == nullptr)
         return 0;
-    lastLongPath_ = longPath;
-    lastShortPath_.clear();
-    const std::wstring wide = wideFromUtf8(longPath);
-    const DWORD needed = entries_->getShortPathName(wide.c_str(), nullptr, 0);
-    if (needed == 0)
+    const std::string text = systemShortPath(longPath);
+    musicBoxes_.shortPathAsked(longPath, text);
+    if (text.empty())
         return 0;
-    std::wstring found(needed, L'\0');
-    const DWORD length = entries_->getShortPathName(wide.c_str(), found.data(), needed);
-    if (length == 0 || length >= needed)
-        return 0;  // the file went away, or was renamed longer, between the two calls
-    found.resize(length);
-    const std::string text = utf8FromWide(found);
-    lastShortPath_ = text;
     if (shortPath == nullptr || text.size() + 1 > bufferLength)
         return static_cast<uint32_t>(text.size() + 1);
     std::memcpy(shortPath, text.c_str(), text.size() + 1);

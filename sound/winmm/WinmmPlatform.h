@@ -7,12 +7,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "sound/MciCommand.h"
-#include "sound/MusicErrorText.h"
+#include "sound/MusicErrorBoxes.h"
 #include "sound/SoundPlatform.h"
+#include "sound/WarningLog.h"
 
 namespace velozor {
 
@@ -63,21 +63,21 @@ private:
     // Whether the file a one-shot or an OPEN names is there but holds no sound; says so on
     // standard error the first time for each path.
     bool holdsNoSound(const std::string& path);
-    std::string errorBoxText(const char* command, const std::optional<MciCommand>& parsed,
-                             uint32_t error);
+    // mciSendStringA of a non-null `command`, parsed once as `parsed`.
+    uint32_t send(const char* command, const std::optional<MciCommand>& parsed, char* returnString,
+                  uint32_t returnLength, uintptr_t callbackWindow);
+    // GetShortPathNameW of `longPath` in UTF-8, or empty when it fails.
+    std::string systemShortPath(const char* longPath) const;
 
     std::unique_ptr<Entries> entries_;
     ErrorBox showError_;
-    std::set<std::string> reportedFiles_;
+    WarningLog warnings_;
     MusicErrorBoxes musicBoxes_;
-    // The last GetShortPathNameA: the path the game asked for and what it got (empty when the
-    // file was not found), so an error box names the music file by the name the player knows.
-    std::string lastLongPath_;
-    std::string lastShortPath_;
 };
 
-// The command as it goes to the system: the same text, or, when an OPEN path or a PLAY or
-// CLOSE device path holds a space and no quotes, the same command with that path in quotes.
-std::string quotedMciCommand(const std::string& command);
+// `command` (parsed once as `parsed`) as it goes to the system: the same text, or, when an OPEN
+// path or a PLAY or CLOSE device path holds a space and no quotes, the same command with that
+// path in quotes.
+std::string quotedMciCommand(const std::string& command, const std::optional<MciCommand>& parsed);
 
 }  // namespace velozor

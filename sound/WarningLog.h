@@ -1,5 +1,5 @@
-// What the mixer back end reports on standard error: each problem once per key (a file's path,
-// usually), so a game that asks for the same broken file on every tick says so once.
+// What a real sound back end reports on standard error: each problem once per key (a file's
+// path, usually), so a game that asks for the same broken file on every tick says so once.
 #pragma once
 
 #include <set>

@@ -1,5 +1,5 @@
-// The mixer back end's once-only warnings.
-#include "sound/mixer/WarningLog.h"
+// The sound back ends' once-only warnings.
+#include "sound/WarningLog.h"
 
 #include <iostream>
 
