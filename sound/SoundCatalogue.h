@@ -1,6 +1,8 @@
-// Every sound file the game can ask for, and how the game plays each one: the one list that the
-// game's code, the sound-folder generator and the tests read. Header-only and free of the game's
-// types, so that game/ may read it without sound/ knowing the game.
+// Every sound file the game can ask for, and how the game plays each one: the list that the
+// start-up check of the sound folder (each program's main), the sound-folder generator and the
+// tests read. The game's own code writes its paths as literals and takes from here only the
+// approach sounds' paths (approachPath). Header-only and free of the game's types, so that
+// game/ may read it without sound/ knowing the game.
 #pragma once
 
 #include <cstdint>

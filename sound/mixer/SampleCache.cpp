@@ -141,9 +141,4 @@ void SampleCache::dropOldestBeyondBudget() {
     }
 }
 
-void SampleCache::clear() {
-    entries_.clear();
-    heldBytes_ = 0;
-}
-
 }  // namespace velozor

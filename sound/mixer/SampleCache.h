@@ -45,7 +45,6 @@ public:
     size_t entries() const { return entries_.size(); }
     // The bytes of decoded samples the cache holds, at most the budget (or the newest entry's).
     size_t heldBytes() const { return heldBytes_; }
-    void clear();
 
 private:
     struct Entry {
