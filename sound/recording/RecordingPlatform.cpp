@@ -122,8 +122,8 @@ int32_t RecordingPlatform::mciExecute(const char* command) {
 
 uint32_t RecordingPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                               uint32_t bufferLength) {
-    PlatformCall call{clock_.now(), "GetShortPathNameA", longPath, 0, 0, {}};
-    const std::string path = longPath;
+    PlatformCall call{clock_.now(), "GetShortPathNameA", longPath ? longPath : "NULL", 0, 0, {}};
+    const std::string path = longPath ? longPath : "";
     if (exists(path)) {
         if (path.size() + 1 > bufferLength) {
             call.result = static_cast<int64_t>(path.size() + 1);

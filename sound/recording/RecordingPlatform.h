@@ -23,7 +23,7 @@ namespace velozor {
 struct PlatformCall {
     Micros time{0};        // when the call began
     std::string function;  // "sndPlaySoundA", "mciSendStringA", "mciExecute", "GetShortPathNameA"
-    std::string argument;  // the path or the command; "NULL" for the one-shot stop
+    std::string argument;  // the path or the command; "NULL" for none (the one-shot stop)
     uint32_t flags = 0;    // sndPlaySoundA only
     int64_t result = 0;
     std::string shortPath;  // GetShortPathNameA only: what it wrote, empty on failure
