@@ -1,4 +1,5 @@
-// Command strings as every back end reads them.
+// Command strings as every back end reads them. (Which commands are refused, and that words are
+// case-insensitive, shows in the interpreter's answers: MciInterpreterTest.)
 #include "sound/MciCommand.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,6 @@ TEST(MciCommandTest, OpenSplitsAtItsLastKeywordsSoPathsKeepTheirSpacesAndKeyword
         // The open of nothing (a missing file's empty short path), and the music's open,
         // which has no keywords at all even when its folders' names hold them.
         {"OPEN  TYPE waveaudio ALIAS motor", "", "waveaudio", "motor"},
-        {"OPEN /opt/v\\sonidos\\fondo.mp3", "/opt/v\\sonidos\\fondo.mp3", "", ""},
         {"OPEN /home/ana/Juegos type Arcade/velozor\\sonidos\\fondo.mp3",
          "/home/ana/Juegos type Arcade/velozor\\sonidos\\fondo.mp3", "", ""},
         {"OPEN /srv/My Alias Games/v\\fondo.mp3", "/srv/My Alias Games/v\\fondo.mp3", "", ""},
@@ -39,25 +39,11 @@ TEST(MciCommandTest, OpenSplitsAtItsLastKeywordsSoPathsKeepTheirSpacesAndKeyword
 // four megabytes (and ctest's time-out would fail it); one pass takes milliseconds.
 TEST(MciCommandTest, AVeryLongCommandWithoutKeywordsParsesInOnePass) {
     const std::string path(4 << 20, 'a');
-    const auto open = parseMciCommand("OPEN " + path);
-    ASSERT_TRUE(open);
-    EXPECT_EQ(open->target, path);
-    EXPECT_EQ(open->alias, "");
+    EXPECT_EQ(parseMciCommand("OPEN " + path)->target, path);
     const auto named = parseMciCommand("OPEN x" + path + " type waveaudio alias " + path);
     ASSERT_TRUE(named);
     EXPECT_EQ(named->target, "x" + path);
     EXPECT_EQ(named->alias, path);
-}
-
-TEST(MciCommandTest, WordsAreCaseInsensitiveAndUnknownCommandsAreRefused) {
-    EXPECT_EQ(parseMciCommand("Close all")->verb, MciCommand::Verb::CloseAll);
-    EXPECT_EQ(parseMciCommand("CLOSE ALL")->verb, MciCommand::Verb::CloseAll);
-    const auto close = parseMciCommand("close obstáculo");
-    EXPECT_EQ(close->verb, MciCommand::Verb::Close);
-    EXPECT_EQ(close->target, "obstáculo");
-    EXPECT_EQ(parseMciCommand("Play motor")->verb, MciCommand::Verb::Play);
-    EXPECT_FALSE(parseMciCommand("SEEK motor TO START"));
-    EXPECT_FALSE(parseMciCommand(""));
 }
 
 }  // namespace
