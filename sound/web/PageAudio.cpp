@@ -3,6 +3,8 @@
 
 #include <emscripten.h>
 
+// The bodies are JavaScript, kept out of clang-format's hands.
+// clang-format off
 // Each call goes to Module.velozorAudio, the VelozorAudio object the page hands the module.
 EM_JS(int, velozor_audio_file_state, (const char* url),
       { return Module.velozorAudio.fileState(UTF8ToString(url)); });
@@ -25,7 +27,7 @@ EM_JS(void, velozor_pause_page, (int milliseconds), {
     Asyncify.handleSleep(function(wakeUp) {
         var timer = 0;
         var resume = function() {
-            if (Module.velozorWake != = resume)
+            if (Module.velozorWake !== resume)
                 return;
             Module.velozorWake = null;
             clearTimeout(timer);
@@ -36,6 +38,7 @@ EM_JS(void, velozor_pause_page, (int milliseconds), {
             timer = setTimeout(resume, milliseconds);
     });
 });
+// clang-format on
 
 namespace velozor {
 
