@@ -53,4 +53,17 @@ std::string MusicErrorBoxes::textFor(const char* command, const std::optional<Mc
     return soundCommandFailedText(command != nullptr ? command : "", error);
 }
 
+std::optional<std::string> MusicErrorBoxes::boxAfter(
+    const char* command, uint32_t error,
+    const std::function<std::string(const MciCommand& open)>& fileOfOpen) {
+    const std::optional<MciCommand> parsed =
+        command != nullptr ? parseMciCommand(command) : std::nullopt;
+    if (error == 0) {
+        succeeded(parsed);
+        return std::nullopt;
+    }
+    const bool open = parsed && parsed->verb == MciCommand::Verb::Open;
+    return textFor(command, parsed, error, open ? fileOfOpen(*parsed) : std::string());
+}
+
 }  // namespace velozor

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,12 @@ public:
         if (parsed && parsed->verb == MciCommand::Verb::Open)
             failedOpen_.reset();
     }
+    // Both in one, for a back end's mciExecute: nullopt after a success (`error` 0), else the
+    // text for the failed `command`, whose OPEN's music file `fileOfOpen` names as the player
+    // knows it.
+    std::optional<std::string> boxAfter(
+        const char* command, uint32_t error,
+        const std::function<std::string(const MciCommand& open)>& fileOfOpen);
 
 private:
     struct FailedOpen {

@@ -135,23 +135,20 @@ uint32_t WebPlatform::mciSendStringA(const char* command, char* returnString, ui
 int32_t WebPlatform::mciExecute(const char* command) {
     std::string detail;
     const uint32_t error = interpreter_.run(command, detail);
-    const std::optional<MciCommand> parsed =
-        command != nullptr ? parseMciCommand(command) : std::nullopt;
-    if (error == 0) {
-        musicBoxes_.succeeded(parsed);
+    if (error != 0) {
+        std::cerr << "velozor: sound command \"" << (command ? command : "")
+                  << "\" failed: " << mciErrorText(error)
+                  << (detail.empty() ? "" : " (" + detail + ")") << "\n";
+    }
+    const std::optional<std::string> box =
+        musicBoxes_.boxAfter(command, error, [this](const MciCommand& open) {
+            // An empty target is a music file GetShortPathNameA did not find: name that one.
+            const std::string file = open.target.empty() ? lastPathNotFound_ : open.target;
+            return devices_.urlOf(file).value_or(file);
+        });
+    if (!box)
         return 1;
-    }
-    std::cerr << "velozor: sound command \"" << (command ? command : "")
-              << "\" failed: " << mciErrorText(error) << (detail.empty() ? "" : " (" + detail + ")")
-              << "\n";
-    std::string file;
-    if (parsed && parsed->verb == MciCommand::Verb::Open) {
-        // An empty target is a music file GetShortPathNameA did not find: name that one.
-        file = parsed->target.empty() ? lastPathNotFound_ : parsed->target;
-        if (const auto url = devices_.urlOf(file))
-            file = *url;
-    }
-    showError_(musicBoxes_.textFor(command, parsed, error, file));
+    showError_(*box);
     return 0;
 }
 
