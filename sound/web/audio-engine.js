@@ -8,10 +8,10 @@ const VelozorFileState = Object.freeze({ Loading: 0, Ready: 1, Missing: 2, Damag
 
 class VelozorAudio {
     // `onChange()` is called whenever something the game may wait for changes (a file settled,
-    // a one-shot ended); `onFileSettled(url, state, reason)` once per file.
-    constructor({ onChange = () => {}, onFileSettled = () => {} } = {}) {
+    // a one-shot ended); `onProgress()` whenever a file has been fetched or has settled.
+    constructor({ onChange = () => {}, onProgress = () => {} } = {}) {
         this.onChange = onChange;
-        this.onFileSettled = onFileSettled;
+        this.onProgress = onProgress;
         this.files = new Map(); // url -> {state, bytes, buffer, reason, waiters}
         this.queue = []; // urls to fetch, first first
         this.fetching = 0;
@@ -101,10 +101,12 @@ class VelozorAudio {
                 return;
             }
             file.bytes = await response.arrayBuffer();
+            file.fetched = true;
         } catch (error) {
             this.settle(url, VelozorFileState.Missing, `it could not be fetched (${error})`);
             return;
         }
+        this.onProgress();
         this.decode(url);
     }
 
@@ -130,15 +132,20 @@ class VelozorAudio {
         const waiters = file.waiters;
         file.waiters = [];
         for (const waiter of waiters) waiter();
-        this.onFileSettled(url, state, reason);
+        this.onProgress();
         this.onChange();
     }
 
-    // How many of the files asked for have loaded or failed, and how many were asked for.
+    // Of the files asked for: how many have been fetched (or failed), how many have settled
+    // (decoded, or failed), and how many there are. Decoding waits for the audio context.
     progress() {
+        let fetched = 0;
         let settled = 0;
-        for (const file of this.files.values()) if (file.state !== VelozorFileState.Loading) ++settled;
-        return { settled, total: this.files.size };
+        for (const file of this.files.values()) {
+            if (file.state !== VelozorFileState.Loading) ++settled;
+            if (file.fetched || file.state !== VelozorFileState.Loading) ++fetched;
+        }
+        return { fetched, settled, total: this.files.size };
     }
 
     fileState(url) {

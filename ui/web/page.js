@@ -18,6 +18,7 @@ const VelozorTexts = {
         ended: "La partida ha terminado.",
         moduleFailed: (reason) => `No se pudo cargar el juego (${reason}). Vuelve a cargar la página; si sigue fallando, el servidor no tiene velozor.wasm o no lo sirve como application/wasm.`,
         audioFailed: (reason) => `El navegador no deja reproducir sonido (${reason}). Prueba con otro navegador.`,
+        stopped: (reason) => `El juego se ha detenido por un fallo (${reason}). Vuelve a cargar la página para jugar otra vez.`,
     },
     en: {
         about: "A racing game played by ear: dodge the obstacles you hear coming down your lane.",
@@ -34,6 +35,7 @@ const VelozorTexts = {
         ended: "The game has ended.",
         moduleFailed: (reason) => `The game could not be loaded (${reason}). Reload the page; if it fails again, the server lacks velozor.wasm or does not serve it as application/wasm.`,
         audioFailed: (reason) => `The browser does not let the page play sound (${reason}). Try another browser.`,
+        stopped: (reason) => `The game stopped on a fault (${reason}). Reload the page to play again.`,
     },
 };
 
@@ -85,23 +87,26 @@ const velozorPage = (() => {
 
     const audio = new VelozorAudio({
         onChange: wake,
-        onFileSettled: () => showProgress(),
+        onProgress: () => showProgress(),
     });
 
-    // The progress bar follows every file; the status line speaks at each quarter and at the end.
+    // The progress bar follows every file fetched; the status line speaks at each quarter and at
+    // the end. Once the game has begun and every file has settled, missing and damaged files
+    // are named.
     function showProgress() {
-        const { settled, total } = audio.progress();
+        const { fetched, settled, total } = audio.progress();
         if (total === 0) return;
         progressBar.max = total;
-        progressBar.value = settled;
-        const quarter = Math.floor((4 * settled) / total);
+        progressBar.value = fetched;
+        const quarter = Math.floor((4 * fetched) / total);
         if (quarter !== lastSpokenQuarter) {
             lastSpokenQuarter = quarter;
-            status.textContent = settled === total ? texts.loaded(total) : texts.loading(settled, total);
+            status.textContent = fetched === total ? texts.loaded(total) : texts.loading(fetched, total);
         }
         if (settled === total && audio.context && !folderChecked) {
             folderChecked = true;
-            module.ccall("velozor_check_sound_folder", "number", [], []);
+            // Called directly: ccall would take the game's pause for its own.
+            module._velozor_check_sound_folder();
         }
     }
 
@@ -131,6 +136,7 @@ const velozorPage = (() => {
         velozorPage: hooks,
         print: (line) => console.log(line),
         printErr: (line) => console.warn(line),
+        onAbort: (what) => announce(texts.stopped(String(what))),
     }).then((loaded) => {
         module = loaded;
         module.ccall("velozor_configure", null, ["string", "string"],
