@@ -93,10 +93,10 @@ int32_t WebPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) {
         state = audio_.fileState(*url);
     }
     const bool playable = state == SoundFileState::Ready || state == SoundFileState::Loading;
-    if (!playable) {
-        std::cerr << "velozor: sound file " << (url ? *url : std::string(soundName))
+    if (const std::string file = url ? *url : soundName; !playable && warned_.insert(file).second) {
+        std::cerr << "velozor: sound file " << file
                   << (state == SoundFileState::Damaged ? " cannot be decoded" : " not found")
-                  << "; playing the default tone\n";
+                  << "; the default tone plays instead\n";
     }
     const int id = audio_.playOneShot(playable ? *url : std::string());
     if (flags == SND_SYNC)

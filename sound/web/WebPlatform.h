@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "base/Clock.h"
@@ -74,6 +75,7 @@ private:
     MciInterpreter interpreter_;
     MusicErrorBoxes musicBoxes_;
     std::string lastPathNotFound_;  // by GetShortPathNameA, as the game wrote it
+    std::set<std::string> warned_;  // one-shot files already said to be missing or damaged
     bool stallReported_ = false;
 };
 
