@@ -7,7 +7,6 @@ import http.server
 import json
 import re
 import shutil
-import socket
 import tempfile
 import threading
 import time
@@ -28,12 +27,10 @@ CHROMIUM_ARGUMENTS = [
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    """Serves the site; records the paths asked for, and says nothing on standard error."""
-
-    requests = []
+    """Serves the site and says nothing on standard error."""
 
     def log_message(self, format, *args):  # noqa: A002 (the base class's name)
-        QuietHandler.requests.append(self.path)
+        pass
 
 
 @contextlib.contextmanager
@@ -101,9 +98,3 @@ def wait_for(condition, what, timeout=60.0, every=0.02):
         if time.monotonic() > deadline:
             raise AssertionError(f"gave up waiting for {what} after {timeout:.0f} s")
         time.sleep(every)
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
