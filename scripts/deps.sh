@@ -24,6 +24,9 @@ VELOZOR_PACKAGES=(
     g++-mingw-w64-x86-64-posix googletest wine wine64 libasound2-plugins
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     clang-14 libclang-rt-14-dev
+    # The web page: Debian's emscripten (its system libraries come built, nothing is fetched),
+    # flac for the page's sound folder, and headless Chromium driven by Selenium for its tests.
+    emscripten flac chromium chromium-driver python3-selenium
 )
 # The benchmarks alone (scripts/bench) also start a PipeWire server of their own: the daemon,
 # its session manager on a private D-Bus session, and its PulseAudio layer.
@@ -67,6 +70,20 @@ velozor_build_windows() {
         -DCMAKE_TOOLCHAIN_FILE="$VELOZOR_ROOT/cmake/mingw-w64-x86_64.cmake" \
         -DVELOZOR_HOST_TOOLS="$VELOZOR_BUILD" >/dev/null
     cmake --build "$VELOZOR_BUILD_WINDOWS" --parallel "$(nproc)"
+}
+
+# The web page, built with emscripten beside the host build (whose icon tool and sound folder it
+# takes) and laid out in build-web/site; the browser test's npm packages (axe-core) with it.
+# Leaves VELOZOR_BUILD_WEB set.
+velozor_build_web() {
+    VELOZOR_BUILD_WEB="${VELOZOR_BUILD_WEB:-$VELOZOR_ROOT/build-web}"
+    # emscripten's JavaScript tools need Debian's Node.js modules (acorn), which a Node.js
+    # installed from elsewhere does not look for.
+    export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
+    emcmake cmake -S "$VELOZOR_ROOT" -B "$VELOZOR_BUILD_WEB" -DCMAKE_BUILD_TYPE=Release \
+        -DVELOZOR_HOST_TOOLS="$VELOZOR_BUILD" >/dev/null
+    cmake --build "$VELOZOR_BUILD_WEB" --parallel "$(nproc)"
+    (cd "$VELOZOR_ROOT/tests/web" && npm ci --no-audit --no-fund --silent)
 }
 
 # The sanitizer build, in its own folder: clang with AddressSanitizer (leaks included) and
