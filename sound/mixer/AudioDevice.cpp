@@ -8,7 +8,7 @@
 #include <cmath>
 #include <iostream>
 
-#include "sound/mixer/BufferCheck.h"
+#include "sound/mixer/BufferJudge.h"
 #include "sound/mixer/OutputPath.h"
 
 namespace velozor {

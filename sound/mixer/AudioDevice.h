@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "sound/mixer/BufferCheck.h"
+#include "sound/mixer/BufferJudge.h"
 #include "sound/mixer/MixerLock.h"
 
 namespace velozor {
@@ -33,7 +33,7 @@ public:
     // Buffer size: `bufferFrames` when above 0; else VELOZOR_AUDIO_BUFFER_FRAMES when set to a
     // power of two from 64 to 8192; else 128 frames (2.9 ms) on SDL's PulseAudio and PipeWire
     // drivers, or 256 (5.8 ms) on the others, watched while the first sounds play (see
-    // BufferCheck.h; SDL's disk and dummy drivers are not watched). When the device cannot keep
+    // BufferJudge.h; SDL's disk and dummy drivers are not watched). When the device cannot keep
     // up with them it is reopened with twice as many, and the new size is watched in turn, up to
     // 512 frames; but only from beforeSoundStarts() while nothing sounds, so no sound is cut.
     //

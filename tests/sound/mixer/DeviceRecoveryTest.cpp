@@ -16,7 +16,7 @@
 #include "SoundFiles.h"
 #include "game/GameContext.h"
 #include "sound/SoundServices.h"
-#include "sound/mixer/BufferCheck.h"
+#include "sound/mixer/BufferJudge.h"
 #include "sound/mixer/MixerPlatform.h"
 #include "tests/support/ProgramProbe.h"
 
@@ -269,7 +269,7 @@ BufferWindow window(double elapsedMillis, uint64_t frames, double worstGapMillis
             static_cast<int64_t>(worstGapMillis * 1e6)};
 }
 
-TEST(BufferCheck, OnlyADeviceThatFallsBehindRealTimeGetsLargerBuffers) {
+TEST(BufferJudge, OnlyADeviceThatFallsBehindRealTimeGetsLargerBuffers) {
     // Too early to tell, however bad it looks.
     EXPECT_EQ(judgeBuffers(window(100, 0, 100)), BufferVerdict::Watching);
     // Steady callbacks, one per period (150 ms is 6615 frames).
@@ -284,7 +284,7 @@ TEST(BufferCheck, OnlyADeviceThatFallsBehindRealTimeGetsLargerBuffers) {
     EXPECT_EQ(judgeBuffers(window(150, 6615 - 200, 17.5)), BufferVerdict::KeepsUp);
 }
 
-TEST(BufferCheck, OneSlowWindowAsksForAnotherAndOnlyTwoInARowGrowTheBuffer) {
+TEST(BufferJudge, OneSlowWindowAsksForAnotherAndOnlyTwoInARowGrowTheBuffer) {
     BufferJudge slowStart;
     EXPECT_EQ(slowStart.judge(window(150, 12 * 256, 120)), BufferVerdict::WatchAgain);
     EXPECT_EQ(slowStart.judge(window(150, 6615, 6)), BufferVerdict::KeepsUp);

@@ -1,5 +1,5 @@
 // The verdict on a device buffer size.
-#include "sound/mixer/BufferCheck.h"
+#include "sound/mixer/BufferJudge.h"
 
 namespace velozor {
 
