@@ -8,6 +8,7 @@
 #include <cmath>
 #include <iostream>
 
+#include "sound/mixer/AudioDrivers.h"
 #include "sound/mixer/BufferJudge.h"
 #include "sound/mixer/OutputPath.h"
 
@@ -77,7 +78,8 @@ bool AudioDevice::openWith(int frames, std::string& error, bool judge) {
     bufferJudge_ = BufferJudge{};
     lastCallbackNanos_ = steadyNanos();
     checking_ = judge;  // after the judge's reset: the watch thread judges from here on
-    askServerForLowLatency(frames, latencySetHere_);
+    const AudioDriver& driver = currentAudioDriver();
+    askServerForLowLatency(driver, frames, latencySetHere_);
     Mix_SetPostMix(afterMix, this);
     // No allowed changes: SDL converts to the hardware's format, so the mixer's own format,
     // and with it the default tone, the decoded samples already held and the disk driver's
@@ -90,14 +92,7 @@ bool AudioDevice::openWith(int frames, std::string& error, bool judge) {
     }
     bufferFrames_ = frames;
     open_ = true;
-    // Where the audio thread sleeps through silence (see MixerLock.h): not on SDL's disk and
-    // dummy drivers, which pace themselves with sleeps (the disk driver's file keeps time with
-    // the game), nor on its PipeWire driver, where PipeWire's own data thread runs the stream
-    // every quantum whatever SDL's callback does: parking there saved little (2.4% of a core
-    // idle, against 2.6% without) and cost each sound after a silence a buffer.
-    const char* driver = SDL_GetCurrentAudioDriver();
-    const std::string running = driver != nullptr ? driver : "";
-    mixerLock_.allowParking(running != "disk" && running != "dummy" && running != "pipewire");
+    mixerLock_.allowParking(driver.parksThroughSilence);
     return true;
 }
 
@@ -114,12 +109,11 @@ bool AudioDevice::start(int bufferFrames, std::string& error) {
     if (const char* driver = SDL_GetCurrentAudioDriver())
         driver_ = driver;
     const int asked = bufferFrames > 0 ? bufferFrames : bufferFramesFromEnvironment();
-    // SDL's disk and dummy drivers pace themselves with sleeps and have no device to run dry;
-    // judging them would only reopen (and so restart) the disk driver's file on a busy machine.
-    const bool judge = asked == 0 && driver_ != "disk" && driver_ != "dummy";
+    const AudioDriver& driver = audioDriverNamed(driver_.c_str());
+    const bool judge = asked == 0 && driver.bufferChecked;
     // Before the device opens, so that no removal goes unnoticed.
     SDL_AddEventWatch(noticeRemoval, this);
-    const int first = asked > 0 ? asked : firstBufferFrames(driver_);
+    const int first = asked > 0 ? asked : driver.firstBufferFrames;
     if (!openWith(first, error, judge))
         return false;
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
@@ -166,7 +160,7 @@ bool AudioDevice::reopenMixer(int frames, const std::string& driver, bool judge)
         // SDL_mixer must not be used while closed, and the game goes on: mix into nothing on
         // the dummy driver until a device is there again.
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        if (!startAudioDriver("dummy") || !openWith(frames, error, false)) {
+        if (!startAudioDriver(standInAudioDriver().name) || !openWith(frames, error, false)) {
             std::cerr << "velozor: cannot keep the mixer running (" << error
                       << "); the game goes on without sound\n";
         }
