@@ -1,36 +1,24 @@
-// Opening the mixer's audio device, the buffer check, and opening it again after a loss.
+// Opening the mixer's audio device, opening it again, and running its watch.
 #include "sound/mixer/AudioDevice.h"
 
 #include <SDL_mixer.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <iostream>
 
-#include "sound/mixer/BufferCheck.h"
+#include "sound/mixer/AudioDrivers.h"
 #include "sound/mixer/OutputPath.h"
 
 namespace velozor {
 
 namespace {
 
-// The buffer check doubles a size the device cannot keep up with and judges the new one in
-// turn, up to this size (11.6 ms), which is not judged.
-constexpr int kLargestBuffer = 512;
-// The first callbacks fill the device's queue in a burst: the buffer check starts after them.
-constexpr int kBurstCallbacks = 3;
-// How often the watch looks: often while the buffer check runs or the device is lost (a lost
-// device is tried again at most once a second), else once a second, which is enough to notice
-// a stall; SDL's word that the device went away wakes it at once. Every wake-up costs the idle
-// program processor time.
+// How often the watch looks: often while the buffer check runs or the device is lost, else
+// once a second, which is enough to notice a stall; SDL's word that the device went away wakes
+// it at once. Every wake-up costs the idle program processor time.
 constexpr auto kWatchStep = std::chrono::milliseconds(100);
 constexpr auto kQuietWatchStep = std::chrono::seconds(1);
-constexpr int64_t kRetryNanos = 1'000'000'000;
-// A device whose callbacks stop this long is taken for lost. SDL's drivers report most losses
-// themselves (SDL_AUDIODEVICEREMOVED); this catches one that simply stops asking. Longer than
-// the pause an idle sound server may take after its first burst of requests.
-constexpr int64_t kStallNanos = 4'000'000'000;
 // Silence this long (and nothing under way) before the audio thread parks. Waking it costs
 // the next sound up to one buffer (1-3 ms measured), so a player who moves through the menu at
 // a steady pace, or plays, never pays it; an idle second costs little processor time.
@@ -70,14 +58,10 @@ std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, std::string& er
 bool AudioDevice::openWith(int frames, std::string& error, bool judge) {
     // The counting callback is in place before the device starts, so framesMixed() counts
     // every frame the device is given, from the first.
-    callbacks_ = 0;
-    worstGapNanos_ = 0;
-    windowStartNanos_ = 0;
-    windowRestart_ = false;
-    bufferJudge_ = BufferJudge{};
     lastCallbackNanos_ = steadyNanos();
-    checking_ = judge;  // after the judge's reset: the watch thread judges from here on
-    askServerForLowLatency(frames, latencySetHere_);
+    bufferCheck_.restart(judge);
+    const AudioDriver& driver = currentAudioDriver();
+    askServerForLowLatency(driver, frames, latencySetHere_);
     Mix_SetPostMix(afterMix, this);
     // No allowed changes: SDL converts to the hardware's format, so the mixer's own format,
     // and with it the default tone, the decoded samples already held and the disk driver's
@@ -90,14 +74,7 @@ bool AudioDevice::openWith(int frames, std::string& error, bool judge) {
     }
     bufferFrames_ = frames;
     open_ = true;
-    // Where the audio thread sleeps through silence (see MixerLock.h): not on SDL's disk and
-    // dummy drivers, which pace themselves with sleeps (the disk driver's file keeps time with
-    // the game), nor on its PipeWire driver, where PipeWire's own data thread runs the stream
-    // every quantum whatever SDL's callback does: parking there saved little (2.4% of a core
-    // idle, against 2.6% without) and cost each sound after a silence a buffer.
-    const char* driver = SDL_GetCurrentAudioDriver();
-    const std::string running = driver != nullptr ? driver : "";
-    mixerLock_.allowParking(running != "disk" && running != "dummy" && running != "pipewire");
+    mixerLock_.allowParking(driver.parksThroughSilence);
     return true;
 }
 
@@ -114,13 +91,10 @@ bool AudioDevice::start(int bufferFrames, std::string& error) {
     if (const char* driver = SDL_GetCurrentAudioDriver())
         driver_ = driver;
     const int asked = bufferFrames > 0 ? bufferFrames : bufferFramesFromEnvironment();
-    // SDL's disk and dummy drivers pace themselves with sleeps and have no device to run dry;
-    // judging them would only reopen (and so restart) the disk driver's file on a busy machine.
-    const bool judge = asked == 0 && driver_ != "disk" && driver_ != "dummy";
-    // Before the device opens, so that no removal goes unnoticed.
-    SDL_AddEventWatch(noticeRemoval, this);
-    const int first = asked > 0 ? asked : firstBufferFrames(driver_);
-    if (!openWith(first, error, judge))
+    const AudioDriver& driver = audioDriverNamed(driver_.c_str());
+    lossWatch_.listen();
+    const int first = asked > 0 ? asked : driver.firstBufferFrames;
+    if (!openWith(first, error, asked == 0 && driver.bufferChecked))
         return false;
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
         std::cerr << "velozor: MP3 decoding is unavailable (" << Mix_GetError()
@@ -138,7 +112,7 @@ void AudioDevice::stopWatching() {
     watchWake_.notify_all();
     if (watcher_.joinable())
         watcher_.join();
-    SDL_DelEventWatch(noticeRemoval, this);
+    lossWatch_.stopListening();
 }
 
 AudioDevice::~AudioDevice() {
@@ -164,9 +138,9 @@ bool AudioDevice::reopenMixer(int frames, const std::string& driver, bool judge)
     }
     if (!opened) {
         // SDL_mixer must not be used while closed, and the game goes on: mix into nothing on
-        // the dummy driver until a device is there again.
+        // the stand-in driver until a device is there again.
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        if (!startAudioDriver("dummy") || !openWith(frames, error, false)) {
+        if (!startAudioDriver(standInAudioDriver().name) || !openWith(frames, error, false)) {
             std::cerr << "velozor: cannot keep the mixer running (" << error
                       << "); the game goes on without sound\n";
         }
@@ -179,73 +153,35 @@ bool AudioDevice::reopenMixer(int frames, const std::string& driver, bool judge)
 }
 
 void AudioDevice::beforeSoundStarts() {
-    if (!tooSlow_.load() || Mix_Playing(-1) > 0 || Mix_PlayingMusic() != 0)
+    if (!bufferCheck_.foundTooSlow() || Mix_Playing(-1) > 0 || Mix_PlayingMusic() != 0)
         return;
-    tooSlow_ = false;
-    // Each new size is judged in turn, up to kLargestBuffer: from 128 frames this runs at most
-    // twice.
     const int slow = bufferFrames_.load();
-    const int safe = 2 * slow;
-    const bool judgeAgain = safe < kLargestBuffer;
-    if (reopenMixer(safe, "", judgeAgain)) {
-        if (judgeAgain)
+    const BufferCheck::Growth growth = bufferCheck_.grow(slow);
+    if (reopenMixer(growth.frames, "", growth.judgedInTurn)) {
+        if (growth.judgedInTurn)
             watchWake_.notify_all();  // from its quiet pace to the check's
-        std::cerr << "velozor: the audio device does not keep up with " << slow
-                  << "-frame buffers; using " << safe << " frames ("
-                  << std::round(safe * 10'000.0 / kFrequency) / 10
-                  << (judgeAgain ? " ms), watched in turn\n" : " ms) from now on\n");
+        bufferCheck_.announce(slow, growth);
     } else {
-        lost_ = true;  // on the dummy driver now: the watch looks for a device again
+        lossWatch_.markLost();  // on the stand-in driver now: the watch looks for a device again
     }
 }
 
 void AudioDevice::watch() {
     std::unique_lock<std::mutex> lock(watchMutex_);
     while (!stopWatch_) {
-        watchWake_.wait_for(lock, checking_.load() || lost_.load() ? kWatchStep : kQuietWatchStep);
+        const bool busy = bufferCheck_.watching() || lossWatch_.lost();
+        watchWake_.wait_for(lock, busy ? kWatchStep : kQuietWatchStep);
         if (stopWatch_)
             break;
-        if (checking_.load()) {
-            BufferWindow window;
-            window.bufferFrames = bufferFrames_.load();
-            window.frequency = kFrequency;
-            // The window opens at the callback after the burst, which stores its start.
-            if (callbacks_.load() > kBurstCallbacks && windowStartNanos_.load() != 0) {
-                window.elapsedNanos = lastCallbackNanos_.load() - windowStartNanos_.load();
-                window.framesMixed = framesMixed_.load() - windowStartFrames_.load();
-                window.worstGapNanos = worstGapNanos_.load();
-            }
-            const BufferVerdict verdict = bufferJudge_.judge(window);
-            if (verdict == BufferVerdict::WatchAgain) {
-                windowStartNanos_ = 0;  // watching again from the next callback
-                windowRestart_ = true;
-            } else if (verdict != BufferVerdict::Watching) {
-                checking_ = false;
-                tooSlow_ = verdict == BufferVerdict::TooSlow;
-            }
-        }
-        if (shouldReopen(steadyNanos())) {
+        bufferCheck_.judge(bufferFrames_.load());
+        const int64_t now = steadyNanos();
+        const bool open = open_.load();  // before the callback's time, which an opening sets first
+        if (lossWatch_.dueForReopening(now, open, lastCallbackNanos_.load())) {
             lock.unlock();
             reopenAfterLoss();
             lock.lock();
         }
     }
-}
-
-bool AudioDevice::shouldReopen(int64_t now) {
-    if (!lost_.load()) {
-        if (removed_.exchange(false)) {
-            std::cerr << "velozor: the audio device went away; the game goes on and the sound "
-                         "comes back as soon as a device is there again\n";
-        } else if (open_ && now - lastCallbackNanos_.load() > kStallNanos) {
-            std::cerr << "velozor: the audio device stopped playing; opening it again\n";
-        } else {
-            return false;
-        }
-        lost_ = true;
-        lastAttemptNanos_ = 0;  // the first try at once: a restarted server is back quickly
-    }
-    return now - lastAttemptNanos_ >= kRetryNanos;
 }
 
 void AudioDevice::reopenAfterLoss() {
@@ -254,14 +190,10 @@ void AudioDevice::reopenAfterLoss() {
     const std::unique_lock<std::mutex> mixer = mixerLock_.tryLock();
     if (!mixer.owns_lock())
         return;
-    lastAttemptNanos_ = steadyNanos();
-    removed_ = false;
+    lossWatch_.tryingAt(steadyNanos());
     // A check under way goes on with the new device.
-    if (reopenMixer(bufferFrames_.load(), driver_, checking_.load())) {
-        lost_ = false;
-        ++reopenings_;
-        std::cerr << "velozor: the audio device is back\n";
-    }
+    if (reopenMixer(bufferFrames_.load(), driver_, bufferCheck_.watching()))
+        lossWatch_.reopened();
 }
 
 void AudioDevice::afterMix(void* self, Uint8* stream, int bytes) {
@@ -271,23 +203,15 @@ void AudioDevice::afterMix(void* self, Uint8* stream, int bytes) {
         device.framesMixed_.fetch_add(frames, std::memory_order_acq_rel) + frames;
     const int64_t now = steadyNanos();
     const int64_t before = device.lastCallbackNanos_.exchange(now);
-    const int count = device.callbacks_.fetch_add(1);
-    if (!device.checking_.load(std::memory_order_relaxed)) {
-        // Not while the buffer check watches the callbacks' pace, nor while the watch wants
-        // the lock to open a lost device again.
-        const bool idle = device.mixerLock_.parkingAllowed() && !device.lost_.load() &&
-                          !device.removed_.load() && quiet(stream, bytes);
-        device.mixerLock_.afterBuffer(idle, static_cast<int>(frames), kQuietFramesBeforeParking);
+    if (device.bufferCheck_.watching()) {
+        // Never parks meanwhile: the check watches the callbacks' pace.
+        device.bufferCheck_.afterBuffer(total, now, before);
         return;
     }
-    if (count == kBurstCallbacks ||
-        (count > kBurstCallbacks && device.windowRestart_.exchange(false))) {
-        device.worstGapNanos_.store(0);
-        device.windowStartFrames_.store(total);
-        device.windowStartNanos_.store(now);
-    } else if (count > kBurstCallbacks && now - before > device.worstGapNanos_.load()) {
-        device.worstGapNanos_.store(now - before);
-    }
+    // Nor while the watch wants the lock to open a lost device again.
+    const bool idle =
+        device.mixerLock_.parkingAllowed() && !device.lossWatch_.pending() && quiet(stream, bytes);
+    device.mixerLock_.afterBuffer(idle, static_cast<int>(frames), kQuietFramesBeforeParking);
 }
 
 bool AudioDevice::quiet(const Uint8* stream, int bytes) {
@@ -295,18 +219,6 @@ bool AudioDevice::quiet(const Uint8* stream, int bytes) {
     if (Mix_Playing(-1) > 0 || Mix_PlayingMusic() != 0)
         return false;
     return std::all_of(stream, stream + bytes, [](Uint8 byte) { return byte == 0; });
-}
-
-int SDLCALL AudioDevice::noticeRemoval(void* self, SDL_Event* event) {
-    // Runs on the thread that reports the loss (SDL's audio thread): only a flag is set here.
-    // A device SDL had not opened is reported with `which` 0; ours is the only open output.
-    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0 &&
-        event->adevice.which != 0) {
-        auto* device = static_cast<AudioDevice*>(self);
-        device->removed_ = true;
-        device->watchWake_.notify_all();
-    }
-    return 0;
 }
 
 }  // namespace velozor

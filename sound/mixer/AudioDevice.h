@@ -1,7 +1,8 @@
 // The mixer's audio output: SDL's audio subsystem and the default device, opened through
-// SDL2_mixer with a buffer size the device keeps up with, and opened again when it goes away.
-// The only code that starts SDL's audio (on the path OutputPath.h chooses), so a failure to
-// start it reads the same wherever it happens.
+// SDL2_mixer, and opened again with a larger buffer or after a loss. The only code that starts
+// SDL's audio (on the path OutputPath.h chooses), so a failure to start it reads the same
+// wherever it happens. Its parts: the buffer check (BufferCheck.h), the loss watch
+// (DeviceLossWatch.h) and the mixer's lock, where the audio thread parks (MixerLock.h).
 #pragma once
 
 #include <SDL.h>
@@ -15,6 +16,7 @@
 #include <thread>
 
 #include "sound/mixer/BufferCheck.h"
+#include "sound/mixer/DeviceLossWatch.h"
 #include "sound/mixer/MixerLock.h"
 
 namespace velozor {
@@ -31,16 +33,12 @@ public:
     // failure returns nullptr and sets `error` to one line saying what failed and what to do.
     //
     // Buffer size: `bufferFrames` when above 0; else VELOZOR_AUDIO_BUFFER_FRAMES when set to a
-    // power of two from 64 to 8192; else 128 frames (2.9 ms) on SDL's PulseAudio and PipeWire
-    // drivers, or 256 (5.8 ms) on the others, watched while the first sounds play (see
-    // BufferCheck.h; SDL's disk and dummy drivers are not watched). When the device cannot keep
-    // up with them it is reopened with twice as many, and the new size is watched in turn, up to
-    // 512 frames; but only from beforeSoundStarts() while nothing sounds, so no sound is cut.
+    // power of two from 64 to 8192; else the driver's first size (AudioDrivers.h), watched by
+    // the buffer check on the drivers whose row says so. A size the device cannot keep up with
+    // is doubled up to BufferCheck::kLargestBuffer, but only from beforeSoundStarts() while
+    // nothing sounds, so no sound is cut.
     //
-    // Driver: the player's SDL_AUDIODRIVER when set; else SDL's PipeWire driver where a PipeWire
-    // daemon runs; else SDL's usual order. A PulseAudio server is asked to queue only half a
-    // buffer period, and at least 3 ms (PULSE_LATENCY_MSEC, unless the player set it; see
-    // OutputPath.h).
+    // Driver: the one OutputPath.h chooses, the player's SDL_AUDIODRIVER first.
     //
     // Returns without waiting for the device's first buffers: start-up time counts.
     static std::unique_ptr<AudioDevice> open(int bufferFrames, std::string& error);
@@ -76,57 +74,48 @@ public:
     // counted. A device that went away keeps being mixed (into nothing) at its own pace.
     uint64_t framesMixed() const { return framesMixed_.load(std::memory_order_acquire); }
     // How many times the device was opened again after it went away.
-    int reopenings() const { return reopenings_.load(); }
+    int reopenings() const { return lossWatch_.reopenings(); }
 
 private:
     AudioDevice() = default;
     bool start(int bufferFrames, std::string& error);
-    // Opens the mixer with `frames` per buffer; the buffer check watches the new device's
-    // callbacks when `judge` holds, and stops watching otherwise. Resets the watch thread's
-    // judge: call it on that thread or while no check runs.
+    // Opens the mixer with `frames` per buffer on SDL's current driver; the buffer check judges
+    // the new device when `judge` holds, and stops judging otherwise (see BufferCheck::restart
+    // for the threads it may run on).
     bool openWith(int frames, std::string& error, bool judge);
     void closeMixer();
     // Closes the mixer and opens it again with `frames` per buffer, restarting SDL's audio on
-    // `driver` first unless it is empty. When no device opens, the mixer runs on SDL's dummy
+    // `driver` first unless it is empty. When no device opens, the mixer runs on the stand-in
     // driver, unjudged, so that the game's calls stay safe; returns false then. `judge` as for
     // openWith, for the device asked for. Mixer locked.
     bool reopenMixer(int frames, const std::string& driver, bool judge);
+    // The watch thread: each step, the buffer check judges and the loss watch looks.
     void watch();
-    bool shouldReopen(int64_t now);
+    // Watch thread: opens the device again after a loss, unless the mixer is in use now.
     void reopenAfterLoss();
+    // SDL_mixer's post-mix callback, on the audio thread.
     static void afterMix(void* self, Uint8* stream, int bytes);
     // True when the buffer just mixed is silence and no sound is under way.
     static bool quiet(const Uint8* stream, int bytes);
-    static int SDLCALL noticeRemoval(void* self, SDL_Event* event);
 
     std::atomic<int> bufferFrames_{0};
     std::atomic<bool> open_{false};  // written with the mixer locked
     std::string driver_;             // SDL's audio driver that opened the device first
     bool latencySetHere_ = false;    // PULSE_LATENCY_MSEC is ours, not the player's
 
+    // Written by the audio thread after each mix.
+    std::atomic<uint64_t> framesMixed_{0};
+    std::atomic<int64_t> lastCallbackNanos_{0};  // steady clock
+
     MixerLock mixerLock_;
 
-    // The watch thread: notices a device that went away and opens one again.
     std::thread watcher_;
     std::mutex watchMutex_;
     std::condition_variable watchWake_;
-    bool stopWatch_ = false;             // guarded by watchMutex_
-    std::atomic<bool> removed_{false};   // SDL said our device went away
-    std::atomic<bool> lost_{false};      // not playing to a real device now
-    int64_t lastAttemptNanos_ = 0;       // watch thread only
-    std::atomic<bool> checking_{false};  // the buffer check is still watching
-    std::atomic<bool> tooSlow_{false};   // the check wants twice the frames
-    BufferJudge bufferJudge_;            // watch thread only (and openWith)
-    std::atomic<int> reopenings_{0};
+    bool stopWatch_ = false;  // guarded by watchMutex_
 
-    // Written by the audio thread after each mix.
-    std::atomic<uint64_t> framesMixed_{0};
-    std::atomic<int64_t> lastCallbackNanos_{0};
-    std::atomic<int> callbacks_{0};             // since the device was last opened
-    std::atomic<int64_t> windowStartNanos_{0};  // of the buffer check
-    std::atomic<uint64_t> windowStartFrames_{0};
-    std::atomic<int64_t> worstGapNanos_{0};   // within the buffer check's window
-    std::atomic<bool> windowRestart_{false};  // the watch wants a new window from the next callback
+    BufferCheck bufferCheck_{kFrequency, framesMixed_, lastCallbackNanos_};
+    DeviceLossWatch lossWatch_{watchWake_};
 };
 
 }  // namespace velozor

@@ -42,8 +42,8 @@ public:
     // Wakes a parked audio thread for good: call before the device closes or the mixer is used
     // without lock().
     void stopParking();
-    // Set when a device opens: true on the drivers where parking saves processor time (see
-    // AudioDevice::openWith).
+    // Set when a device opens: true on the drivers where parking saves processor time (their
+    // row in AudioDrivers.h says so).
     void allowParking(bool allowed);
     bool parkingAllowed() const { return allowed_.load(std::memory_order_relaxed); }
 

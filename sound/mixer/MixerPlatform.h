@@ -21,11 +21,9 @@
 namespace velozor {
 
 struct MixerOptions {
-    // Frames per device buffer. 0 lets the back end decide: 128 (2.9 ms at 44.1 kHz) through a
-    // sound server, else 256, doubled up to 512 while the device does not keep up; see
-    // AudioDevice::open. The environment
-    // variable VELOZOR_AUDIO_BUFFER_FRAMES, when set, takes precedence over the automatic
-    // choice (not over an explicit value here).
+    // Frames per device buffer. 0 lets the back end decide (the driver's first size, grown
+    // while the device does not keep up; see AudioDevice::open), or the player through
+    // VELOZOR_AUDIO_BUFFER_FRAMES; an explicit value here takes precedence over both.
     int bufferFrames = 0;
     // How mciExecute shows a failure's text (Spanish, naming the file; see MusicErrorBoxes.h)
     // to the player; returns once the player has dismissed it. Empty means an SDL message box
