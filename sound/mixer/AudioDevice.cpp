@@ -127,6 +127,8 @@ AudioDevice::~AudioDevice() {
 bool AudioDevice::reopenMixer(int frames, const std::string& driver, bool judge) {
     // Closing the mixer frees its channels; the ones handed out keep their numbers.
     const int channels = Mix_AllocateChannels(-1);
+    if (open_)
+        sounds_.noteWhereEachIs();
     closeMixer();
     std::string error;
     bool opened = false;
@@ -138,8 +140,11 @@ bool AudioDevice::reopenMixer(int frames, const std::string& driver, bool judge)
     }
     if (!opened) {
         // SDL_mixer must not be used while closed, and the game goes on: mix into nothing on
-        // the stand-in driver until a device is there again.
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        // the stand-in driver until a device is there again. SDL's audio is stopped only if it
+        // started: each stop of an audio that did not start would take one of the events
+        // subsystem's starts with it, and its last one the event watch and the window's queue.
+        if (SDL_WasInit(SDL_INIT_AUDIO) != 0)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
         if (!startAudioDriver(standInAudioDriver().name) || !openWith(frames, error, false)) {
             std::cerr << "velozor: cannot keep the mixer running (" << error
                       << "); the game goes on without sound\n";
@@ -148,6 +153,7 @@ bool AudioDevice::reopenMixer(int frames, const std::string& driver, bool judge)
     if (open_) {
         Mix_AllocateChannels(channels);
         Mix_ReserveChannels(1);  // the one-shot's channel, as ChannelPool keeps it
+        sounds_.takeUp();
     }
     return opened;
 }
@@ -162,7 +168,8 @@ void AudioDevice::beforeSoundStarts() {
             watchWake_.notify_all();  // from its quiet pace to the check's
         bufferCheck_.announce(slow, growth);
     } else {
-        lossWatch_.markLost();  // on the stand-in driver now: the watch looks for a device again
+        // On the stand-in driver now: the watch looks for a device again.
+        lossWatch_.markLost(steadyNanos());
     }
 }
 
@@ -185,15 +192,22 @@ void AudioDevice::watch() {
 }
 
 void AudioDevice::reopenAfterLoss() {
-    // Never waits for the game's thread: when it is using the mixer (a synchronous sound
-    // included) the watch tries again at its next step.
-    const std::unique_lock<std::mutex> mixer = mixerLock_.tryLock();
-    if (!mixer.owns_lock())
-        return;
-    lossWatch_.tryingAt(steadyNanos());
+    // Waits for a sound call under way on the game's thread, which holds the lock for its own
+    // work only (a synchronous sound lets go of it while it waits for its end).
+    const std::unique_lock<std::mutex> mixer = mixerLock_.lock();
+    const int64_t now = steadyNanos();
+    lossWatch_.tryingAt(now);
+    // The sounds hold where they are while no device plays them, and go on once one does (or
+    // once the loss has lasted too long to keep the game waiting).
+    if (lossWatch_.holdsSounds(now))
+        sounds_.hold();
+    else
+        sounds_.release();
     // A check under way goes on with the new device.
-    if (reopenMixer(bufferFrames_.load(), driver_, bufferCheck_.watching()))
+    if (reopenMixer(bufferFrames_.load(), driver_, bufferCheck_.watching())) {
+        sounds_.release();
         lossWatch_.reopened();
+    }
 }
 
 void AudioDevice::afterMix(void* self, Uint8* stream, int bytes) {
@@ -203,6 +217,7 @@ void AudioDevice::afterMix(void* self, Uint8* stream, int bytes) {
         device.framesMixed_.fetch_add(frames, std::memory_order_acq_rel) + frames;
     const int64_t now = steadyNanos();
     const int64_t before = device.lastCallbackNanos_.exchange(now);
+    device.sounds_.afterBuffer(static_cast<int>(frames));
     if (device.bufferCheck_.watching()) {
         // Never parks meanwhile: the check watches the callbacks' pace.
         device.bufferCheck_.afterBuffer(total, now, before);

@@ -2,7 +2,8 @@
 // SDL2_mixer, and opened again with a larger buffer or after a loss. The only code that starts
 // SDL's audio (on the path OutputPath.h chooses), so a failure to start it reads the same
 // wherever it happens. Its parts: the buffer check (BufferCheck.h), the loss watch
-// (DeviceLossWatch.h) and the mixer's lock, where the audio thread parks (MixerLock.h).
+// (DeviceLossWatch.h), the mixer's lock, where the audio thread parks (MixerLock.h), and what
+// sounds, which an opening takes up again (SoundsUnderWay.h).
 #pragma once
 
 #include <SDL.h>
@@ -18,6 +19,7 @@
 #include "sound/mixer/BufferCheck.h"
 #include "sound/mixer/DeviceLossWatch.h"
 #include "sound/mixer/MixerLock.h"
+#include "sound/mixer/SoundsUnderWay.h"
 
 namespace velozor {
 
@@ -49,10 +51,11 @@ public:
     AudioDevice(const AudioDevice&) = delete;
     AudioDevice& operator=(const AudioDevice&) = delete;
 
-    // Every use of SDL_mixer from the game's thread holds this lock; taking it wakes the audio
-    // thread when it sleeps through silence (see MixerLock.h). The watch thread takes it
-    // (without waiting) to reopen a device that went away, and SDL_mixer must not be used
-    // while its device is closed. Never held across a message box.
+    // Every use of SDL_mixer from another thread than the audio thread holds this lock; taking it
+    // wakes the audio thread when it sleeps through silence (see MixerLock.h). The watch thread
+    // takes it to reopen a device that went away, and SDL_mixer must not be used while its
+    // device is closed. Held only for a call's own work: never across a message box, nor while
+    // a synchronous sound waits for its end.
     std::unique_lock<std::mutex> lockMixer() { return mixerLock_.lock(); }
     // Ends the audio thread's sleeps through silence for good: call before using SDL_mixer
     // without lockMixer(), as the parts that come down with the back end do.
@@ -61,6 +64,11 @@ public:
     // Called with the mixer locked before a sound call: reopens the device with twice the
     // frames when the buffer check found that it cannot keep up and nothing sounds now.
     void beforeSoundStarts();
+
+    // Every play of a channel or of the music goes through these, mixer locked, so that an
+    // opening takes up what sounded. While the device is lost they hold where they are (for at
+    // most DeviceLossWatch::kLongestHoldNanos), so a synchronous sound is heard once it is back.
+    SoundsUnderWay& sounds() { return sounds_; }
 
     // Ends the watch: the device is not reopened after this. Call it before tearing down the
     // parts that use the mixer, so no reopening runs under them.
@@ -85,13 +93,13 @@ private:
     bool openWith(int frames, std::string& error, bool judge);
     void closeMixer();
     // Closes the mixer and opens it again with `frames` per buffer, restarting SDL's audio on
-    // `driver` first unless it is empty. When no device opens, the mixer runs on the stand-in
-    // driver, unjudged, so that the game's calls stay safe; returns false then. `judge` as for
-    // openWith, for the device asked for. Mixer locked.
+    // `driver` first unless it is empty, and takes up every sound where it was. When no device
+    // opens, the mixer runs on the stand-in driver, unjudged, so that the game's calls stay safe;
+    // returns false then. `judge` as for openWith, for the device asked for. Mixer locked.
     bool reopenMixer(int frames, const std::string& driver, bool judge);
     // The watch thread: each step, the buffer check judges and the loss watch looks.
     void watch();
-    // Watch thread: opens the device again after a loss, unless the mixer is in use now.
+    // Watch thread: opens the device again after a loss, holding the sounds meanwhile.
     void reopenAfterLoss();
     // SDL_mixer's post-mix callback, on the audio thread.
     static void afterMix(void* self, Uint8* stream, int bytes);
@@ -114,6 +122,7 @@ private:
     std::condition_variable watchWake_;
     bool stopWatch_ = false;  // guarded by watchMutex_
 
+    SoundsUnderWay sounds_{kChannels * sizeof(int16_t)};  // mixer locked, but for afterBuffer
     BufferCheck bufferCheck_{kFrequency, framesMixed_, lastCallbackNanos_};
     DeviceLossWatch lossWatch_{watchWake_};
 };

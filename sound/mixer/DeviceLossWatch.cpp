@@ -23,6 +23,7 @@ bool DeviceLossWatch::dueForReopening(int64_t nowNanos, bool open, int64_t lastC
         } else {
             return false;
         }
+        lostAtNanos_ = nowNanos;
         lost_ = true;
         lastAttemptNanos_ = 0;
     }

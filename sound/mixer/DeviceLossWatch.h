@@ -19,6 +19,11 @@ public:
     static constexpr int64_t kStallNanos = 4'000'000'000;
     // A lost device is tried again at most once a second.
     static constexpr int64_t kRetryNanos = 1'000'000'000;
+    // The sounds hold where they were while the device is lost, for at most this long: enough
+    // for a sound server to be restarted or a wireless headset to connect again, short of
+    // keeping the game waiting in a synchronous sound for a device gone for good. Past it they
+    // play on into nothing, and the game with them.
+    static constexpr int64_t kLongestHoldNanos = 30'000'000'000;
 
     // `wake` is the watch thread's: SDL's word that the device went away wakes it at once.
     explicit DeviceLossWatch(std::condition_variable& wake) : wake_(wake) {}
@@ -33,8 +38,15 @@ public:
     // True while a loss is known or reported and not yet mended; the audio thread asks, since
     // it must not park then (the watch needs the mixer's lock to reopen).
     bool pending() const { return lost_.load() || removed_.load(); }
-    // Game thread, mixer locked: a reopening left the mixer on the stand-in driver.
-    void markLost() { lost_ = true; }
+    // Game thread, mixer locked: a reopening at `nowNanos` left the mixer on the stand-in driver.
+    void markLost(int64_t nowNanos) {
+        lostAtNanos_ = nowNanos;
+        lost_ = true;
+    }
+    // Mixer locked: whether the sounds still hold at `nowNanos` (see kLongestHoldNanos).
+    bool holdsSounds(int64_t nowNanos) const {
+        return lost_.load() && nowNanos - lostAtNanos_.load() < kLongestHoldNanos;
+    }
 
     // Watch thread, each step at `nowNanos` (steady clock): notices a loss (one line on standard
     // error), from a removal or from callbacks that stopped while the device is `open` (the last
@@ -53,9 +65,10 @@ private:
     static int SDLCALL noticeRemoval(void* self, SDL_Event* event);
 
     std::condition_variable& wake_;
-    std::atomic<bool> removed_{false};  // SDL said our device went away
-    std::atomic<bool> lost_{false};     // not playing to a real device now
-    int64_t lastAttemptNanos_ = 0;      // watch thread only
+    std::atomic<bool> removed_{false};     // SDL said our device went away
+    std::atomic<bool> lost_{false};        // not playing to a real device now
+    std::atomic<int64_t> lostAtNanos_{0};  // when the loss was noticed
+    int64_t lastAttemptNanos_ = 0;         // watch thread only
     std::atomic<int> reopenings_{0};
 };
 

@@ -13,16 +13,19 @@ namespace {
 
 class WaveDevice final : public MciDevice {
 public:
-    WaveDevice(SharedChunk chunk, ChannelPool& channels)
-        : chunk_(std::move(chunk)), channels_(channels), channel_(channels.take()) {}
+    WaveDevice(SharedChunk chunk, ChannelPool& channels, SoundsUnderWay& sounds)
+        : chunk_(std::move(chunk)),
+          channels_(channels),
+          sounds_(sounds),
+          channel_(channels.take()) {}
     ~WaveDevice() override {
         // Halting waits for the audio thread, so the chunk is no longer mixed once it returns.
-        Mix_HaltChannel(channel_);
+        sounds_.haltChannel(channel_);
         channels_.giveBack(channel_);
     }
 
     uint32_t play(std::string& detail) override {
-        if (Mix_PlayChannel(channel_, chunk_.get(), 0) < 0) {
+        if (sounds_.playChannel(channel_, chunk_) < 0) {
             detail = Mix_GetError();
             return MCIERR_CANNOT_LOAD_DRIVER;
         }
@@ -32,6 +35,7 @@ public:
 private:
     SharedChunk chunk_;
     ChannelPool& channels_;
+    SoundsUnderWay& sounds_;
     int channel_;
 };
 
@@ -39,10 +43,12 @@ private:
 // one playing.
 class MusicDevice final : public MciDevice {
 public:
-    explicit MusicDevice(Mix_Music* music) : music_(music, Mix_FreeMusic) {}
+    MusicDevice(Mix_Music* music, SoundsUnderWay& sounds)
+        : music_(music, Mix_FreeMusic), sounds_(sounds) {}
+    ~MusicDevice() override { sounds_.forgetMusic(music_.get()); }
 
     uint32_t play(std::string& detail) override {
-        if (Mix_PlayMusic(music_.get(), 0) != 0) {  // 0: once, no repeat
+        if (sounds_.playMusic(music_.get()) != 0) {
             detail = Mix_GetError();
             return MCIERR_CANNOT_LOAD_DRIVER;
         }
@@ -51,6 +57,7 @@ public:
 
 private:
     std::unique_ptr<Mix_Music, void (*)(Mix_Music*)> music_;
+    SoundsUnderWay& sounds_;
 };
 
 // Opens the stream with the decoder the file's content calls for, whatever its name says: a
@@ -99,14 +106,14 @@ std::unique_ptr<MciDevice> MixerDevices::openDevice(MciDeviceType type, std::str
             error = MCIERR_CANNOT_LOAD_DRIVER;
             return nullptr;
         }
-        return std::make_unique<MusicDevice>(music);
+        return std::make_unique<MusicDevice>(music, sounds_);
     }
     SharedChunk chunk = cache_.load(*file, error, detail);
     if (!chunk) {
         warnings_.warnOnce(file->path, "cannot play " + file->path + " (" + detail + ")");
         return nullptr;
     }
-    return std::make_unique<WaveDevice>(std::move(chunk), channels_);
+    return std::make_unique<WaveDevice>(std::move(chunk), channels_, sounds_);
 }
 
 }  // namespace velozor

@@ -6,14 +6,16 @@
 #include "sound/WarningLog.h"
 #include "sound/mixer/ChannelPool.h"
 #include "sound/mixer/SampleCache.h"
+#include "sound/mixer/SoundsUnderWay.h"
 
 namespace velozor {
 
 class MixerDevices final : public MciDeviceOpener {
 public:
-    // All three must outlive every device opened here.
-    MixerDevices(SampleCache& cache, ChannelPool& channels, WarningLog& warnings)
-        : cache_(cache), channels_(channels), warnings_(warnings) {}
+    // All four must outlive every device opened here; the devices play through `sounds`.
+    MixerDevices(SampleCache& cache, ChannelPool& channels, SoundsUnderWay& sounds,
+                 WarningLog& warnings)
+        : cache_(cache), channels_(channels), sounds_(sounds), warnings_(warnings) {}
 
     // Resolves `gamePath` on disk; a wave file is decoded (or taken from the cache) and given
     // a channel, a music file is opened as a stream, each by the decoder its content calls
@@ -25,6 +27,7 @@ public:
 private:
     SampleCache& cache_;
     ChannelPool& channels_;
+    SoundsUnderWay& sounds_;
     WarningLog& warnings_;
 };
 

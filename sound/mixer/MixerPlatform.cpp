@@ -35,7 +35,7 @@ MixerPlatform::MixerPlatform(std::unique_ptr<AudioDevice> device, MixerOptions o
     : device_(std::move(device)),
       options_(std::move(options)),
       oneShot_(*device_, cache_, warnings_),
-      devices_(cache_, channels_, warnings_),
+      devices_(cache_, channels_, device_->sounds(), warnings_),
       interpreter_(devices_) {
     if (!options_.showError)
         options_.showError = showInMessageBox;
@@ -49,10 +49,10 @@ MixerPlatform::~MixerPlatform() {
 }
 
 int32_t MixerPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) {
-    const std::unique_lock<std::mutex> lock = device_->lockMixer();
+    std::unique_lock<std::mutex> lock = device_->lockMixer();
     if (soundName != nullptr)
         device_->beforeSoundStarts();
-    return oneShot_.play(soundName, flags);
+    return oneShot_.play(soundName, flags, lock);
 }
 
 uint32_t MixerPlatform::mciSendStringA(const char* command, char* returnString,
@@ -83,6 +83,14 @@ int32_t MixerPlatform::mciExecute(const char* command) {
               << "\n";
     options_.showError(*box);
     return 0;
+}
+
+void MixerPlatform::silence() {
+    // The lock wakes an audio thread asleep through silence, which holds SDL's device lock that
+    // the pauses take.
+    const std::unique_lock<std::mutex> lock = device_->lockMixer();
+    Mix_Pause(-1);
+    Mix_PauseMusic();
 }
 
 uint32_t MixerPlatform::GetShortPathNameA(const char* longPath, char* shortPath,

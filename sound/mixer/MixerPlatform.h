@@ -50,6 +50,12 @@ public:
     uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
                                uint32_t bufferLength) override;
 
+    // Pauses every sound for the end of the process. Unlike the calls above it may be made from
+    // any thread, while the game's own thread waits in a synchronous sound too (which then waits
+    // on until the process ends); it takes the mixer's lock, so it returns as soon as the call
+    // under way (if any) is done, however long the audio thread had been asleep.
+    void silence();
+
     // The frames per buffer the device runs with.
     int bufferFrames() const { return device_->bufferFrames(); }
     // Frames mixed since the device was opened; see AudioDevice::framesMixed.

@@ -54,7 +54,7 @@ void SDLCALL noticeChannelEnd(int channel) {
 
 }  // namespace
 
-OneShotChannel::OneShotChannel(const AudioDevice& device, SampleCache& cache, WarningLog& warnings)
+OneShotChannel::OneShotChannel(AudioDevice& device, SampleCache& cache, WarningLog& warnings)
     : device_(device),
       cache_(cache),
       warnings_(warnings),
@@ -64,10 +64,10 @@ OneShotChannel::OneShotChannel(const AudioDevice& device, SampleCache& cache, Wa
                             static_cast<Uint32>(defaultToneSamples_.size() * sizeof(int16_t))),
           Mix_FreeChunk) {}
 
-int32_t OneShotChannel::play(const char* soundName, uint32_t flags) {
+int32_t OneShotChannel::play(const char* soundName, uint32_t flags,
+                             std::unique_lock<std::mutex>& mixer) {
     if (soundName == nullptr) {
-        Mix_HaltChannel(kOneShotChannel);
-        playing_.reset();
+        device_.sounds().haltChannel(kOneShotChannel);
         return 1;
     }
     SharedChunk chunk;
@@ -87,23 +87,22 @@ int32_t OneShotChannel::play(const char* soundName, uint32_t flags) {
     if (!chunk)
         chunk = defaultTone_;
 
-    // Playing on the channel cuts off whatever it played; only then is the old chunk let go.
-    if (Mix_PlayChannel(kOneShotChannel, chunk.get(), 0) < 0) {
+    if (device_.sounds().playChannel(kOneShotChannel, std::move(chunk)) < 0) {
         warnings_.warnOnce("one-shot channel",
                            std::string("the one-shot channel failed: ") + Mix_GetError());
         return 0;
     }
-    playing_ = chunk;
     if ((flags & SND_ASYNC) == 0)
-        waitUntilEnded();
+        waitUntilEnded(mixer);
     return result;
 }
 
-void OneShotChannel::waitUntilEnded() {
+void OneShotChannel::waitUntilEnded(std::unique_lock<std::mutex>& mixer) {
     // Keeps the window answering the system while the caller is blocked; input stays queued
     // for the game to read, in order, after the sound. The sound ends when the mixer has played
     // it, however long the device takes; only a mixer that makes no progress at all ends the
-    // wait early. A device that went away is no such case: its mixer runs on at its own pace.
+    // wait early. A device that went away is no such case: its mixer runs on at its own pace,
+    // then on the stand-in, with the sound held until a device is there again.
     using Clock = std::chrono::steady_clock;
     ChannelEnds& ends = oneShotEnds();
     Mix_ChannelFinished(noticeChannelEnd);  // here, since the mixer may have been reopened
@@ -127,9 +126,13 @@ void OneShotChannel::waitUntilEnded() {
                                "the audio device stopped playing; a sound could not finish");
             return;
         }
+        mixer.unlock();
         SDL_PumpEvents();
-        std::unique_lock<std::mutex> lock(ends.mutex);
-        ends.ended.wait_for(lock, kPumpStep, [&] { return ends.count != endsSeen; });
+        {
+            std::unique_lock<std::mutex> lock(ends.mutex);
+            ends.ended.wait_for(lock, kPumpStep, [&] { return ends.count != endsSeen; });
+        }
+        mixer = device_.lockMixer();
     }
 }
 

@@ -6,6 +6,7 @@
 #include <SDL_mixer.h>
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 #include "sound/WarningLog.h"
@@ -18,27 +19,29 @@ class OneShotChannel {
 public:
     // Makes the default tone; the audio device must be open. `device`, `cache` and `warnings`
     // must outlive the channel.
-    OneShotChannel(const AudioDevice& device, SampleCache& cache, WarningLog& warnings);
+    OneShotChannel(AudioDevice& device, SampleCache& cache, WarningLog& warnings);
 
     OneShotChannel(const OneShotChannel&) = delete;
     OneShotChannel& operator=(const OneShotChannel&) = delete;
 
-    // sndPlaySoundA: plays the file the game names by `soundName` (its own path), cutting off
-    // the one before, or stops the one-shot when `soundName` is null. With SND_SYNC in `flags`
-    // returns once the sound has ended. Returns 1, or 0 when the default tone played instead
-    // or the channel failed. A device that stops consuming samples for three seconds ends the
-    // wait (with a warning), since the sound would never end.
-    int32_t play(const char* soundName, uint32_t flags);
+    // sndPlaySoundA, with `mixer` (the device's lock) held: plays the file the game names by
+    // `soundName` (its own path), cutting off the one before, or stops the one-shot when
+    // `soundName` is null. With SND_SYNC in `flags` returns once the sound has ended, letting go
+    // of `mixer` while it waits (and holding it again on return), so that a lost device can be
+    // opened again meanwhile; a sound held while the device is lost has not ended. Returns 1, or
+    // 0 when the default tone played instead or the channel failed. A device that stops
+    // consuming samples for three seconds ends the wait (with a warning), since the sound would
+    // never end.
+    int32_t play(const char* soundName, uint32_t flags, std::unique_lock<std::mutex>& mixer);
 
 private:
-    void waitUntilEnded();
+    void waitUntilEnded(std::unique_lock<std::mutex>& mixer);
 
-    const AudioDevice& device_;
+    AudioDevice& device_;
     SampleCache& cache_;
     WarningLog& warnings_;
     std::vector<int16_t> defaultToneSamples_;  // owned here; the chunk below points into it
     SharedChunk defaultTone_;
-    SharedChunk playing_;  // what the channel plays, kept alive while it plays
 };
 
 }  // namespace velozor

@@ -4,13 +4,14 @@
 #include <memory>
 #include <string>
 
-#include "sound/SoundPlatform.h"
+#include "sound/mixer/MixerPlatform.h"
 
 namespace velozor {
 
 // Opens the audio device (starting SDL's audio subsystem if needed) and returns the SDL2_mixer
-// back end. When SDL's audio cannot start or no device can be opened, returns nullptr and sets
-// `error` to a one-line message that says what failed and what to do.
-std::unique_ptr<SoundPlatform> openMixerPlatform(std::string& error);
+// back end (its silence() is for the end of the process). When SDL's audio cannot start or no
+// device can be opened, returns nullptr and sets `error` to a one-line message that says what
+// failed and what to do.
+std::unique_ptr<MixerPlatform> openMixerPlatform(std::string& error);
 
 }  // namespace velozor

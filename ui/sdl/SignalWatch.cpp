@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
@@ -15,6 +16,10 @@
 namespace velozor {
 
 namespace {
+
+// Stopping the sound takes a millisecond or two; longer means a sound call held the mixer (or
+// the audio thread slept on), and the player heard the sound run on past the request to end.
+constexpr auto kSlowSilence = std::chrono::milliseconds(100);
 
 sigset_t watchedSignals() {
     sigset_t signals;
@@ -28,8 +33,16 @@ sigset_t watchedSignals() {
     int received = 0;
     while (sigwait(&signals, &received) != 0) {
     }
-    if (const std::function<void()>& silence = silencerForTheEnd())
+    if (const std::function<void()>& silence = silencerForTheEnd()) {
+        const auto start = std::chrono::steady_clock::now();
         silence();
+        const auto took = std::chrono::steady_clock::now() - start;
+        if (took > kSlowSilence) {
+            std::fprintf(stderr, "velozor: stopping the sound at the end took %lld ms\n",
+                         static_cast<long long>(
+                             std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+        }
+    }
     // _exit, not exit: the program's own threads are still running, and static destructors
     // run under them would pull SDL out from under the event loop.
     _exit(received == SIGINT ? 130 : 0);

@@ -7,10 +7,10 @@ namespace velozor {
 
 // Blocks SIGTERM and SIGINT in the calling thread, and so in every thread started after it
 // (SDL's, the audio server's), and starts one thread that waits for them. On one it runs the
-// EndSilencer (if one lives; SDL_mixer's pause and halt are safe there, as they lock the audio
-// device), then ends the process at once: status 0 for SIGTERM, 130 for
-// SIGINT, as a shell reports Ctrl+C. Call it first thing in main, before any thread exists. A
-// signal the process was started with ignored (nohup, a background job) stays ignored.
+// EndSilencer (if one lives; one line on standard error when it took over 100 ms), then ends the
+// process at once: status 0 for SIGTERM, 130 for SIGINT, as a shell reports Ctrl+C. Call it first
+// thing in main, before any thread exists. A signal the process was started with ignored (nohup, a
+// background job) stays ignored.
 void startSignalWatch();
 
 }  // namespace velozor

@@ -2,7 +2,6 @@
 // is unloaded. Exit status 0 after a normal end, 1 when the sound or the window cannot start;
 // SIGTERM ends it at once with 0, SIGINT with 130.
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -110,7 +109,7 @@ int main(int argc, char* argv[]) {
     {
         std::string error;
         // The back end starts SDL's audio itself, and words its failure.
-        std::unique_ptr<velozor::SoundPlatform> platform = velozor::openMixerPlatform(error);
+        std::unique_ptr<velozor::MixerPlatform> platform = velozor::openMixerPlatform(error);
         if (!platform)
             return failOnceStartUpWorkEnded(error);
         std::unique_ptr<velozor::SdlWindow> window =
@@ -119,11 +118,7 @@ int main(int argc, char* argv[]) {
             platform.reset();  // the sound device closes before fail() shuts SDL down
             return failOnceStartUpWorkEnded(error);
         }
-        // Paused, not halted: a synchronous sound keeps the loop waiting until the process ends.
-        velozor::EndSilencer silencer([] {
-            Mix_Pause(-1);
-            Mix_PauseMusic();
-        });
+        velozor::EndSilencer silencer([&platform] { platform->silence(); });
 
         velozor::reportSoundFileProblems(folder + "/sonidos", gamePaths.size(),
                                          soundFileProblems.get(), [](const std::string& message) {

@@ -76,7 +76,7 @@ bool PulseServer::start(std::string& error) {
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
     while (Clock::now() < deadline) {
         if (std::system("pactl info >/dev/null 2>&1") == 0)
-            return true;
+            return sinkPlays(error);
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
@@ -90,12 +90,33 @@ bool PulseServer::start(std::string& error) {
     return false;
 }
 
+bool PulseServer::sinkPlays(std::string& error) {
+    // The null sink renders two seconds ahead while no stream asks for less, and a stream that
+    // connects meanwhile is heard only once that block is over. A reader of its monitor for the
+    // server's life asks for 20 ms blocks from the first block's end on.
+    std::vector<std::string> environment;
+    for (const char* name : {"PULSE_SERVER", "PULSE_CLIENTCONFIG", "PULSE_RUNTIME_PATH"})
+        environment.push_back(std::string(name) + "=" + std::getenv(name));
+    reader_ = startServerProcess(
+        {"parec", "--raw", "--latency-msec=20", "-d", std::string(kSink) + ".monitor", "/dev/null"},
+        environment, folder_ / "reader.log", false);
+    if (reader_ > 0 && sinkSounds(
+                           10.0, [] {}, [](const std::vector<int16_t>&) { return true; }))
+        return true;
+    error = "the null sink of pulseaudio delivered nothing to parec within 10 s: " +
+            logEnd(folder_ / "server.log");
+    kill();
+    return false;
+}
+
 void PulseServer::kill() {
-    if (pid_ <= 0)
-        return;
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+    for (pid_t* process : {&reader_, &pid_}) {
+        if (*process <= 0)
+            continue;
+        ::kill(*process, SIGKILL);
+        ::waitpid(*process, nullptr, 0);
+        *process = -1;
+    }
 }
 
 void PulseServer::freeze() {
@@ -108,7 +129,8 @@ void PulseServer::thaw() {
         ::kill(pid_, SIGCONT);
 }
 
-bool PulseServer::sinkSounds(double seconds, const std::function<void()>& meanwhile) {
+bool PulseServer::sinkSounds(double seconds, const std::function<void()>& meanwhile,
+                             const std::function<bool(const std::vector<int16_t>&)>& heard) {
     // `timeout` bounds the reader even if this process never closes the pipe.
     const std::string command = "timeout " + std::to_string(static_cast<int>(seconds) + 5) +
                                 " parec --raw --format=s16le --rate=44100 --channels=2 "
@@ -119,10 +141,11 @@ bool PulseServer::sinkSounds(double seconds, const std::function<void()>& meanwh
         return false;
     const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                                           std::chrono::duration<double>(seconds));
-    bool heard = false;
+    bool sounded = false;
     Clock::time_point nextCall = Clock::now();
     std::vector<int16_t> samples(4096);
-    while (!heard && Clock::now() < deadline) {
+    std::vector<int16_t> window;
+    while (!sounded && Clock::now() < deadline) {
         if (Clock::now() >= nextCall) {
             meanwhile();
             nextCall = Clock::now() + std::chrono::milliseconds(50);
@@ -133,11 +156,15 @@ bool PulseServer::sinkSounds(double seconds, const std::function<void()>& meanwh
         const ssize_t bytes = ::read(readable.fd, samples.data(), samples.size() * sizeof(int16_t));
         if (bytes <= 0)
             break;
-        for (ssize_t i = 0; i < bytes / 2 && !heard; ++i)
-            heard = samples[i] != 0;
+        for (ssize_t i = 0; i < bytes / 2 && !sounded; ++i) {
+            window.push_back(samples[i]);
+            sounded = heard ? window.size() == 8820 && heard(window) : samples[i] != 0;
+            if (window.size() == 8820)
+                window.clear();
+        }
     }
     ::pclose(monitor);
-    return heard;
+    return sounded;
 }
 
 }  // namespace velozor::testing

@@ -5,9 +5,11 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velozor::testing {
 
@@ -22,8 +24,8 @@ public:
     PulseServer(const PulseServer&) = delete;
     PulseServer& operator=(const PulseServer&) = delete;
 
-    // Starts the server and returns once it answers (at most 10 s); on failure sets `error`
-    // to what failed, with the end of the server's log.
+    // Starts the server and returns once it answers and its sink plays in real time (at most
+    // 20 s); on failure sets `error` to what failed, with the end of the server's log.
     bool start(std::string& error);
     // Kills the server by its process id, without warning (as a crash would), and reaps it.
     void kill();
@@ -33,12 +35,17 @@ public:
     void thaw();
 
     // Reads the null sink's monitor for up to `seconds`, calling `meanwhile` about every
-    // 50 ms; returns true as soon as a sample other than silence arrives.
-    bool sinkSounds(double seconds, const std::function<void()>& meanwhile);
+    // 50 ms; returns true as soon as a sample other than silence arrives, or, given `heard`, as
+    // soon as `heard` holds for a 100 ms window of it (interleaved stereo).
+    bool sinkSounds(double seconds, const std::function<void()>& meanwhile,
+                    const std::function<bool(const std::vector<int16_t>&)>& heard = {});
 
 private:
+    bool sinkPlays(std::string& error);
+
     std::filesystem::path folder_;
     pid_t pid_ = -1;
+    pid_t reader_ = -1;  // keeps the sink's blocks short
 };
 
 }  // namespace velozor::testing
