@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/sound/mixer/PulseServer.h"
 #include "tests/ui/sdl/ProgramRun.h"
 #include "tools/soundpack/Catalogue.h"
 #include "tools/soundpack/WavFile.h"
@@ -203,6 +204,38 @@ TEST_F(VelozorProgram, EndsPromptlyOnSigtermAndSigintDuringASynchronousSound) {
         EXPECT_EQ(signalled.exitStatus(3s), status)
             << strsignal(signal) << "; trace:\n" << signalled.trace();
     }
+}
+
+// Also in the menu's silence, where the audio thread sleeps on a sound server, a second at a time,
+// holding the lock the sound's pause takes: the end wakes it instead of waiting out its sleep.
+// The program times the stop itself and reports one over 100 ms. The signal comes within two
+// looks (0.2 s) of the thread falling asleep, so a stop that waited would take 0.8 s or more.
+TEST_F(VelozorProgram, EndsPromptlyOnSigtermWhileTheAudioThreadSleepsInTheMenu) {
+    writeShortSoundFolder(folder / "sonidos");
+    velozor::testing::PulseServer server(folder / "pulse");
+    std::string error;
+    ASSERT_TRUE(server.start(error)) << error;
+    ASSERT_NO_FATAL_FAILURE(start({"SDL_AUDIODRIVER=pulseaudio"}));
+    ASSERT_TRUE(run.pressUntilTraced("Right", "\tkey\t39\n", 20s)) << trace();
+    ASSERT_EQ(std::system("xdotool key Escape"), 0);  // the menu: the music stops
+    // The audio thread's voluntary context switches: hundreds a second while it mixes, none while
+    // it sleeps.
+    const std::string switches = "for t in /proc/$(xdotool getwindowpid " + run.window() +
+                                 ")/task/*; do grep -qs ^SDLAudioP $t/comm && sed -n "
+                                 "'s/^voluntary_ctxt_switches:\\s*//p' $t/status; done";
+    long seen = -1;
+    bool mixing = false;
+    const auto fellAsleep = [&] {
+        const long now = std::atol(commandOutput(switches).c_str());
+        const bool asleep = mixing && now == seen;
+        mixing = now > seen + 1;
+        seen = now;
+        return asleep;
+    };
+    ASSERT_TRUE(waitUntil(fellAsleep, 20s)) << "the audio thread never slept; trace:\n" << trace();
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.exitStatus(10s), 0) << trace();
+    EXPECT_EQ(trace().find("stopping the sound at the end took"), std::string::npos) << trace();
 }
 
 // Without a display SDL would fall back to a driver that shows nothing and takes no keys, and
