@@ -9,6 +9,7 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -57,6 +58,10 @@ public:
     // device is closed. Held only for a call's own work: never across a message box, nor while
     // a synchronous sound waits for its end.
     std::unique_lock<std::mutex> lockMixer() { return mixerLock_.lock(); }
+    // As lockMixer(), but gives up after `limit` (the lock returned then owns nothing).
+    std::unique_lock<std::mutex> lockMixerWithin(std::chrono::milliseconds limit) {
+        return mixerLock_.lockWithin(limit);
+    }
     // Ends the audio thread's sleeps through silence for good: call before using SDL_mixer
     // without lockMixer(), as the parts that come down with the back end do.
     void stopParking() { mixerLock_.stopParking(); }

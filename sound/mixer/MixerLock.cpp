@@ -1,17 +1,40 @@
 // The mixer's lock and the audio thread's sleep through silence.
 #include "sound/mixer/MixerLock.h"
 
+#include <thread>
+
 namespace velozor {
 
-std::unique_lock<std::mutex> MixerLock::lock() {
+namespace {
+
+constexpr auto kTryStep = std::chrono::milliseconds(1);
+
+}  // namespace
+
+MixerLock::Waiting::Waiting(MixerLock& lock) : lock_(lock) {
     {
-        const std::lock_guard<std::mutex> park(parkMutex_);
-        ++waiting_;
+        const std::lock_guard<std::mutex> park(lock_.parkMutex_);
+        ++lock_.waiting_;
     }
-    wake_.notify_all();
-    std::unique_lock<std::mutex> held(mutex_);
-    const std::lock_guard<std::mutex> park(parkMutex_);
-    --waiting_;
+    lock_.wake_.notify_all();
+}
+
+MixerLock::Waiting::~Waiting() {
+    const std::lock_guard<std::mutex> park(lock_.parkMutex_);
+    --lock_.waiting_;
+}
+
+std::unique_lock<std::mutex> MixerLock::lock() {
+    const Waiting waiting(*this);
+    return std::unique_lock<std::mutex>(mutex_);
+}
+
+std::unique_lock<std::mutex> MixerLock::lockWithin(std::chrono::milliseconds limit) {
+    const Waiting waiting(*this);
+    std::unique_lock<std::mutex> held(mutex_, std::defer_lock);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!held.try_lock() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(kTryStep);
     return held;
 }
 

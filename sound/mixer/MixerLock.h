@@ -28,6 +28,8 @@ public:
 
     // Wakes the audio thread if it is parked and waits for the lock.
     std::unique_lock<std::mutex> lock();
+    // As lock(), but gives up after `limit`: the lock returned then owns nothing.
+    std::unique_lock<std::mutex> lockWithin(std::chrono::milliseconds limit);
     // The lock when it is free now; never waits, never wakes the audio thread.
     std::unique_lock<std::mutex> tryLock() {
         return std::unique_lock<std::mutex>(mutex_, std::try_to_lock);
@@ -48,6 +50,18 @@ public:
     bool parkingAllowed() const { return allowed_.load(std::memory_order_relaxed); }
 
 private:
+    // While it lives, the audio thread does not park, and leaves a park it is in.
+    class Waiting {
+    public:
+        explicit Waiting(MixerLock& lock);
+        ~Waiting();
+        Waiting(const Waiting&) = delete;
+        Waiting& operator=(const Waiting&) = delete;
+
+    private:
+        MixerLock& lock_;
+    };
+
     std::mutex mutex_;
     std::mutex parkMutex_;
     std::condition_variable wake_;

@@ -5,6 +5,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <chrono>
 #include <iostream>
 #include <optional>
 
@@ -14,6 +15,9 @@
 namespace velozor {
 
 namespace {
+
+// How long the end of the process waits for the mixer's lock.
+constexpr auto kLongestWaitAtTheEnd = std::chrono::milliseconds(500);
 
 void showInMessageBox(const std::string& message) {
     // Fails (and returns at once) where there is no display; stderr has the text already.
@@ -87,8 +91,11 @@ int32_t MixerPlatform::mciExecute(const char* command) {
 
 void MixerPlatform::silence() {
     // The lock wakes an audio thread asleep through silence, which holds SDL's device lock that
-    // the pauses take.
-    const std::unique_lock<std::mutex> lock = device_->lockMixer();
+    // the pauses take. Only a reopening stuck on a frozen sound server holds it longer than a
+    // call takes; the pauses then go without it, the audio thread's sleeps ended for good.
+    const std::unique_lock<std::mutex> lock = device_->lockMixerWithin(kLongestWaitAtTheEnd);
+    if (!lock.owns_lock())
+        device_->stopParking();
     Mix_Pause(-1);
     Mix_PauseMusic();
 }

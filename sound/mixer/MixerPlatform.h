@@ -52,8 +52,9 @@ public:
 
     // Pauses every sound for the end of the process. Unlike the calls above it may be made from
     // any thread, while the game's own thread waits in a synchronous sound too (which then waits
-    // on until the process ends); it takes the mixer's lock, so it returns as soon as the call
-    // under way (if any) is done, however long the audio thread had been asleep.
+    // on until the process ends). It takes the mixer's lock, waking the audio thread asleep
+    // through silence, so it returns once the call under way (if any) is done, and after half a
+    // second at most.
     void silence();
 
     // The frames per buffer the device runs with.
