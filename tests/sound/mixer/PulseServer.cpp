@@ -75,8 +75,20 @@ bool PulseServer::start(std::string& error) {
     }
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
     while (Clock::now() < deadline) {
-        if (std::system("pactl info >/dev/null 2>&1") == 0)
-            return sinkPlays(error);
+        if (std::system("pactl info >/dev/null 2>&1") == 0) {
+            // A null sink renders two seconds ahead while no stream asks for less, and a stream
+            // that connects meanwhile is heard only once that block is over. A reader of its
+            // monitor, ending with the server, asks for 20 ms blocks from then on.
+            const std::string reader = "parec --raw --latency-msec=20 -d " + std::string(kSink) +
+                                       ".monitor /dev/null >/dev/null 2>&1 &";
+            const auto anything = [](const std::vector<int16_t>&) { return true; };
+            if (std::system(reader.c_str()) == 0 && sinkSounds(
+                                                        10.0, [] {}, anything))
+                return true;
+            error = "the null sink of pulseaudio played nothing within 10 s: " + logEnd(log);
+            kill();
+            return false;
+        }
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
@@ -90,33 +102,12 @@ bool PulseServer::start(std::string& error) {
     return false;
 }
 
-bool PulseServer::sinkPlays(std::string& error) {
-    // The null sink renders two seconds ahead while no stream asks for less, and a stream that
-    // connects meanwhile is heard only once that block is over. A reader of its monitor for the
-    // server's life asks for 20 ms blocks from the first block's end on.
-    std::vector<std::string> environment;
-    for (const char* name : {"PULSE_SERVER", "PULSE_CLIENTCONFIG", "PULSE_RUNTIME_PATH"})
-        environment.push_back(std::string(name) + "=" + std::getenv(name));
-    reader_ = startServerProcess(
-        {"parec", "--raw", "--latency-msec=20", "-d", std::string(kSink) + ".monitor", "/dev/null"},
-        environment, folder_ / "reader.log", false);
-    if (reader_ > 0 && sinkSounds(
-                           10.0, [] {}, [](const std::vector<int16_t>&) { return true; }))
-        return true;
-    error = "the null sink of pulseaudio delivered nothing to parec within 10 s: " +
-            logEnd(folder_ / "server.log");
-    kill();
-    return false;
-}
-
 void PulseServer::kill() {
-    for (pid_t* process : {&reader_, &pid_}) {
-        if (*process <= 0)
-            continue;
-        ::kill(*process, SIGKILL);
-        ::waitpid(*process, nullptr, 0);
-        *process = -1;
-    }
+    if (pid_ <= 0)
+        return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
 }
 
 void PulseServer::freeze() {

@@ -41,11 +41,8 @@ public:
                     const std::function<bool(const std::vector<int16_t>&)>& heard = {});
 
 private:
-    bool sinkPlays(std::string& error);
-
     std::filesystem::path folder_;
     pid_t pid_ = -1;
-    pid_t reader_ = -1;  // keeps the sink's blocks short
 };
 
 }  // namespace velozor::testing
