@@ -81,9 +81,9 @@ bool PulseServer::start(std::string& error) {
             // monitor, ending with the server, asks for 20 ms blocks from then on.
             const std::string reader = "parec --raw --latency-msec=20 -d " + std::string(kSink) +
                                        ".monitor /dev/null >/dev/null 2>&1 &";
+            const auto idle = [] {};
             const auto anything = [](const std::vector<int16_t>&) { return true; };
-            if (std::system(reader.c_str()) == 0 && sinkSounds(
-                                                        10.0, [] {}, anything))
+            if (std::system(reader.c_str()) == 0 && sinkSounds(10.0, idle, anything))
                 return true;
             error = "the null sink of pulseaudio played nothing within 10 s: " + logEnd(log);
             kill();
