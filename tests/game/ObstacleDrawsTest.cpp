@@ -36,13 +36,18 @@ TEST(ObstacleDrawsDeathTest, ADrawOutsideTheUnitIntervalStopsWithAHint) {
     EXPECT_DEATH(arrivalDelay(-0.2f), "RandomSource::rnd");
 }
 
-// The steps themselves are heard in the simulated games (GameTickTest).
-TEST(ObstacleDrawsTest, TheDistanceToTheArrivalIsTakenIn16Bits) {
-    GameState state;
-    state.paso = 32766;
-    state.llegada = static_cast<int16_t>(-32766);  // 32766 + 4, wrapped
-    volumen(state);
-    EXPECT_EQ(state.pasoVolumen, "3");
+// Steps "6" to "0" at distances 7 to 1 are heard in the simulated games (GameTickTest); any
+// other distance leaves the step alone, and the distance is taken in 16 bits, across the wrap.
+TEST(ObstacleDrawsTest, OtherDistancesLeaveTheStepAloneAndTheDistanceIsTakenIn16Bits) {
+    for (const auto& [paso, llegada, step] :
+         {std::tuple{100, 100, "0"}, {100, 108, "0"}, {100, 99, "0"}, {32766, -32766, "3"}}) {
+        GameState state;
+        state.pasoVolumen = "0";
+        state.paso = static_cast<int16_t>(paso);
+        state.llegada = static_cast<int16_t>(llegada);
+        volumen(state);
+        EXPECT_EQ(state.pasoVolumen, step) << paso << " to " << llegada;
+    }
 }
 
 TEST(ObstacleDrawsTest, TheGeneratorGivesTheSameNumbersUntilReseededAllInTheUnitInterval) {

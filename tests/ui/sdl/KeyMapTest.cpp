@@ -23,13 +23,15 @@ TEST(KeyMap, GivesEachKeyItsWindowsCodeWhateverTheLayoutAndOnTheKeypadAsNumLockS
         {SDLK_a, SDL_SCANCODE_Q, KMOD_RALT, 'A'},   // AZERTY: the character names the key
         {0x0444, SDL_SCANCODE_A, 0, 'A'},           // Cyrillic "ф": named by its place
         {'&', SDL_SCANCODE_1, 0, '1'},              // AZERTY's unshifted digit row
-        {SDLK_4, SDL_SCANCODE_4, 0, '4'},
+        {'4', SDL_SCANCODE_Q, 0, '4'},
         {0x00F1, SDL_SCANCODE_SEMICOLON, 0, 186},  // Spanish "ñ"
         {SDLK_BRIGHTNESSUP, SDL_SCANCODE_BRIGHTNESSUP, 0, std::nullopt},
         {SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, 0, std::nullopt},
         // The keypad is arrows and the keys around them with NumLock off, CapsLock or not.
         {SDLK_KP_4, SDL_SCANCODE_KP_4, KMOD_CAPS, vk::Left},
         {SDLK_KP_4, SDL_SCANCODE_KP_4, KMOD_NUM, 100},
+        {SDLK_KP_6, SDL_SCANCODE_KP_6, 0, vk::Right},
+        {SDLK_KP_8, SDL_SCANCODE_KP_8, 0, vk::Up},
         {SDLK_KP_2, SDL_SCANCODE_KP_2, 0, vk::Down},
         {SDLK_KP_0, SDL_SCANCODE_KP_0, 0, 45},  // Insert; SDL numbers the 0 after the 9
         {SDLK_KP_0, SDL_SCANCODE_KP_0, KMOD_NUM, 96},
