@@ -1,5 +1,5 @@
-// The real window outside Windows: an SDL window with the game's caption, icon and credits
-// label, whose events reach the event loop as Windows-style key, paint and close events.
+// The desktop program's window outside Windows: an SDL window with the game's caption, icon and
+// credits label, whose events reach the event loop as Windows-style key, paint and close events.
 #pragma once
 
 #include <SDL.h>
