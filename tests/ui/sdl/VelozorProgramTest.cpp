@@ -200,8 +200,8 @@ TEST_F(VelozorProgram, EndsPromptlyOnSigtermAndSigintDuringASynchronousSound) {
         ASSERT_TRUE(waitUntil([&] { return signalled.traced("\tload\n"); }, 10s))
             << signalled.trace();
         signalled.signal(signal);
-        EXPECT_EQ(signalled.exitStatus(3s), status) << strsignal(signal) << "; trace:\n"
-                                                    << signalled.trace();
+        EXPECT_EQ(signalled.exitStatus(3s), status)
+            << strsignal(signal) << "; trace:\n" << signalled.trace();
     }
 }
 
