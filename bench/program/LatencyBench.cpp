@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "ProgramUnderTest.h"
+#include "bench/Percentile.h"
 #include "tests/support/ProgramProbe.h"
 
 namespace {
@@ -34,6 +35,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using velozor::bench::percentile;
 
 constexpr int kStarts = 3;
 constexpr int kKeys = 100;
@@ -151,11 +153,6 @@ private:
     std::vector<Clock::time_point> onsets_;  // where sound began after silence
     Clock::time_point lastLoud_{};
 };
-
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * (values.size() - 1) + 0.5)];
-}
 
 struct StartResult {
     std::vector<double> millis;       // every key's

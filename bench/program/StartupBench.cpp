@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "Display.h"
+#include "bench/Percentile.h"
 
 extern char** environ;
 
@@ -25,6 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using velozor::bench::percentile;
 
 constexpr int kStarts = 15;
 constexpr double kBoundMs = 100.0;
@@ -102,12 +104,6 @@ double startOnce(const fs::path& program, const fs::path& folder) {
     ::waitpid(pid, nullptr, 0);
     ::close(mix);
     return millis;
-}
-
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    const auto rank = static_cast<std::size_t>(fraction * (values.size() - 1) + 0.5);
-    return values[rank];
 }
 
 }  // namespace

@@ -105,10 +105,9 @@ std::string approach(int lane, int step) {
 }
 
 int approachLane(const std::string& call) {
-    if (call.find("OPEN ") == std::string::npos)
-        return 2;
     for (const CataloguedSound& sound : cataloguedSounds()) {
-        if (sound.approach && call.find(sound.path) != std::string::npos)
+        if (sound.approach && call.find("OPEN ") != std::string::npos &&
+            call.find(sound.path) != std::string::npos)
             return sound.approach->lane;
     }
     return 2;
@@ -146,23 +145,21 @@ int laneNamed(const std::string& text) {
 }
 
 std::vector<Event> SimRun::events() const {
-    static const std::vector<std::string> kHandled = {"load",   "tick", "key", "close",
-                                                      "unload", "exit", "end"};
     std::vector<Event> found;
     for (const std::string& line : lines) {
-        const std::vector<std::string> part = split(line, '\t');
+        const std::vector<std::string> part = split(withoutFolder(line), '\t');
         const std::string& kind = part[1];
-        if (std::find(kHandled.begin(), kHandled.end(), kind) != kHandled.end()) {
-            found.push_back({timeOf(line), kind == "key" ? "key " + part[2] : kind, {}});
-        } else if (kind == "sndPlaySoundA") {
-            found.back().calls.push_back("snd " + withoutFolder(part[2]) + " " + part[3]);
+        if (kind == "sndPlaySoundA") {
+            found.back().calls.push_back("snd " + part[2] + " " + part[3]);
         } else if (kind == "mciSendStringA" || kind == "mciExecute" || kind == "timer") {
-            const std::string prefix = kind == "mciExecute" ? "exec "
-                                       : kind == "timer"    ? "timer "
-                                                            : "";
-            found.back().calls.push_back(prefix + withoutFolder(part[2]));
-        } else if (kind != "GetShortPathNameA") {
-            found.back().calls.push_back(kind);  // randomize, rnd
+            found.back().calls.push_back((kind == "mciExecute" ? "exec "
+                                          : kind == "timer"    ? "timer "
+                                                               : "") +
+                                         part[2]);
+        } else if (kind == "randomize" || kind == "rnd") {
+            found.back().calls.push_back(kind);
+        } else if (kind != "GetShortPathNameA") {  // a handled event: load, tick, key, close, ...
+            found.push_back({timeOf(line), kind == "key" ? "key " + part[2] : kind, {}});
         }
     }
     return found;
@@ -170,16 +167,14 @@ std::vector<Event> SimRun::events() const {
 
 std::vector<Event> SimRun::tickEvents() const {
     std::vector<Event> found = events();
-    found.erase(std::remove_if(found.begin(), found.end(),
-                               [](const Event& event) { return event.what != "tick"; }),
-                found.end());
+    std::erase_if(found, [](const Event& event) { return event.what != "tick"; });
     return found;
 }
 
 std::vector<Calls> SimRun::keyCalls(long after) const {
     std::vector<Calls> found;
     for (const Event& event : events()) {
-        if (event.what.rfind("key ", 0) == 0 && event.time > after)
+        if (event.what.starts_with("key ") && event.time > after)
             found.push_back(event.calls);
     }
     return found;
