@@ -1,7 +1,7 @@
 // The events a real window has received and the event loop has not yet read, kept as a Windows
 // message queue keeps them: in arrival order, one pending paint for any number of repaints, and
-// the window's close asked for once. Both real windows (SDL, Win32) fill one from their own
-// events; it knows neither.
+// the window's close asked for once. Every real window (SDL, Win32, the web page) fills one from
+// its own events; it knows none of them.
 #pragma once
 
 #include <cstdint>
