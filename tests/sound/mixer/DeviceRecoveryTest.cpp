@@ -12,8 +12,8 @@
 #include <string>
 #include <thread>
 
-#include "PulseServer.h"
-#include "SoundFiles.h"
+#include "tests/support/PulseServer.h"
+#include "tests/support/SoundFiles.h"
 #include "game/GameContext.h"
 #include "sound/SoundServices.h"
 #include "sound/mixer/BufferCheck.h"

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SoundFiles.h"
+#include "tests/support/SoundFiles.h"
 #include "game/GameContext.h"
 #include "sound/MusicErrorText.h"
 #include "sound/SoundServices.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SoundFiles.h"
+#include "tests/support/SoundFiles.h"
 #include "sound/SoundFileHeader.h"
 #include "sound/mixer/SoundFileFinder.h"
 

@@ -1,77 +1,33 @@
-// Sound fixtures and the disk driver's output, for the mixer tests.
-#include "SoundFiles.h"
-
-#include <lame/lame.h>
+// Sound fixtures written through the sound generator's own writers, and the disk driver's mix.
+#include "tests/support/SoundFiles.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <fstream>
 #include <numbers>
-#include <stdexcept>
 #include <thread>
+
+#include "tools/soundpack/Mp3Encoder.h"
+#include "tools/soundpack/WavFile.h"
 
 namespace velozor::testing {
 
-namespace {
-
-// Writes `value` as `bytes` little-endian bytes, as RIFF wants.
-void put(std::ofstream& out, uint32_t value, int bytes) {
-    for (int at = 0; at < bytes; ++at)
-        out.put(static_cast<char>((value >> (8 * at)) & 0xFF));
-}
-
-}  // namespace
-
 void writeWav(const std::filesystem::path& path, int frames,
               const std::function<int16_t(int frame)>& sample) {
-    std::ofstream out(path, std::ios::binary);
-    if (!out)
-        throw std::runtime_error("cannot write " + path.string());
-    const uint32_t dataBytes = static_cast<uint32_t>(frames) * 4;
-    out.write("RIFF", 4);
-    put(out, 36 + dataBytes, 4);
-    out.write("WAVEfmt ", 8);
-    // Chunk size 16, PCM, 2 channels, the rate, bytes per second, 4 bytes a frame, 16 bits.
-    const uint32_t fields[] = {16, 1, 2, kRate, kRate * 4, 4, 16};
-    const int sizes[] = {4, 2, 2, 4, 4, 2, 2};
-    for (int at = 0; at < 7; ++at)
-        put(out, fields[at], sizes[at]);
-    out.write("data", 4);
-    put(out, dataBytes, 4);
-    for (int frame = 0; frame < frames; ++frame) {
-        const auto value = static_cast<uint16_t>(sample(frame));
-        put(out, value, 2);
-        put(out, value, 2);
-    }
+    // The writer scales by 32767 and rounds: every 16-bit value but -32768 comes back exact.
+    soundpack::AudioBuffer audio{2, std::vector<float>(static_cast<std::size_t>(frames) * 2)};
+    for (int frame = 0; frame < frames; ++frame)
+        audio.samples[2 * frame] = audio.samples[2 * frame + 1] = sample(frame) / 32767.0f;
+    soundpack::writeWav(path, audio);
 }
 
 void writeMp3(const std::filesystem::path& path, int frames, int16_t amplitude) {
-    std::vector<short> pcm(static_cast<size_t>(frames) * 2);
-    for (int frame = 0; frame < frames; ++frame) {
-        const double phase = 2.0 * std::numbers::pi * 441.0 * frame / kRate;
-        pcm[2 * frame] = pcm[2 * frame + 1] =
-            static_cast<short>(std::lround(amplitude * std::sin(phase)));
-    }
-    lame_global_flags* lame = lame_init();
-    lame_set_in_samplerate(lame, kRate);
-    lame_set_out_samplerate(lame, kRate);
-    lame_set_num_channels(lame, 2);
-    lame_set_brate(lame, 192);
-    if (lame_init_params(lame) < 0)
-        throw std::runtime_error("LAME refused its parameters");
-    std::vector<unsigned char> mp3(static_cast<size_t>(frames) * 5 / 4 + 7200 + 7200);
-    int written = lame_encode_buffer_interleaved(lame, pcm.data(), frames, mp3.data(),
-                                                 static_cast<int>(mp3.size()));
-    if (written < 0)
-        throw std::runtime_error("LAME failed to encode");
-    const int flushed =
-        lame_encode_flush(lame, mp3.data() + written, static_cast<int>(mp3.size()) - written);
-    lame_close(lame);
-    if (flushed < 0)
-        throw std::runtime_error("LAME failed to flush");
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(mp3.data()), written + flushed);
+    std::vector<float> sine(static_cast<std::size_t>(frames));
+    for (int frame = 0; frame < frames; ++frame)
+        sine[frame] = amplitude / 32768.0f *
+                      static_cast<float>(std::sin(2.0 * std::numbers::pi * 441.0 * frame / kRate));
+    soundpack::writeMp3(path, sine, 192);
 }
 
 std::vector<int16_t> readMix(const std::filesystem::path& path, uint64_t from, uint64_t frames) {
