@@ -120,11 +120,6 @@ bool ProgramRun::pressUntilTraced(const std::string& key, const std::string& lin
     return waitUntil([&] { return pressKey(key) && waitForTraced(line, 500ms); }, limit);
 }
 
-void ProgramRun::signal(int number) {
-    if (pid_ > 0)
-        kill(pid_, number);
-}
-
 _XDisplay* ProgramRun::display() {
     if (display_ == nullptr)
         display_ = XOpenDisplay(nullptr);

@@ -73,9 +73,6 @@ public:
     bool pressUntilTraced(const std::string& key, const std::string& line,
                           std::chrono::milliseconds limit);
 
-    // Sends the signal `number` (SIGTERM, SIGINT, ...) to the program.
-    void signal(int number);
-
     // What a window manager sends when the user closes the window: WM_DELETE_WINDOW.
     void requestClose();
 

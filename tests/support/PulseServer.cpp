@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <thread>
 #include <vector>
 
+#include "tests/support/ProgramProbe.h"
 #include "tests/support/ServerProcess.h"
 
 namespace velozor::testing {
@@ -53,20 +53,21 @@ bool PulseServer::start(std::string& error) {
             "lists them)";
         return false;
     }
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
-    while (Clock::now() < deadline) {
-        if (std::system("pactl info >/dev/null 2>&1") == 0)
-            return true;
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            error = "pulseaudio ended at start: " + logEnd(log);
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    error = "pulseaudio did not answer within 10 s: " + logEnd(log);
-    kill();
+    bool ended = false;
+    if (waitUntil(
+            [&] {
+                ended = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
+                return ended || std::system("pactl info >/dev/null 2>&1") == 0;
+            },
+            std::chrono::seconds(10)) &&
+        !ended)
+        return true;
+    error = (ended ? "pulseaudio ended at start: " : "pulseaudio did not answer within 10 s: ") +
+            logEnd(log);
+    if (ended)
+        pid_ = -1;
+    else
+        kill();
     return false;
 }
 

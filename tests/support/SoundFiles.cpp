@@ -6,12 +6,14 @@
 #include <cmath>
 #include <fstream>
 #include <numbers>
-#include <thread>
 
+#include "tests/support/ProgramProbe.h"
 #include "tools/soundpack/Mp3Encoder.h"
 #include "tools/soundpack/WavFile.h"
 
 namespace velozor::testing {
+
+using namespace std::chrono_literals;
 
 void writeWav(const std::filesystem::path& path, int frames,
               const std::function<int16_t(int frame)>& sample) {
@@ -31,13 +33,8 @@ void writeMp3(const std::filesystem::path& path, int frames, int16_t amplitude) 
 }
 
 std::vector<int16_t> readMix(const std::filesystem::path& path, uint64_t from, uint64_t frames) {
-    const uint64_t wantedBytes = (from + frames) * 4;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     std::error_code error;
-    while (std::filesystem::file_size(path, error) < wantedBytes &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    waitUntil([&] { return std::filesystem::file_size(path, error) >= (from + frames) * 4; }, 10s);
     std::ifstream in(path, std::ios::binary);
     in.seekg(static_cast<std::streamoff>(from * 4));
     std::vector<int16_t> mix(frames * 2);
@@ -48,16 +45,17 @@ std::vector<int16_t> readMix(const std::filesystem::path& path, uint64_t from, u
 
 int64_t waitInMix(const std::filesystem::path& path, uint64_t from, uint64_t frames,
                   const std::function<int64_t(const std::vector<int16_t>& mix)>& found) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    for (;;) {
-        std::error_code error;
-        const uint64_t written = std::filesystem::file_size(path, error) / 4;
-        const uint64_t available = written > from ? std::min(written - from, frames) : 0;
-        const int64_t at = found(readMix(path, from, available));
-        if (at >= 0 || available == frames || std::chrono::steady_clock::now() > deadline)
-            return at;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    int64_t at = -1;
+    waitUntil(
+        [&] {
+            std::error_code error;
+            const uint64_t written = std::filesystem::file_size(path, error) / 4;
+            const uint64_t available = written > from ? std::min(written - from, frames) : 0;
+            at = found(readMix(path, from, available));
+            return at >= 0 || available == frames;
+        },
+        10s);
+    return at;
 }
 
 int64_t firstSounding(const std::vector<int16_t>& mix) {

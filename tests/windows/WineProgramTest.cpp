@@ -14,7 +14,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -36,36 +35,11 @@ using velozor::testing::WindowOf;
 // goes to ALSA, whose default device the test's .asoundrc sends to files.
 constexpr const char* kDllOverrides = "mscoree,mshtml,winepulse.drv=";
 
-// A wave file's samples as bytes, and the capture name ALSA's file plugin gives a stream of its
-// format ("r44100_c1_b16_").
-struct WaveData {
-    std::string format;
-    std::size_t frameBytes = 0;
-    std::string samples;
-};
-
-WaveData waveData(const fs::path& file) {
-    const velozor::soundpack::WavContents wav = velozor::soundpack::readWav(file);
-    WaveData wave{
-        "r" + std::to_string(wav.sampleRate) + "_c" + std::to_string(wav.audio.channels) + "_b16_",
-        2u * wav.audio.channels, ""};
-    for (const float sample : wav.audio.samples) {
-        const auto value = static_cast<int16_t>(std::lround(sample * 32768.0f));
-        wave.samples.append(reinterpret_cast<const char*>(&value), 2);
-    }
-    return wave;
-}
-
-// Counts the samples above -60 dBFS in raw audio of `Sample`s (int16_t or float).
-template <typename Sample>
-std::size_t audibleSamples(const std::string& bytes, Sample threshold) {
-    std::size_t count = 0;
-    for (std::size_t at = 0; at + sizeof(Sample) <= bytes.size(); at += sizeof(Sample)) {
-        Sample sample;
-        std::memcpy(&sample, bytes.data() + at, sizeof(Sample));
-        count += sample > threshold || sample < -threshold;
-    }
-    return count;
+// The name ALSA's file plugin gives a capture of 16-bit samples at the sound folder's rate, the
+// format of every wave file there.
+std::string waveFormat(int channels) {
+    return "r" + std::to_string(velozor::soundpack::kSampleRate) + "_c" + std::to_string(channels) +
+           "_b16_";
 }
 
 class WineProgram : public ::testing::Test {
@@ -183,19 +157,22 @@ protected:
     }
 
     // How many pieces of the sound file `name` (in the sound folder) arrived, sample for
-    // sample, in the captures of its own format: seven pieces of 64 frames, spread over the
+    // sample, in the captures of its own format: seven pieces of 256 bytes, spread over the
     // file, each counted as often as it is found. Several pieces, because the captures of two
     // streams of one format are interleaved in chunks, which may split any one piece.
     std::size_t arrivals(const std::string& name) const {
-        const WaveData wave = waveData(folder / "sonidos" / fs::u8path(name));
-        const std::size_t frames = wave.samples.size() / wave.frameBytes;
+        const auto wave = velozor::soundpack::readWav(folder / "sonidos" / fs::u8path(name));
+        std::string samples;
+        for (const float sample : wave.audio.samples) {
+            const auto value = static_cast<int16_t>(std::lround(sample * 32768.0f));
+            samples.append(reinterpret_cast<const char*>(&value), 2);
+        }
         std::size_t count = 0;
         for (const auto& [stream, bytes] : captures()) {
-            if (stream.rfind(wave.format, 0) != 0)
+            if (stream.rfind(waveFormat(wave.audio.channels), 0) != 0)
                 continue;
             for (std::size_t eighth = 1; eighth < 8; ++eighth) {
-                const std::string piece = wave.samples.substr(frames * eighth / 8 * wave.frameBytes,
-                                                              64 * wave.frameBytes);
+                const std::string piece = samples.substr(samples.size() / 2 * eighth / 8 * 2, 256);
                 for (std::size_t at = bytes.find(piece); at != std::string::npos;
                      at = bytes.find(piece, at + piece.size()))
                     ++count;
@@ -204,21 +181,21 @@ protected:
         return count;
     }
 
-    // The audible samples of the streams in formats no wave file of the sound folder has: the
+    // The samples above -60 dBFS of the streams in other formats than the wave files': the
     // music, which Wine decodes through DirectShow and plays at its mixer's format.
     std::size_t musicSamples() const {
-        std::set<std::string> waveFormats;
-        for (const auto& file : fs::recursive_directory_iterator(folder / "sonidos")) {
-            if (file.path().extension() == ".wav")
-                waveFormats.insert(waveData(file.path()).format);
-        }
         std::size_t audible = 0;
         for (const auto& [stream, bytes] : captures()) {
-            if (waveFormats.count(stream.substr(0, stream.find("_f") + 1)) != 0)
+            if (stream.rfind(waveFormat(1), 0) == 0 || stream.rfind(waveFormat(2), 0) == 0)
                 continue;
-            audible += stream.find("FLOAT") != std::string::npos
-                           ? audibleSamples<float>(bytes, 0.001f)
-                           : audibleSamples<int16_t>(bytes, 33);
+            const bool floats = stream.find("FLOAT") != std::string::npos;
+            for (std::size_t at = 0; at + 4 <= bytes.size(); at += floats ? 4 : 2) {
+                float value = 0;
+                int16_t sample = 0;
+                std::memcpy(floats ? static_cast<void*>(&value) : &sample, bytes.data() + at,
+                            floats ? 4 : 2);
+                audible += std::abs(floats ? value : sample / 32768.0f) > 0.001f;
+            }
         }
         return audible;
     }

@@ -172,7 +172,7 @@ TEST_F(VelozorProgram, EndsPromptlyOnSigtermAndSigintDuringASynchronousSound) {
                                     (folder / "trace.txt").string(), error))
             << error;
         ASSERT_TRUE(signalled.waitForTraced("\tload\n", 10s)) << signalled.trace();
-        signalled.signal(signal);
+        ::kill(signalled.pid(), signal);
         EXPECT_EQ(signalled.exitStatus(20s), status) << strsignal(signal) << "; trace:\n"
                                                      << signalled.trace();
     }
