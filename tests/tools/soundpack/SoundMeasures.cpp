@@ -141,7 +141,9 @@ AudioBuffer decodeMp3(const std::filesystem::path& file) {
     long rate = 0;
     int channels = 0;
     int encoding = 0;
+    // Only kSampleRate is accepted, and libmpg123 must not resample another rate to it.
     if (!handle || mpg123_format_none(handle.get()) != MPG123_OK ||
+        mpg123_param(handle.get(), MPG123_REMOVE_FLAGS, MPG123_AUTO_RESAMPLE, 0) != MPG123_OK ||
         mpg123_format(handle.get(), kSampleRate, MPG123_MONO | MPG123_STEREO,
                       MPG123_ENC_SIGNED_16) != MPG123_OK ||
         mpg123_open(handle.get(), file.c_str()) != MPG123_OK ||
