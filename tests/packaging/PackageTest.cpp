@@ -78,15 +78,13 @@ TEST(Package, HoldsThePlayersFilesAndNothingElseAndNeedsTheLibrariesTheProgramLi
 
 TEST(Package, DesktopEntryMetadataAndManualPageAreValidAndCarryTheVersion) {
     const std::filesystem::path share = kRoot / "usr/share";
-    int status = -1;
-    const std::string desktop =
-        commandOutput("desktop-file-validate '" +
-                          (share / "applications" / (kAppId + ".desktop")).string() + "' 2>&1",
-                      &status);
-    EXPECT_EQ(status, 0) << desktop;
-    EXPECT_EQ(desktop, "");
+    // Each validator says nothing about a valid file; a missing validator says so too.
+    EXPECT_EQ(commandOutput("desktop-file-validate '" +
+                            (share / "applications" / (kAppId + ".desktop")).string() + "' 2>&1"),
+              "");
 
     const std::filesystem::path metainfo = share / "metainfo" / (kAppId + ".metainfo.xml");
+    int status = -1;
     const std::string appstream = commandOutput(
         "appstreamcli validate --no-net --no-color '" + metainfo.string() + "' 2>&1", &status);
     EXPECT_EQ(status, 0) << appstream;
@@ -95,12 +93,10 @@ TEST(Package, DesktopEntryMetadataAndManualPageAreValidAndCarryTheVersion) {
               std::string::npos);
 
     const std::string page = (share / "man/man6/velozor.6.gz").string();
-    const std::string warnings = commandOutput(
-        "LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 '" + page +
-            "' 2>&1 >/dev/null",
-        &status);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(warnings, "");
+    EXPECT_EQ(commandOutput("LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "
+                            "-Tutf8 '" +
+                            page + "' 2>&1 >/dev/null"),
+              "");
     EXPECT_NE(
         commandOutput("zcat '" + page + "' | head -n 1").find("\"Velozor " VELOZOR_VERSION "\""),
         std::string::npos);

@@ -352,34 +352,31 @@ int runGenerator(const std::string& arguments) {
     return status;
 }
 
-TEST(SoundFolders, GeneratingAgainGivesTheSameBytes) {
+TEST(SoundpackCommand, GivesTheSameBytesAgainAndRefusesBadArgumentsAndUnwritableFolders) {
     ASSERT_NO_FATAL_FAILURE(expectMade(kDefaultFolder));
-    const fs::path again = fs::path(VELOZOR_SOUNDPACK_GENERATED).parent_path() / "generated-again";
-    fs::remove_all(again);
-    ASSERT_EQ(runGenerator("\"" + again.string() + "\""), 0);
+    const fs::path beside = fs::path(VELOZOR_SOUNDPACK_GENERATED).parent_path();
+    fs::remove_all(beside / "generated-again");
+    ASSERT_EQ(runGenerator("\"" + (beside / "generated-again").string() + "\""), 0);
     for (const std::string& path : cataloguedFiles()) {
         EXPECT_TRUE(velozor::testing::readFile(inFolder(kDefaultFolder.path(), path)) ==
-                    velozor::testing::readFile(inFolder(again / "sonidos", path)))
+                    velozor::testing::readFile(inFolder(beside / "generated-again/sonidos", path)))
             << path << " differs between two runs";
     }
-    fs::remove_all(again);
-}
+    fs::remove_all(beside / "generated-again");
 
-TEST(SoundpackCommand, RefusesBadArgumentsAndUnwritableFolders) {
     EXPECT_EQ(runGenerator(""), 2);
     EXPECT_EQ(runGenerator("one two"), 2);
-    const fs::path unused = fs::path(VELOZOR_SOUNDPACK_GENERATED).parent_path() / "never-made";
     for (const std::string options :
          {"--language fr", "--language", "--rate fast", "--rate 79", "--rate 451", "--rate 200.5",
           "--music-level 3", "--music-level -41", "--music-level loud", "--volume 3"}) {
-        EXPECT_EQ(runGenerator(options + " \"" + unused.string() + "\""), 2) << options;
+        EXPECT_EQ(runGenerator(options + " \"" + (beside / "never-made").string() + "\""), 2)
+            << options;
     }
-    EXPECT_FALSE(fs::exists(unused)) << "a refused command line must write nothing";
+    EXPECT_FALSE(fs::exists(beside / "never-made")) << "a refused command line must write nothing";
     // A regular file where the output folder should be: nothing can be created under it.
-    const fs::path blocker = fs::path(VELOZOR_SOUNDPACK_GENERATED).parent_path() / "blocker";
-    std::ofstream(blocker) << "not a folder";
-    EXPECT_EQ(runGenerator("\"" + blocker.string() + "\""), 1);
-    fs::remove(blocker);
+    std::ofstream(beside / "blocker") << "not a folder";
+    EXPECT_EQ(runGenerator("\"" + (beside / "blocker").string() + "\""), 1);
+    fs::remove(beside / "blocker");
 }
 
 }  // namespace
