@@ -12,13 +12,13 @@
 #include <string>
 #include <thread>
 
-#include "tests/support/PulseServer.h"
-#include "tests/support/SoundFiles.h"
 #include "game/GameContext.h"
 #include "sound/SoundServices.h"
 #include "sound/mixer/BufferCheck.h"
 #include "sound/mixer/MixerPlatform.h"
 #include "tests/support/ProgramProbe.h"
+#include "tests/support/PulseServer.h"
+#include "tests/support/SoundFiles.h"
 
 namespace velozor {
 namespace {
