@@ -13,13 +13,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SoundFiles.h"
 #include "game/GameContext.h"
 #include "sound/MusicErrorText.h"
 #include "sound/SoundServices.h"
 #include "sound/mixer/DefaultTone.h"
 #include "sound/mixer/OpenMixer.h"
 #include "sound/mixer/PathResolver.h"
+#include "tests/support/SoundFiles.h"
 
 namespace velozor {
 namespace {

@@ -7,8 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SoundFiles.h"
+#include "sound/SoundFileHeader.h"
 #include "sound/mixer/SoundFileFinder.h"
+#include "tests/support/SoundFiles.h"
 
 namespace velozor {
 namespace {

@@ -1,12 +1,8 @@
 // A PulseAudio server of the test's own.
-#include "PulseServer.h"
+#include "tests/support/PulseServer.h"
 
-#include "ServerProcess.h"
-
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,22 +10,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
-#include <thread>
 #include <vector>
 
-extern char** environ;
+#include "tests/support/ProgramProbe.h"
+#include "tests/support/ServerProcess.h"
 
 namespace velozor::testing {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-namespace {
-
 constexpr const char* kSink = "velozor_test";
-
-}  // namespace
 
 PulseServer::PulseServer(fs::path folder) : folder_(std::move(folder)) {
     fs::create_directories(folder_ / "runtime");
@@ -50,20 +41,9 @@ bool PulseServer::start(std::string& error) {
     const std::string socket = "module-native-protocol-unix auth-anonymous=1 socket=" +
                                (folder_ / "runtime" / "native").string();
     // --system=false lets root run it as a user's server; -n skips the system's default.pa.
-    std::vector<std::string> args = {"pulseaudio",
-                                     "-n",
-                                     "--daemonize=no",
-                                     "--system=false",
-                                     "--exit-idle-time=-1",
-                                     "--disallow-exit",
-                                     "--use-pid-file=no",
-                                     "--log-target=stderr",
-                                     "-L",
-                                     sink,
-                                     "-L",
-                                     socket};
     pid_ = startServerProcess(
-        args,
+        {"pulseaudio", "-n", "--daemonize=no", "--system=false", "--exit-idle-time=-1",
+         "--disallow-exit", "--use-pid-file=no", "--log-target=stderr", "-L", sink, "-L", socket},
         {"HOME=" + (folder_ / "home").string(), "XDG_RUNTIME_DIR=" + folder_.string(),
          "PULSE_RUNTIME_PATH=" + (folder_ / "runtime").string()},
         log, false);
@@ -73,20 +53,21 @@ bool PulseServer::start(std::string& error) {
             "lists them)";
         return false;
     }
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
-    while (Clock::now() < deadline) {
-        if (std::system("pactl info >/dev/null 2>&1") == 0)
-            return true;
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            error = "pulseaudio ended at start: " + logEnd(log);
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    error = "pulseaudio did not answer within 10 s: " + logEnd(log);
-    kill();
+    bool ended = false;
+    if (waitUntil(
+            [&] {
+                ended = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
+                return ended || std::system("pactl info >/dev/null 2>&1") == 0;
+            },
+            std::chrono::seconds(10)) &&
+        !ended)
+        return true;
+    error = (ended ? "pulseaudio ended at start: " : "pulseaudio did not answer within 10 s: ") +
+            logEnd(log);
+    if (ended)
+        pid_ = -1;
+    else
+        kill();
     return false;
 }
 

@@ -1,5 +1,5 @@
-// Small sound fixtures the mixer tests write for themselves, and a reader of the mix that SDL's
-// disk audio driver writes out.
+// Small sound fixtures the mixer tests and benchmarks write for themselves, with the sound
+// generator's own writers, and a reader of the mix that SDL's disk audio driver writes out.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,7 +27,8 @@ inline std::filesystem::path testFolder(const std::string& kind) {
 void writeWav(const std::filesystem::path& path, int frames,
               const std::function<int16_t(int frame)>& sample);
 
-// A stereo 44.1 kHz MP3 of a 441 Hz sine of `amplitude`, `frames` long, encoded with LAME.
+// A mono 44.1 kHz MP3 of a 441 Hz sine of `amplitude`, `frames` long, encoded as the sound
+// generator encodes its music (no header tag: decoders keep LAME's priming frames).
 void writeMp3(const std::filesystem::path& path, int frames, int16_t amplitude);
 
 // The interleaved stereo samples SDL's disk driver has written to `path`, from frame `from`

@@ -1,13 +1,13 @@
 // Starting a sound server's daemon with an environment and a log of its own.
-#include "ServerProcess.h"
+#include "tests/support/ServerProcess.h"
 
 #include <fcntl.h>
 #include <spawn.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+
+#include "tests/support/ProgramProbe.h"
 
 namespace velozor::testing {
 
@@ -42,10 +42,7 @@ pid_t startServerProcess(std::vector<std::string> args, std::vector<std::string>
 }
 
 std::string logEnd(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    const std::string all = text.str();
+    const std::string all = readFile(path);
     return all.size() > 600 ? all.substr(all.size() - 600) : all;
 }
 
