@@ -64,9 +64,7 @@ double rms(const std::vector<int16_t>& mix, int64_t from, int64_t frames) {
 class MixerPlatformTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = testFolder("mixer") / "Mis juegos" / "velozor";
         fs::create_directories(folder_ / "sonidos");
-        output_ = folder_.parent_path() / "mix.raw";
         ::setenv("SDL_AUDIODRIVER", "disk", 1);
         ::setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
         ::unsetenv("SDL_DISKAUDIODELAY");  // paced in real time, like a sound card
@@ -110,8 +108,8 @@ protected:
         return mix;
     }
 
-    fs::path folder_;
-    fs::path output_;
+    const fs::path folder_ = testFolder("mixer") / "Mis juegos" / "velozor";
+    const fs::path output_ = folder_.parent_path() / "mix.raw";
     std::vector<std::string> shown_;
     std::unique_ptr<MixerPlatform> platform_;
     GameState state_;
