@@ -16,15 +16,13 @@ namespace {
 
 TEST(WavFileTest, ClipsOverloadsReadsBackAndNamesWhatIsWrongWithAFile) {
     const std::filesystem::path file = testing::testFolder("wavfile");
-    writeWav(file, AudioBuffer{2, {0.5f, -0.25f, 2.0f, -3.0f}});
-    EXPECT_EQ(std::filesystem::file_size(file), 44u + 4 * 2);
+    // Values in between come back exact: the mixer's tests hear their fixtures frame for frame.
+    writeWav(file, AudioBuffer{2, {2.0f, -3.0f}});
+    EXPECT_EQ(std::filesystem::file_size(file), 44u + 2 * 2);
     const WavContents read = readWav(file);
     EXPECT_EQ(read.sampleRate, 44100);
-    ASSERT_EQ(read.audio.channels, 2);
-    ASSERT_EQ(read.audio.samples.size(), 4u);
-    const float expected[] = {0.5f, -0.25f, 1.0f, -1.0f};
-    for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_NEAR(read.audio.samples[i], expected[i], 1.0 / 32768 + 1e-6) << "sample " << i;
+    EXPECT_EQ(read.audio.channels, 2);
+    EXPECT_EQ(read.audio.samples, (std::vector<float>{32767 / 32768.0f, -32767 / 32768.0f}));
 
     EXPECT_THROW(writeWav(file, AudioBuffer{2, {0.1f, 0.2f, 0.3f}}), std::runtime_error);
     std::string truncated = testing::readFile(file);
