@@ -43,8 +43,7 @@ std::function<int16_t(int)> level(int16_t sample) {
     return [sample](int) { return sample; };
 }
 
-// The index of the first, or last, frame of `mix` (interleaved stereo) with a nonzero sample,
-// or -1.
+// The first, or last, frame of `mix` (interleaved stereo) with a nonzero sample; -1 if none.
 int64_t firstSounding(const std::vector<int16_t>& mix) {
     const auto at = std::find_if(mix.begin(), mix.end(), [](int16_t sample) { return sample; });
     return at == mix.end() ? -1 : (at - mix.begin()) / 2;
@@ -86,9 +85,8 @@ protected:
     std::string gamePath(const std::string& name) {
         return folder_.string() + "\\sonidos\\" + name;
     }
-    // The interleaved stereo samples the driver has written from frame `from` on: `seconds` of
-    // them, or as many as it has written once `enough` holds for them, or fewer after 10 s.
-    // On a busy machine the wait simply lasts longer.
+    // The stereo samples the driver has written from frame `from` on: `seconds` of them, or those
+    // written once `enough` holds for them, or fewer after 10 s (a busy machine just takes longer).
     std::vector<int16_t> mixFrom(
         uint64_t from, double seconds,
         const std::function<bool(const std::vector<int16_t>&)>& enough = nullptr) {
