@@ -1,8 +1,8 @@
 // A PipeWire server of the benchmark's own.
-#include "PipeWireServer.h"
+#include "bench/program/PipeWireServer.h"
 
-#include "ServerProcess.h"
 #include "tests/support/ProgramProbe.h"
+#include "tests/support/ServerProcess.h"
 
 #include <fcntl.h>
 #include <signal.h>
