@@ -309,7 +309,7 @@ bool measurePath(const SoundPath& path, std::mt19937& random) {
         }
         met = met && p99 <= path.boundP99Ms && result.unheard == 0 && wakeCost <= bufferMs;
     }
-    run->stopServer();
+    run->server->kill();
     fs::remove_all(root);
     return met;
 }

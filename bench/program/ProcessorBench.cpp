@@ -456,7 +456,7 @@ int main(int argc, char** argv) {
         server == velozor::bench::SoundServer::PulseAudio ? measurePulseClientAlone()
                                                           : std::vector<std::pair<int, double>>{};
     const Openings openings = openingToFirstCallback();
-    run->stopServer();
+    run->server->kill();
     fs::remove_all(run->root);
 
     printProgram(*program, server);

@@ -26,13 +26,6 @@ fs::path copyWithShortIntroduction(const fs::path& program, const fs::path& soun
     return copy;
 }
 
-void ServerRun::stopServer() {
-    if (pulseAudio)
-        pulseAudio->kill();
-    if (pipeWire)
-        pipeWire->stop();
-}
-
 std::optional<ServerRun> prepareServerRun(const std::string& benchmark, SoundServer server) {
     if (!haveDisplay(benchmark.c_str()))
         return std::nullopt;
@@ -40,17 +33,13 @@ std::optional<ServerRun> prepareServerRun(const std::string& benchmark, SoundSer
     ServerRun run;
     run.root = fs::temp_directory_path() / (benchmark + "-" + std::to_string(::getpid()));
     run.program = copyWithShortIntroduction(VELOZOR_PROGRAM, VELOZOR_SOUND_FOLDER, run.root);
+    run.server = std::make_unique<velozor::testing::PulseServer>(run.root / "server", server);
     std::string error;
-    bool started = false;
-    if (server == SoundServer::PulseAudio) {
-        run.pulseAudio = std::make_unique<velozor::testing::PulseServer>(run.root / "pulse");
-        started = run.pulseAudio->start(error);
+    const bool started = run.server->start(error);
+    if (server == SoundServer::PulseAudio)
         ::setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
-    } else {
-        run.pipeWire = std::make_unique<PipeWireServer>(run.root / "pipewire");
-        started = run.pipeWire->start(error);
+    else
         ::unsetenv("SDL_AUDIODRIVER");
-    }
     if (!started) {
         std::fprintf(stderr, "%s: %s\n", benchmark.c_str(), error.c_str());
         return std::nullopt;

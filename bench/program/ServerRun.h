@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "bench/program/PipeWireServer.h"
 #include "tests/support/PulseServer.h"
 
 namespace velozor::bench {
@@ -19,17 +18,13 @@ std::filesystem::path copyWithShortIntroduction(const std::filesystem::path& pro
                                                 const std::filesystem::path& soundFolder,
                                                 const std::filesystem::path& root);
 
-enum class SoundServer { PulseAudio, PipeWire };
+using velozor::testing::SoundServer;
 
 // What a benchmark that plays through a sound server sets up before it starts the program.
 struct ServerRun {
     std::filesystem::path root;     // a temporary folder; removed by the benchmark at its end
     std::filesystem::path program;  // the copy made by copyWithShortIntroduction
-    // One of the two, stopped when this ends.
-    std::unique_ptr<velozor::testing::PulseServer> pulseAudio;
-    std::unique_ptr<PipeWireServer> pipeWire;
-
-    void stopServer();
+    std::unique_ptr<velozor::testing::PulseServer> server;  // killed when this ends
 };
 
 // Checks for a display, makes this process's standard output line-buffered (each figure as
