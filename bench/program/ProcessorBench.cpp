@@ -301,13 +301,14 @@ void enterMenu(velozor::bench::Keyboard& keyboard, const velozor::testing::Progr
 // The program's processor time through its introduction, a minute of play and a minute idle
 // in the menu. Nothing when it cannot start or take keys.
 std::optional<ProgramMeasures> measureProgram(const velozor::bench::ServerRun& run) {
-    ::setenv("VELOZOR_TRACE", "1", 1);  // a line per tick tells play from the menu
     velozor::bench::Keyboard keyboard;
     velozor::testing::ProgramRun game;  // killed when this returns
     std::string error;
     if (!keyboard.ready())
         return std::nullopt;
-    if (!game.launch({{run.program.string()}, {}, {}, run.root / "stderr.txt", {}}, error)) {
+    // Traced: a line per tick tells play from the menu.
+    if (!game.launch({{run.program.string()}, {"VELOZOR_TRACE=1"}, {}, run.root / "stderr.txt", {}},
+                     error)) {
         std::fprintf(stderr, "velozor-bench-processor: %s\n", error.c_str());
         return std::nullopt;
     }
