@@ -1,5 +1,6 @@
-// Hooks through which the event loop reports what it does: the simulator prints them as its
-// trace, the real program ignores them.
+// Hooks through which the event loop reports each thing it does, just before it does it: the
+// simulator writes them as its trace, the program as its VELOZOR_TRACE lines (both through
+// NamedEventObserver), the loop's benchmark times them. Every hook does nothing unless overridden.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The window system as the event loop sees it: a queue of events and the window's few verbs.
-// The real one is an SDL window; the simulator's reads its events from a scenario.
+// Each platform's folder under ui/ holds a real one (an SDL window, a Win32 window); the
+// simulator's reads its events from a scenario.
 #pragma once
 
 #include <optional>

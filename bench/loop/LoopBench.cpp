@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/Percentile.h"
 #include "game/RandomGenerator.h"
 #include "sound/SoundPlatform.h"
 #include "sound/recording/RecordingPlatform.h"
@@ -29,6 +30,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using velozor::Micros;
+using velozor::bench::percentile;
 
 constexpr int kTicks = 60;
 constexpr double kMeanPeriodToleranceMs = 0.5;
@@ -39,13 +41,6 @@ constexpr Micros kStallLimit = 5s;  // no tick for this long: the timer has stop
 
 double ms(Micros duration) {
     return static_cast<double>(duration.count()) / 1000.0;
-}
-
-// Nearest-rank percentile of `values` (not empty).
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    const auto rank = static_cast<std::size_t>(std::ceil(fraction * values.size()));
-    return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
 }
 
 // The moments the loop reaches, written on the loop's thread only.

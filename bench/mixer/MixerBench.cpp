@@ -12,8 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "SoundFiles.h"
+#include "bench/Percentile.h"
 #include "sound/mixer/MixerPlatform.h"
+#include "tests/support/SoundFiles.h"
 
 namespace velozor {
 namespace {
@@ -110,9 +111,8 @@ void ChannelCycleOnACachedFile(benchmark::State& state) {
     }
     if (failures != 0)
         state.SkipWithError("a cycle failed: the fixture did not open or play");
-    std::sort(micros.begin(), micros.end());
-    state.counters["median_us"] = micros[micros.size() / 2];
-    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+    state.counters["median_us"] = velozor::bench::percentile(micros, 0.5);
+    state.counters["p99_us"] = velozor::bench::percentile(micros, 0.99);
     state.counters["buffer_frames"] = platform->bufferFrames();
 }
 BENCHMARK(ChannelCycleOnACachedFile)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
@@ -130,13 +130,8 @@ double processCpuSeconds() {
 // iteration reports that CPU time as its duration: read "Time" as CPU per second of audio.
 void MixingCostPerSecondOfAudio(benchmark::State& state) {
     SoundFolder folder;
-    const char* aliases[] = {"motor",
-                             "vidas",
-                             "finestereo",
-                             "esquivar",
-                             "obstáculo",
-                             "obst",
-                             "auto"};
+    const char* aliases[] = {"motor",     "vidas", "finestereo", "esquivar",
+                             "obstáculo", "obst",  "auto"};
     std::vector<std::string> files;
     for (int index = 0; index < 7; ++index) {
         files.push_back(folder.wave("canal" + std::to_string(index) + ".wav", 5.0,

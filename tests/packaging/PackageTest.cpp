@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/ui/sdl/ProgramRun.h"
+#include "tests/support/ProgramRun.h"
 #include "tools/soundpack/Catalogue.h"
 
 namespace {
@@ -39,14 +39,9 @@ std::set<std::string> packageEntries() {
     return entries;
 }
 
-std::string field(const std::string& name) {
-    std::string value = commandOutput("dpkg-deb -f '" + kPackage + "' " + name);
-    while (!value.empty() && value.back() == '\n')
-        value.pop_back();
-    return value;
-}
-
-TEST(Package, HoldsThePlayersFilesAndNothingElse) {
+// Its name, version and architecture are guarded by its file's name, which the unpacking
+// fixture opens (CPack's DEB-DEFAULT name is made of those three fields).
+TEST(Package, HoldsThePlayersFilesAndNothingElseAndNeedsTheLibrariesTheProgramLinks) {
     std::set<std::string> expected = {
         "usr/games/velozor -> ../lib/games/velozor/velozor",
         "usr/lib/games/velozor/velozor",
@@ -71,16 +66,9 @@ TEST(Package, HoldsThePlayersFilesAndNothingElse) {
     EXPECT_EQ(others, expected);
     for (const auto& sound : velozor::soundpack::soundCatalogue())
         EXPECT_EQ(sounds.count(kSoundFolder + sound.path), 1u) << "missing sound " << sound.path;
-}
 
-TEST(Package, NamesItsVersionAndTheLibrariesTheProgramLinks) {
-    EXPECT_EQ(field("Package"), "velozor");
-    EXPECT_EQ(field("Version"), VELOZOR_VERSION);
-    EXPECT_EQ(field("Architecture"), commandOutput("dpkg --print-architecture | tr -d '\\n'"));
-    EXPECT_TRUE(std::regex_search(field("Maintainer"), std::regex(".+ <[^ @]+@[^ @]+>$")))
-        << field("Maintainer");
     // Found by dpkg-shlibdeps in the program itself, each with its minimum version.
-    const std::string depends = field("Depends");
+    const std::string depends = commandOutput("dpkg-deb -f '" + kPackage + "' Depends");
     for (const char* library : {"libsdl2-2.0-0 (>=", "libsdl2-mixer-2.0-0 (>=",
                                 "libsdl2-ttf-2.0-0 (>=", "libfontconfig1 (>=", "libc6 (>="}) {
         EXPECT_NE(depends.find(library), std::string::npos) << library << " not in " << depends;
@@ -90,15 +78,13 @@ TEST(Package, NamesItsVersionAndTheLibrariesTheProgramLinks) {
 
 TEST(Package, DesktopEntryMetadataAndManualPageAreValidAndCarryTheVersion) {
     const std::filesystem::path share = kRoot / "usr/share";
-    int status = -1;
-    const std::string desktop =
-        commandOutput("desktop-file-validate '" +
-                          (share / "applications" / (kAppId + ".desktop")).string() + "' 2>&1",
-                      &status);
-    EXPECT_EQ(status, 0) << desktop;
-    EXPECT_EQ(desktop, "");
+    // Each validator says nothing about a valid file; a missing validator says so too.
+    EXPECT_EQ(commandOutput("desktop-file-validate '" +
+                            (share / "applications" / (kAppId + ".desktop")).string() + "' 2>&1"),
+              "");
 
     const std::filesystem::path metainfo = share / "metainfo" / (kAppId + ".metainfo.xml");
+    int status = -1;
     const std::string appstream = commandOutput(
         "appstreamcli validate --no-net --no-color '" + metainfo.string() + "' 2>&1", &status);
     EXPECT_EQ(status, 0) << appstream;
@@ -107,12 +93,10 @@ TEST(Package, DesktopEntryMetadataAndManualPageAreValidAndCarryTheVersion) {
               std::string::npos);
 
     const std::string page = (share / "man/man6/velozor.6.gz").string();
-    const std::string warnings = commandOutput(
-        "LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 '" + page +
-            "' 2>&1 >/dev/null",
-        &status);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(warnings, "");
+    EXPECT_EQ(commandOutput("LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "
+                            "-Tutf8 '" +
+                            page + "' 2>&1 >/dev/null"),
+              "");
     EXPECT_NE(
         commandOutput("zcat '" + page + "' | head -n 1").find("\"Velozor " VELOZOR_VERSION "\""),
         std::string::npos);

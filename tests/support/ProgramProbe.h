@@ -18,5 +18,7 @@ std::string commandOutput(const std::string& command, int* status = nullptr);
 
 // The file's bytes; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
+// The text file's contents with Windows line ends (CR LF) made plain LF.
+std::string readText(const std::filesystem::path& path);
 
 }  // namespace velozor::testing

@@ -1,5 +1,5 @@
-// The keys while driving, heard through the simulator: steering, the car, the brake, help and
-// leaving for the menu.
+// The keys while driving, heard through a simulated game: steering, the car, the brake and help.
+// (Escape, which leaves for the menu, is heard in MenuKeysTest.)
 #include <gtest/gtest.h>
 
 #include "tests/tools/sim/SimHarness.h"
@@ -9,90 +9,44 @@ namespace {
 
 // The asynchronous one-shot of a cue kept as a bare name under the sound folder.
 Calls cue(const std::string& name) {
-    return {R"(snd \sonidos\)" + name + " 1"};
+    return {R"(snd \sonidos\)" + name + ".wav 1"};
 }
 
-// The same key pressed at each of `times`.
-std::string presses(int key, std::initializer_list<long> times) {
-    std::string lines;
-    for (long time : times)
-        lines += "key " + std::to_string(time) + " " + std::to_string(key) + "\n";
-    return lines;
-}
-
-TEST(DrivingKeysTest, LeftAndRightNameTheNewLaneAndStopAtBothEdgesEvenWhenHeld) {
-    // Left held from the centre repeats every 33 ms; the car stays at the edge.
-    const SimRun run = simulate("until 5000\n" + presses(37, {4100, 4133, 4166, 4199}) +
-                                presses(39, {4300, 4350, 4400}) + presses(37, {4450}));
-    std::vector<Calls> expected;
-    for (const char* heard :
-         {"izquierda", "noCarrilIzquierda", "noCarrilIzquierda", "noCarrilIzquierda", "centro",
-          "derecha", "noCarrilDerecha", "centro"})
-        expected.push_back(cue(std::string(heard) + ".wav"));
-    EXPECT_EQ(run.keyCalls(), expected);
-}
-
-// Modifiers, Enter and the space bar do nothing; Down only brakes. Pressed around the first
-// obstacle's arrival, none of them changes what the game does: the car is hit as without them.
-TEST(DrivingKeysTest, ModifiersAloneDoNothingAndDownOnlyBrakes) {
-    const SimRun alone = simulate("until 20000\n");
-    ASSERT_EQ(alone.with("chocaste").size(), 1u);
-    for (int key : {16, 17, 18, 13, 32, 40}) {
-        const SimRun run = simulate("until 20000\n" + presses(key, {4100, 9000, 11000}));
-        std::vector<std::string> game;
-        for (const std::string& line : run.lines) {
-            if (line.find("\tkey\t") == std::string::npos &&
-                line.find("frenando") == std::string::npos)
-                game.push_back(line);
-        }
-        EXPECT_EQ(game, alone.lines) << key;
-        const Calls expected = key == 40 ? cue("frenando.wav") : Calls{};
-        EXPECT_EQ(run.keyCalls(), std::vector<Calls>(3, expected)) << key;
-    }
-}
-
-TEST(DrivingKeysTest, UpRestartsTheCarSoundFromItsBeginning) {
-    const SimRun run = simulate("until 5000\n" + presses(38, {4100, 4300}));
-    const Calls horn = channel("auto", R"(\sonidos\auto.wav)");
-    EXPECT_EQ(run.keyCalls(), (std::vector<Calls>{horn, horn}));
-    // The first close finds nothing open; the second cuts off the car sound still playing.
-    EXPECT_EQ(run.with("CLOSE auto"),
-              (std::vector<std::string>{"4100\tmciSendStringA\tCLOSE auto\t263",
-                                        "4300\tmciSendStringA\tCLOSE auto\t0"}));
-}
-
-TEST(DrivingKeysTest, HelpSilencesTheGameAndItResumesAFullIntervalAfterTheText) {
-    // Help while the first obstacle approaches; a Left pressed during the text waits for it.
+// Left and Right stop at both edges, even when held; Up restarts the car sound from its
+// beginning; modifiers alone, Enter and the space bar do nothing, and Down only brakes: the Left
+// after them finds the car where it was. Help, pressed while the first obstacle approaches,
+// silences the game; a Left pressed during its text waits for it, and play resumes with the
+// music a full interval after the text.
+TEST(DrivingKeysTest, EachKeyIsAnsweredWithItsCueAndHelpPausesTheGame) {
     const long help = SimRun::timeOf(simulate("until 9000\n").with("obstacle15").at(0)) + 200;
-    const SimRun run = simulate("until 12000\n" + presses(112, {help}) + presses(37, {help + 500}));
+    const std::vector<int> keys = {37, 37, 37, 39, 39, 39, 39, 37, 38,
+                                   38, 16, 17, 18, 13, 32, 40, 37};
+    std::string scenario = "until 12000\n";
+    for (size_t i = 0; i < keys.size(); ++i)
+        scenario += "key " + std::to_string(4100 + 50 * i) + " " + std::to_string(keys[i]) + "\n";
+    const SimRun run = simulate(scenario + "key " + std::to_string(help) + " 112\nkey " +
+                                std::to_string(help + 500) + " 37\n");
+    const Calls horn = channel("auto", R"(\sonidos\auto.wav)");
+    const Calls helpText =
+        Calls{"timer off"} + stopAll() + Calls{R"(snd \sonidos\ayuda.wav 0)", "timer on"};
+    std::vector<Calls> heard;  // a cue's name, the horn, help or nothing
+    for (const std::string name :
+         {"izquierda", "noCarrilIzquierda", "noCarrilIzquierda", "centro", "derecha",
+          "noCarrilDerecha", "noCarrilDerecha", "centro", "horn", "horn", "", "", "", "", "",
+          "frenando", "izquierda", "help", "noCarrilIzquierda"})
+        heard.push_back(name == "horn"   ? horn
+                        : name == "help" ? helpText
+                        : name.empty()   ? Calls{}
+                                         : cue(name));
+    EXPECT_EQ(run.keyCalls(), heard);
     const std::vector<Event> events = run.events();
     const size_t f1 = firstEvent(events, "key 112");
     ASSERT_LT(f1 + 2, events.size());
-    EXPECT_EQ(events[f1].calls,
-              (Calls{"timer off"} + stopAll() + Calls{R"(snd \sonidos\ayuda.wav 0)", "timer on"}));
-    EXPECT_EQ(events[f1 + 1].what, "key 37");
     EXPECT_EQ(events[f1 + 1].time, help + 1000);
-    EXPECT_EQ(events[f1 + 1].calls, cue("izquierda.wav"));
     // The music again from its beginning; the approach at its next step; no engine yet.
-    EXPECT_EQ(events[f1 + 2].what, "tick");
-    EXPECT_EQ(events[f1 + 2].time, help + 1500);
+    EXPECT_EQ(events[f1 + 2].what + " " + std::to_string(events[f1 + 2].time),
+              "tick " + std::to_string(help + 1500));
     EXPECT_EQ(events[f1 + 2].calls, music() + channel("obstáculo", approach(0, 4)));
-}
-
-TEST(DrivingKeysTest, EscapeEndsTheGameAfterTheEndCueAndTheNextKeyWorksTheMenu) {
-    const SimRun run = simulate("until 12000\nkey 6200 27\nkey 6700 38\n");
-    const std::vector<Event> events = run.events();
-    const size_t escape = firstEvent(events, "key 27");
-    ASSERT_LT(escape + 1, events.size());
-    // The end cue plays over the running sounds; only then silence and the menu.
-    EXPECT_EQ(events[escape].calls, (Calls{R"(snd \sonidos\fin.wav 0)", "timer off"} + stopAll() +
-                                     Calls{R"(snd \sonidos\introd.wav 1)"}));
-    EXPECT_EQ(events[escape + 1].what, "key 38");
-    EXPECT_EQ(events[escape + 1].time, 7200);
-    EXPECT_EQ(events[escape + 1].calls, Calls{R"(snd \sonidos\menúOtro.wav 1)"});
-    const std::vector<long> ticks = run.ticks();
-    ASSERT_FALSE(ticks.empty());
-    EXPECT_EQ(ticks.back(), 6000);
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ WindowSystem::WaitResult SdlWindow::waitForEvent(std::optional<Micros> deadline)
         return WaitResult::Stop;
     for (;;) {
         pumpEvents();
-        if (!pending_.empty())
+        if (!queue_.empty())
             return WaitResult::Ready;
         SDL_Event event;
         if (!deadline) {
@@ -119,11 +119,7 @@ std::optional<WindowEvent> SdlWindow::nextEvent() {
     if (window_ == nullptr)
         return std::nullopt;
     pumpEvents();
-    if (pending_.empty())
-        return std::nullopt;
-    WindowEvent event = pending_.front();
-    pending_.pop_front();
-    return event;
+    return queue_.pop();
 }
 
 void SdlWindow::pumpEvents() {
@@ -136,38 +132,24 @@ void SdlWindow::translate(const SDL_Event& event) {
     switch (event.type) {
         case SDL_KEYDOWN:  // auto-repeats included: they count as presses
             if (const std::optional<int16_t> code = virtualKeyCode(event.key.keysym)) {
-                pending_.push_back(
-                    {WindowEvent::Kind::KeyDown, *code, shiftState(event.key.keysym.mod)});
+                queue_.pushKey(*code, shiftState(event.key.keysym.mod));
             }
             break;
         case SDL_QUIT:  // the last window's close, or SIGINT/SIGTERM
-            queueClose();
+            queue_.pushClose();
             break;
         case SDL_WINDOWEVENT:
             if (event.window.windowID != windowId_)
                 break;
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-                queueClose();
+                queue_.pushClose();
             } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                // Like WM_PAINT, one pending paint stands for any number of exposes.
-                const bool paintPending = std::any_of(
-                    pending_.begin(), pending_.end(),
-                    [](const WindowEvent& e) { return e.kind == WindowEvent::Kind::Paint; });
-                if (!paintPending)
-                    pending_.push_back({WindowEvent::Kind::Paint, 0, 0});
+                queue_.pushPaint();
             }
             break;
         default:
             break;
     }
-}
-
-void SdlWindow::queueClose() {
-    // Closing the last window gives both a window close and SDL_QUIT: one request.
-    if (closeQueued_)
-        return;
-    closeQueued_ = true;
-    pending_.push_back({WindowEvent::Kind::CloseRequest, 0, 0});
 }
 
 int SDLCALL SdlWindow::watchEvents(void* self, SDL_Event* event) {
@@ -228,7 +210,7 @@ void SdlWindow::close() {
     SDL_DelEventWatch(&SdlWindow::watchEvents, this);
     SDL_DestroyWindow(window_);
     window_ = nullptr;
-    pending_.clear();
+    queue_.clear();
 }
 
 }  // namespace velozor

@@ -1,15 +1,15 @@
-// The real window: an SDL window with the game's caption, icon and credits label, whose
-// events reach the event loop as Windows-style key, paint and close events.
+// The desktop program's window outside Windows: an SDL window with the game's caption, icon and
+// credits label, whose events reach the event loop as Windows-style key, paint and close events.
 #pragma once
 
 #include <SDL.h>
 
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "base/Clock.h"
+#include "ui/WindowEventQueue.h"
 #include "ui/WindowLayout.h"
 #include "ui/WindowSystem.h"
 #include "ui/sdl/CreditsLabel.h"
@@ -46,7 +46,6 @@ private:
 
     void pumpEvents();
     void translate(const SDL_Event& event);
-    void queueClose();
     void paint();
     // Repaints on an expose as soon as SDL reads it, even while a synchronous sound holds the
     // loop and the back end only pumps events.
@@ -56,8 +55,7 @@ private:
     SDL_Window* window_;
     Uint32 windowId_;
     CreditsLabel label_;
-    std::deque<WindowEvent> pending_;
-    bool closeQueued_ = false;  // the window system asks once; later asks add nothing
+    WindowEventQueue queue_;
     bool shown_ = false;
     bool paintFailureReported_ = false;
 };

@@ -1,4 +1,5 @@
-// The program's real clock: the monotonic system clock, counted from the program's start.
+// The desktop program's real clock outside Windows: the monotonic system clock, counted from
+// the program's start.
 #pragma once
 
 #include <chrono>

@@ -15,7 +15,7 @@ EM_JS(void, velozor_page_close, (), { Module.velozorPage.gameEnded(); });
 namespace velozor {
 
 void PageWindow::keyDown(int16_t keyCode, int16_t shift) {
-    events_.push_back({WindowEvent::Kind::KeyDown, keyCode, shift});
+    events_.pushKey(keyCode, shift);
 }
 
 WindowSystem::WaitResult PageWindow::waitForEvent(std::optional<Micros> deadline) {
@@ -32,11 +32,7 @@ WindowSystem::WaitResult PageWindow::waitForEvent(std::optional<Micros> deadline
 }
 
 std::optional<WindowEvent> PageWindow::nextEvent() {
-    if (events_.empty())
-        return std::nullopt;
-    const WindowEvent event = events_.front();
-    events_.pop_front();
-    return event;
+    return events_.pop();
 }
 
 void PageWindow::setCredits(const std::string& text) {

@@ -2,8 +2,7 @@
 // and waiting hands the page its own event loop until a key arrives or the timer is due.
 #pragma once
 
-#include <deque>
-
+#include "ui/WindowEventQueue.h"
 #include "ui/WindowSystem.h"
 
 namespace velozor {
@@ -25,7 +24,7 @@ public:
 
 private:
     const Clock& clock_;
-    std::deque<WindowEvent> events_;
+    WindowEventQueue events_;
 };
 
 }  // namespace velozor

@@ -4,14 +4,14 @@
 
 #include <windows.h>
 
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "base/Clock.h"
-#include "ui/WindowLayout.h"
+#include "ui/WindowEventQueue.h"
 #include "ui/WindowSystem.h"
+#include "ui/win32/MessageWait.h"
 
 namespace velozor {
 
@@ -28,9 +28,8 @@ public:
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
 
-    // Dispatches the thread's messages, then sleeps on a waitable timer set to the deadline
-    // and on the message queue together (MsgWaitForMultipleObjectsEx), so it wakes for
-    // whichever comes first.
+    // Dispatches the thread's messages, then sleeps in MessageWait until the next message or
+    // the deadline, whichever comes first.
     WaitResult waitForEvent(std::optional<Micros> deadline) override;
     std::optional<WindowEvent> nextEvent() override;
 
@@ -55,9 +54,8 @@ private:
     HWND window_ = nullptr;
     HWND label_ = nullptr;
     HFONT font_ = nullptr;
-    HANDLE timer_ = nullptr;  // waitable timer for the deadlines
-    std::deque<WindowEvent> pending_;
-    bool closeQueued_ = false;  // the window system asks once; later asks add nothing
+    MessageWait wait_;
+    WindowEventQueue queue_;
 };
 
 }  // namespace velozor

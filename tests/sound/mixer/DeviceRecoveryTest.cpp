@@ -18,13 +18,13 @@
 #include <utility>
 #include <vector>
 
-#include "PulseServer.h"
-#include "SoundFiles.h"
 #include "game/GameContext.h"
 #include "sound/SoundServices.h"
 #include "sound/mixer/BufferJudge.h"
 #include "sound/mixer/MixerPlatform.h"
 #include "tests/support/ProgramProbe.h"
+#include "tests/support/PulseServer.h"
+#include "tests/support/SoundFiles.h"
 
 namespace velozor {
 namespace {

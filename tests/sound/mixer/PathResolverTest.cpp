@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SoundFiles.h"
+#include "tests/support/SoundFiles.h"
 
 namespace velozor {
 namespace {

@@ -105,35 +105,27 @@ std::string approach(int lane, int step) {
 }
 
 int approachLane(const std::string& call) {
-    if (call.find("OPEN ") == std::string::npos)
-        return 2;
     for (const CataloguedSound& sound : cataloguedSounds()) {
-        if (sound.approach && call.find(sound.path) != std::string::npos)
+        if (sound.approach && call.find("OPEN ") != std::string::npos &&
+            call.find(sound.path) != std::string::npos)
             return sound.approach->lane;
     }
     return 2;
 }
 
-std::optional<AskedFile> askedFile(const std::string& line) {
-    const std::vector<std::string> part = split(withoutFolder(line), '\t');
-    if (part.size() < 4)
-        return std::nullopt;
-    const std::string& kind = part[1];
-    const std::string& argument = part[2];
-    if (kind == "sndPlaySoundA" && argument != "NULL") {
-        const bool sync = std::stoul(part[3]) == SND_SYNC;
-        return AskedFile{argument, sync ? PlayedAs::SyncOneShot : PlayedAs::AsyncOneShot, ""};
-    }
-    if (!argument.starts_with("OPEN "))
-        return std::nullopt;
-    if (kind == "mciExecute")
-        return AskedFile{argument.substr(5), PlayedAs::Music, ""};
+std::optional<AskedFile> askedFile(const std::string& call) {
     const std::string type = " TYPE waveaudio ALIAS ";
-    const size_t at = argument.find(type);
-    if (kind != "mciSendStringA" || at == std::string::npos)
+    const size_t at = call.find(type);
+    if (call.starts_with("snd ") && !call.starts_with("snd NULL ")) {
+        const bool sync = call.ends_with(" " + std::to_string(SND_SYNC));
+        return AskedFile{call.substr(4, call.rfind(' ') - 4),
+                         sync ? PlayedAs::SyncOneShot : PlayedAs::AsyncOneShot, ""};
+    }
+    if (call.starts_with("exec OPEN "))
+        return AskedFile{call.substr(10), PlayedAs::Music, ""};
+    if (!call.starts_with("OPEN ") || at == std::string::npos)
         return std::nullopt;
-    return AskedFile{argument.substr(5, at - 5), PlayedAs::Channel,
-                     argument.substr(at + type.size())};
+    return AskedFile{call.substr(5, at - 5), PlayedAs::Channel, call.substr(at + type.size())};
 }
 
 int laneNamed(const std::string& text) {
@@ -146,23 +138,21 @@ int laneNamed(const std::string& text) {
 }
 
 std::vector<Event> SimRun::events() const {
-    static const std::vector<std::string> kHandled = {"load",   "tick", "key", "close",
-                                                      "unload", "exit", "end"};
     std::vector<Event> found;
     for (const std::string& line : lines) {
-        const std::vector<std::string> part = split(line, '\t');
+        const std::vector<std::string> part = split(withoutFolder(line), '\t');
         const std::string& kind = part[1];
-        if (std::find(kHandled.begin(), kHandled.end(), kind) != kHandled.end()) {
-            found.push_back({timeOf(line), kind == "key" ? "key " + part[2] : kind, {}});
-        } else if (kind == "sndPlaySoundA") {
-            found.back().calls.push_back("snd " + withoutFolder(part[2]) + " " + part[3]);
+        if (kind == "sndPlaySoundA") {
+            found.back().calls.push_back("snd " + part[2] + " " + part[3]);
         } else if (kind == "mciSendStringA" || kind == "mciExecute" || kind == "timer") {
-            const std::string prefix = kind == "mciExecute" ? "exec "
-                                       : kind == "timer"    ? "timer "
-                                                            : "";
-            found.back().calls.push_back(prefix + withoutFolder(part[2]));
-        } else if (kind != "GetShortPathNameA") {
-            found.back().calls.push_back(kind);  // randomize, rnd
+            found.back().calls.push_back((kind == "mciExecute" ? "exec "
+                                          : kind == "timer"    ? "timer "
+                                                               : "") +
+                                         part[2]);
+        } else if (kind == "randomize" || kind == "rnd") {
+            found.back().calls.push_back(kind);
+        } else if (kind != "GetShortPathNameA") {  // a handled event: load, tick, key, close, ...
+            found.push_back({timeOf(line), kind == "key" ? "key " + part[2] : kind, {}});
         }
     }
     return found;
@@ -170,16 +160,14 @@ std::vector<Event> SimRun::events() const {
 
 std::vector<Event> SimRun::tickEvents() const {
     std::vector<Event> found = events();
-    found.erase(std::remove_if(found.begin(), found.end(),
-                               [](const Event& event) { return event.what != "tick"; }),
-                found.end());
+    std::erase_if(found, [](const Event& event) { return event.what != "tick"; });
     return found;
 }
 
-std::vector<Calls> SimRun::keyCalls(long after) const {
+std::vector<Calls> SimRun::keyCalls() const {
     std::vector<Calls> found;
     for (const Event& event : events()) {
-        if (event.what.rfind("key ", 0) == 0 && event.time > after)
+        if (event.what.starts_with("key "))
             found.push_back(event.calls);
     }
     return found;

@@ -93,98 +93,71 @@ std::vector<std::size_t> Spectrum::strongBins(double withinDb) const {
 }
 
 double Spectrum::powerDb(const std::vector<std::size_t>& bins) const {
-    double sum = 0.0;
+    double sum = bins.empty() ? std::accumulate(power.begin(), power.end(), 0.0) : 0.0;
     for (const std::size_t bin : bins)
         sum += power[bin];
     return 10.0 * std::log10(sum);
 }
 
-double Spectrum::totalDb() const {
-    return 10.0 * std::log10(std::accumulate(power.begin(), power.end(), 0.0));
-}
-
-std::vector<Spectrum> spectraOverTime(const std::vector<float>& mono, std::size_t windowFrames) {
-    std::vector<float> padded = mono;
-    if (padded.size() < windowFrames)
-        padded.resize(windowFrames, 0.0f);
-    std::vector<double> hann(windowFrames);
+Spectrum powerSpectrum(const std::vector<float>& mono, std::size_t from, std::size_t frames) {
+    constexpr std::size_t kWindow = 8192;
+    std::vector<float> stretch(
+        mono.begin() + std::min(from, mono.size()),
+        mono.begin() + std::min(from + std::min(frames, mono.size()), mono.size()));
+    stretch.resize(std::max(stretch.size(), kWindow), 0.0f);
+    std::vector<double> hann(kWindow);
     double hannPower = 0.0;
-    for (std::size_t i = 0; i < windowFrames; ++i) {
-        hann[i] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / windowFrames);
+    for (std::size_t i = 0; i < kWindow; ++i) {
+        hann[i] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / kWindow);
         hannPower += hann[i] * hann[i];
     }
-    std::vector<Spectrum> spectra;
-    std::vector<std::complex<double>> values(windowFrames);
-    for (std::size_t at = 0; at + windowFrames <= padded.size(); at += windowFrames / 2) {
-        for (std::size_t i = 0; i < windowFrames; ++i)
-            values[i] = hann[i] * padded[at + i];
+    Spectrum spectrum{static_cast<double>(kSampleRate) / kWindow,
+                      std::vector<double>(kWindow / 2 + 1, 0.0)};
+    std::vector<std::complex<double>> values(kWindow);
+    std::size_t windows = 0;
+    for (std::size_t at = 0; at + kWindow <= stretch.size(); at += kWindow / 2, ++windows) {
+        for (std::size_t i = 0; i < kWindow; ++i)
+            values[i] = hann[i] * stretch[at + i];
         fourierTransform(values);
-        Spectrum spectrum{static_cast<double>(kSampleRate) / windowFrames,
-                          std::vector<double>(windowFrames / 2 + 1)};
         for (std::size_t bin = 0; bin < spectrum.power.size(); ++bin) {
             // Both halves of the two-sided spectrum, except at 0 Hz and half the rate; scaled
             // so the bins add up to the window's mean square (Parseval).
-            const double sides = bin == 0 || bin == windowFrames / 2 ? 1.0 : 2.0;
-            spectrum.power[bin] = sides * std::norm(values[bin]) / (windowFrames * hannPower);
+            const double sides = bin == 0 || bin == kWindow / 2 ? 1.0 : 2.0;
+            spectrum.power[bin] += sides * std::norm(values[bin]) / (kWindow * hannPower);
         }
-        spectra.push_back(std::move(spectrum));
     }
-    return spectra;
+    for (double& power : spectrum.power)
+        power /= static_cast<double>(windows);
+    return spectrum;
 }
 
-Spectrum average(std::vector<Spectrum>::const_iterator first,
-                 std::vector<Spectrum>::const_iterator last) {
-    Spectrum sum{first->binHz, std::vector<double>(first->power.size(), 0.0)};
-    for (auto it = first; it != last; ++it) {
-        for (std::size_t bin = 0; bin < sum.power.size(); ++bin)
-            sum.power[bin] += it->power[bin];
-    }
-    for (double& power : sum.power)
-        power /= static_cast<double>(last - first);
-    return sum;
-}
-
-Spectrum powerSpectrum(const std::vector<float>& mono, std::size_t windowFrames) {
-    const std::vector<Spectrum> spectra = spectraOverTime(mono, windowFrames);
-    return average(spectra.begin(), spectra.end());
-}
-
-DecodedMp3 decodeMp3(const std::filesystem::path& file) {
-    int error = MPG123_OK;
-    std::unique_ptr<mpg123_handle, void (*)(mpg123_handle*)> handle(mpg123_new(nullptr, &error),
-                                                                    [](mpg123_handle* opened) {
-                                                                        mpg123_close(opened);
-                                                                        mpg123_delete(opened);
-                                                                    });
-    if (!handle) {
-        throw std::runtime_error(std::string("cannot start libmpg123: ") +
-                                 mpg123_plain_strerror(error));
-    }
+AudioBuffer decodeMp3(const std::filesystem::path& file) {
+    const std::unique_ptr<mpg123_handle, void (*)(mpg123_handle*)> handle(
+        mpg123_new(nullptr, nullptr), [](mpg123_handle* opened) { mpg123_delete(opened); });
     const auto fail = [&](const std::string& what) {
         return std::runtime_error(what + " " + file.string() + ": " +
-                                  mpg123_strerror(handle.get()));
+                                  (handle ? mpg123_strerror(handle.get()) : "no libmpg123"));
     };
-    mpg123_format_none(handle.get());
-    for (const long rate : {32000L, 44100L, 48000L}) {
-        mpg123_format(handle.get(), rate, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    }
     long rate = 0;
     int channels = 0;
     int encoding = 0;
-    if (mpg123_open(handle.get(), file.c_str()) != MPG123_OK)
-        throw fail("cannot open");
-    if (mpg123_getformat(handle.get(), &rate, &channels, &encoding) != MPG123_OK)
-        throw fail("no MPEG audio in");
-    DecodedMp3 decoded{static_cast<int>(rate), AudioBuffer{channels, {}}};
+    // Only kSampleRate is accepted, and libmpg123 must not resample another rate to it.
+    if (!handle || mpg123_format_none(handle.get()) != MPG123_OK ||
+        mpg123_param(handle.get(), MPG123_REMOVE_FLAGS, MPG123_AUTO_RESAMPLE, 0) != MPG123_OK ||
+        mpg123_format(handle.get(), kSampleRate, MPG123_MONO | MPG123_STEREO,
+                      MPG123_ENC_SIGNED_16) != MPG123_OK ||
+        mpg123_open(handle.get(), file.c_str()) != MPG123_OK ||
+        mpg123_getformat(handle.get(), &rate, &channels, &encoding) != MPG123_OK)
+        throw fail("cannot decode");
+    AudioBuffer decoded{channels, {}};
     std::vector<short> block(16384);
     for (int result = MPG123_OK; result != MPG123_DONE;) {
         std::size_t bytes = 0;
         result = mpg123_read(handle.get(), block.data(), block.size() * sizeof(short), &bytes);
-        for (std::size_t i = 0; i < bytes / sizeof(short); ++i) {
-            decoded.audio.samples.push_back(block[i] / 32768.0f);
-        }
         if (result != MPG123_OK && result != MPG123_NEW_FORMAT && result != MPG123_DONE)
-            throw fail("decoding failed:");
+            throw fail("decoding failed in");
+        for (std::size_t i = 0; i < bytes / sizeof(short); ++i)
+            decoded.samples.push_back(block[i] / 32768.0f);
     }
     return decoded;
 }

@@ -1,6 +1,7 @@
 // Figures measured on generated sounds, so the tests can judge what no one can listen to.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
@@ -28,31 +29,18 @@ struct Spectrum {
 
     // The bins within `withinDb` of the strongest one: where the sound's pitches lie.
     std::vector<std::size_t> strongBins(double withinDb) const;
-    // Total power in `bins`, in dB.
-    double powerDb(const std::vector<std::size_t>& bins) const;
-    // Total power in all bins, in dB.
-    double totalDb() const;
+    // Total power in `bins` (all bins when none are given), in dB.
+    double powerDb(const std::vector<std::size_t>& bins = {}) const;
 };
 
-// The spectrum of each Hann window of `windowFrames` (a power of two), the windows overlapping
-// by half; a sound shorter than one window is padded with silence.
-std::vector<Spectrum> spectraOverTime(const std::vector<float>& mono,
-                                      std::size_t windowFrames = 8192);
+// The spectrum of `frames` frames from `from` on (to the end by default), averaged over Hann
+// windows of 8192 frames overlapping by half; a sound shorter than one window is padded with
+// silence.
+Spectrum powerSpectrum(const std::vector<float>& mono, std::size_t from = 0,
+                       std::size_t frames = SIZE_MAX);
 
-// The spectra of a run of windows averaged: the spectrum of the whole stretch they cover.
-Spectrum average(std::vector<Spectrum>::const_iterator first,
-                 std::vector<Spectrum>::const_iterator last);
-
-// The whole sound's spectrum, averaged over its windows.
-Spectrum powerSpectrum(const std::vector<float>& mono, std::size_t windowFrames = 8192);
-
-// An MP3 file decoded with libmpg123.
-struct DecodedMp3 {
-    int sampleRate = 0;
-    AudioBuffer audio;
-};
-
-// Throws std::runtime_error with libmpg123's message when the file cannot be decoded.
-DecodedMp3 decodeMp3(const std::filesystem::path& file);
+// An MP3 file at kSampleRate decoded with libmpg123. Throws std::runtime_error with libmpg123's
+// message when the file cannot be decoded or is at another rate.
+AudioBuffer decodeMp3(const std::filesystem::path& file);
 
 }  // namespace velozor::soundpack
