@@ -9,7 +9,7 @@
 // holds back is silence; the sound server plays silence meanwhile.
 //
 // Parking inside the callback holds SDL's own device lock, which every SDL_mixer call takes:
-// hence the rule that every such call from another thread goes through lock() or tryLock(),
+// hence the rule that every such call from another thread goes through lock() or lockWithin(),
 // which wake the audio thread first, and that stopParking() comes before the device closes.
 #pragma once
 
@@ -30,10 +30,6 @@ public:
     std::unique_lock<std::mutex> lock();
     // As lock(), but gives up after `limit`: the lock returned then owns nothing.
     std::unique_lock<std::mutex> lockWithin(std::chrono::milliseconds limit);
-    // The lock when it is free now; never waits, never wakes the audio thread.
-    std::unique_lock<std::mutex> tryLock() {
-        return std::unique_lock<std::mutex>(mutex_, std::try_to_lock);
-    }
 
     // Called by the audio thread after each buffer of `frames` is mixed. `quiet`: the buffer is
     // silence, nothing plays, and parking is allowed (the caller skips its silence check else).
