@@ -1,10 +1,9 @@
-// What the mixer plays and how far each sound has got, so that a device opened again (after a
-// loss, or with a larger buffer) takes every sound up where it was; and the hold that keeps the
-// sounds where they are while no device plays them.
+// What the mixer plays and how far it has got, for a device opened again to take it all up.
 //
-// Closing SDL_mixer halts every channel and the music. Every play goes through here, so the
-// sounds can be started again: a channel's wave from the frame it had reached, the music from
-// the position its decoder reports.
+// Closing SDL_mixer (after a loss, or for a larger buffer) halts every channel and the music.
+// Every play goes through here, so the sounds can be started again: a channel's wave from the
+// frame it had reached, the music from the position its decoder reports. While no device plays
+// them, the hold keeps the sounds where they are.
 #pragma once
 
 #include <SDL_mixer.h>
