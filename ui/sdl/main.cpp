@@ -21,6 +21,7 @@
 #include "ui/LoopObserver.h"
 #include "ui/TraceObserver.h"
 #include "ui/sdl/LoopPriority.h"
+#include "ui/sdl/MessageDialog.h"
 #include "ui/sdl/SansFont.h"
 #include "ui/sdl/SdlWindow.h"
 #include "ui/sdl/SignalWatch.h"
@@ -30,11 +31,17 @@
 
 namespace {
 
-// A failure the player must hear about: one line on standard error, and a message box, which
-// a screen reader reads aloud.
+// What the player must hear about: one line on standard error, and a dialog, which a screen
+// reader reads aloud.
+void showError(const std::string& message) {
+    velozor::showMessage(velozor::MessageKind::Error, message);
+}
+void showWarning(const std::string& message) {
+    velozor::showMessage(velozor::MessageKind::Warning, message);
+}
+
 int fail(const std::string& message) {
-    std::fprintf(stderr, "velozor: %s\n", message.c_str());
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Velozor", message.c_str(), nullptr);
+    showError(message);
     SDL_Quit();
     return 1;
 }
@@ -75,7 +82,7 @@ int main(int argc, char* argv[]) {
         });
 
     // SDL's message box forks on X11, and a child forked while another thread holds a lock (an
-    // allocator's, say) may wait for it for ever: the start-up threads end before any box.
+    // allocator's, say) may wait for it for ever: the start-up threads end before any message.
     const auto failOnceStartUpWorkEnded = [&](const std::string& message) {
         if (font.valid())
             font.wait();
@@ -110,7 +117,8 @@ int main(int argc, char* argv[]) {
     {
         std::string error;
         // The back end starts SDL's audio itself, and words its failure.
-        std::unique_ptr<velozor::SoundPlatform> platform = velozor::openMixerPlatform(error);
+        std::unique_ptr<velozor::SoundPlatform> platform =
+            velozor::openMixerPlatform(error, showError);
         if (!platform)
             return failOnceStartUpWorkEnded(error);
         std::unique_ptr<velozor::SdlWindow> window =
@@ -126,13 +134,7 @@ int main(int argc, char* argv[]) {
         });
 
         velozor::reportSoundFileProblems(folder + "/sonidos", gamePaths.size(),
-                                         soundFileProblems.get(), [](const std::string& message) {
-                                             // Fails (and returns at once) where no box can be
-                                             // shown; standard error has the files.
-                                             SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING,
-                                                                      "Velozor", message.c_str(),
-                                                                      nullptr);
-                                         });
+                                         soundFileProblems.get(), showWarning);
 
         velozor::LoopObserver silent;
         velozor::TraceObserver tracer(clock);
