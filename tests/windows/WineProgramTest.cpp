@@ -161,6 +161,7 @@ protected:
             "cd '" + folder.string() + "' && exec env " + environment(overrides) +
             " VELOZOR_TRACE=1 timeout 240 wine " +
             (launch == Launch::FromTheDesktop ? "start /wait velozor.exe" : "./velozor.exe") +
+            " --language es" +  // the folder copied is sonidos, whatever Wine's language
             " 2>'" + stderrPath.string() + "' >/dev/null";
         pid = fork();
         ASSERT_GE(pid, 0);

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "sound/SoundFolderLocation.h"
 #include "tools/soundpack/FolderOptions.h"
 #include "tools/soundpack/SoundFolder.h"
 
@@ -29,9 +30,8 @@ struct UsageError : std::runtime_error {
 void printUsage(std::ostream& out) {
     out << "usage: velozor-soundpack [--language es|en] [--rate WORDS_PER_MINUTE] "
            "[--music-level DB] OUTPUT_DIR\n"
-           "Writes the sound folder OUTPUT_DIR/"
-        << kSoundFolderName
-        << " (put OUTPUT_DIR beside the velozor program).\n"
+           "Writes the sound folder OUTPUT_DIR/sonidos, or OUTPUT_DIR/sounds in English (put "
+           "OUTPUT_DIR beside the velozor program).\n"
            "  --language es|en   the language of the spoken files (default es, Spanish)\n"
            "  --rate N           speaking rate, "
         << kSlowestWordsPerMinute << " to " << kFastestWordsPerMinute << " words a minute (default "
@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     try {
         const int files = writeSoundFolder(line.outputDir, line.options);
         std::cout << "velozor-soundpack: wrote " << files << " files to "
-                  << (line.outputDir / kSoundFolderName).string() << "\n";
+                  << (line.outputDir / soundFolderName(line.options.language)).string() << "\n";
         return 0;
     } catch (const std::exception& error) {
         std::cerr << "velozor-soundpack: " << error.what() << "\n";

@@ -17,6 +17,7 @@
 
 #include "game/GameRules.h"
 #include "sound/SoundCatalogue.h"
+#include "sound/SoundFolderLocation.h"
 #include "tests/support/ProgramProbe.h"
 #include "tests/tools/soundpack/SoundMeasures.h"
 #include "tools/soundpack/Catalogue.h"
@@ -36,7 +37,9 @@ struct MadeFolder {
     const char* name;
     FolderOptions options;
 
-    fs::path path() const { return fs::path(VELOZOR_SOUNDPACK_GENERATED) / name / "sonidos"; }
+    fs::path path() const {
+        return fs::path(VELOZOR_SOUNDPACK_GENERATED) / name / soundFolderName(options.language);
+    }
 };
 // For gtest's messages: the folder by name rather than its bytes.
 void PrintTo(const MadeFolder& folder, std::ostream* out) {

@@ -50,6 +50,7 @@ bool ProgramRun::start(const std::string& program, std::vector<std::string> envi
     }
     tracePath_ = tracePath;
     std::ofstream{tracePath_};
+    environment.insert(environment.begin(), "LC_ALL=C.UTF-8");  // Spanish, unless the test says
     environment.push_back("VELOZOR_TRACE=1");
     pid_ = fork();
     if (pid_ < 0) {

@@ -28,7 +28,8 @@ public:
     ProgramRun& operator=(const ProgramRun&) = delete;
     ~ProgramRun();  // kills the program if it still runs
 
-    // Starts `program` with `environment` ("NAME=value") and VELOZOR_TRACE=1 added, its
+    // Starts `program` with LC_ALL=C.UTF-8 (the game in Spanish, whatever the tests run under),
+    // then `environment` ("NAME=value") and VELOZOR_TRACE=1 added, its
     // standard error into `tracePath`, and waits for its window named exactly "Velozor".
     // Returns false with `error` saying what was missing, the trace included.
     bool start(const std::string& program, std::vector<std::string> environment,

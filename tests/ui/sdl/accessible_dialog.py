@@ -2,10 +2,10 @@
 # Meets the game's dialog as a screen reader does, through the accessibility tree (AT-SPI on the
 # session bus): finds the dialog named "Velozor", reads its text, and presses its button.
 #   accessible_dialog.py TRACE_FILE
-# Prints "extents: X Y WIDTH HEIGHT" (the dialog on the screen), "game waited: yes|no" (whether
-# TRACE_FILE held no load line while the dialog was up), "pressed: BUTTON", and last "text:"
-# followed by the dialog's text on the lines after it. Exits 1, saying why, when the dialog or
-# its parts are not found within 20 seconds.
+# Prints one line, "WAITED X WIDTH BUTTON": WAITED is "yes" when TRACE_FILE held no load line
+# while the dialog was up, X and WIDTH say where the dialog lies on the screen, BUTTON is the one
+# pressed; then the dialog's text. Exits 1, saying why, when the dialog or its parts are not
+# found within 20 seconds.
 import sys
 import time
 
@@ -56,9 +56,6 @@ with open(sys.argv[1], encoding="utf-8", errors="replace") as trace:
 text = label.queryText()
 text = text.getText(0, text.characterCount)
 extents = shown.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-print("extents:", extents.x, extents.y, extents.width, extents.height)
-print("game waited:", "yes" if waited else "no")
-print("pressed:", button.name)
+print("yes" if waited else "no", extents.x, extents.width, button.name)
 button.queryAction().doAction(0)
-print("text:")
 print(text)
