@@ -49,12 +49,15 @@ std::string field(const std::string& name) {
 TEST(Package, HoldsThePlayersFilesAndNothingElse) {
     std::set<std::string> expected = {
         "usr/games/velozor -> ../lib/games/velozor/velozor",
+        "usr/games/velozor-soundpack",
         "usr/lib/games/velozor/velozor",
         "usr/lib/games/velozor/sonidos -> ../../../share/games/velozor/sonidos",
         "usr/share/applications/" + kAppId + ".desktop",
         "usr/share/metainfo/" + kAppId + ".metainfo.xml",
         "usr/share/icons/hicolor/scalable/apps/" + kAppId + ".svg",
         "usr/share/man/man6/velozor.6.gz",
+        "usr/share/man/man6/velozor-soundpack.6.gz",
+        "usr/share/man/es/man6/velozor-soundpack.6.gz",
         "usr/share/doc/velozor/copyright",
         "usr/share/doc/velozor/changelog.gz",
     };
@@ -67,7 +70,7 @@ TEST(Package, HoldsThePlayersFilesAndNothingElse) {
     std::set<std::string> others;
     for (const std::string& entry : packageEntries())
         (entry.rfind(kSoundFolder, 0) == 0 ? sounds : others).insert(entry);
-    // Exactly these: no development tool (velozor-sim, velozor-soundpack), test or benchmark.
+    // Exactly these: no development tool (velozor-sim, velozor-icons), test or benchmark.
     EXPECT_EQ(others, expected);
     for (const auto& sound : velozor::soundpack::soundCatalogue())
         EXPECT_EQ(sounds.count(kSoundFolder + sound.path), 1u) << "missing sound " << sound.path;
