@@ -23,7 +23,8 @@ using velozor::testing::commandOutput;
 const std::string kPackage = VELOZOR_PACKAGE_FILE;
 const std::filesystem::path kRoot = VELOZOR_PACKAGE_ROOT;
 const std::string kAppId = VELOZOR_APP_ID;
-const std::string kSoundFolder = "usr/share/games/velozor/sonidos/";
+const std::string kSoundFolders[] = {"usr/share/games/velozor/sonidos/",
+                                     "usr/share/games/velozor/sounds/"};
 
 // The package's entries as dpkg-deb lists them, without the leading "./": "path" for a file,
 // "path -> target" for a link; folders left out.
@@ -52,11 +53,13 @@ TEST(Package, HoldsThePlayersFilesAndNothingElse) {
         "usr/games/velozor-soundpack",
         "usr/lib/games/velozor/velozor",
         "usr/lib/games/velozor/sonidos -> ../../../share/games/velozor/sonidos",
+        "usr/lib/games/velozor/sounds -> ../../../share/games/velozor/sounds",
         "usr/share/applications/" + kAppId + ".desktop",
         "usr/share/metainfo/" + kAppId + ".metainfo.xml",
         "usr/share/icons/hicolor/scalable/apps/" + kAppId + ".svg",
         "usr/share/man/man6/velozor.6.gz",
         "usr/share/man/man6/velozor-soundpack.6.gz",
+        "usr/share/man/es/man6/velozor.6.gz",
         "usr/share/man/es/man6/velozor-soundpack.6.gz",
         "usr/share/doc/velozor/copyright",
         "usr/share/doc/velozor/changelog.gz",
@@ -68,12 +71,18 @@ TEST(Package, HoldsThePlayersFilesAndNothingElse) {
 
     std::set<std::string> sounds;
     std::set<std::string> others;
-    for (const std::string& entry : packageEntries())
-        (entry.rfind(kSoundFolder, 0) == 0 ? sounds : others).insert(entry);
+    for (const std::string& entry : packageEntries()) {
+        const bool sound =
+            entry.rfind(kSoundFolders[0], 0) == 0 || entry.rfind(kSoundFolders[1], 0) == 0;
+        (sound ? sounds : others).insert(entry);
+    }
     // Exactly these: no development tool (velozor-sim, velozor-icons), test or benchmark.
     EXPECT_EQ(others, expected);
-    for (const auto& sound : velozor::soundpack::soundCatalogue())
-        EXPECT_EQ(sounds.count(kSoundFolder + sound.path), 1u) << "missing sound " << sound.path;
+    for (const std::string& folder : kSoundFolders) {
+        for (const auto& sound : velozor::soundpack::soundCatalogue())
+            EXPECT_EQ(sounds.count(folder + sound.path), 1u)
+                << "missing sound " << folder << sound.path;
+    }
 }
 
 TEST(Package, NamesItsVersionAndTheLibrariesTheProgramLinks) {
