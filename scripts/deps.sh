@@ -14,6 +14,9 @@ VELOZOR_PACKAGES=(
     libespeak-ng-dev espeak-ng-data libmp3lame-dev libmpg123-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
+    # The player's dialog (zenity), and what its test reads it through: a session bus with the
+    # accessibility bus, and the accessibility tree from Python (/usr/bin/python3).
+    zenity dbus-daemon at-spi2-core python3-pyatspi
     pulseaudio pulseaudio-utils
     libx11-dev libxtst-dev
     libpng-dev librsvg2-bin

@@ -76,7 +76,8 @@ pid_t startProgram(const fs::path& program, const fs::path& errorLog) {
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorLog.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::string name = program.string();
-    char* argv[] = {name.data(), nullptr};
+    char language[] = "--language", spanish[] = "es";  // the folder copied is sonidos
+    char* argv[] = {name.data(), language, spanish, nullptr};
     pid_t pid = -1;
     const int failed = posix_spawn(&pid, name.c_str(), &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);

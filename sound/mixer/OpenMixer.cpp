@@ -1,12 +1,17 @@
 // The factory of the real sound back end.
 #include "sound/mixer/OpenMixer.h"
 
+#include <utility>
+
 #include "sound/mixer/MixerPlatform.h"
 
 namespace velozor {
 
-std::unique_ptr<SoundPlatform> openMixerPlatform(std::string& error) {
-    return MixerPlatform::open(MixerOptions{}, error);
+std::unique_ptr<SoundPlatform> openMixerPlatform(
+    std::string& error, std::function<void(const std::string& message)> showError) {
+    MixerOptions options;
+    options.showError = std::move(showError);
+    return MixerPlatform::open(std::move(options), error);
 }
 
 }  // namespace velozor

@@ -1,6 +1,7 @@
 // The one place where the program chooses its real sound back end.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,7 +11,9 @@ namespace velozor {
 
 // Opens the audio device (starting SDL's audio subsystem if needed) and returns the SDL2_mixer
 // back end. When SDL's audio cannot start or no device can be opened, returns nullptr and sets
-// `error` to a one-line message that says what failed and what to do.
-std::unique_ptr<SoundPlatform> openMixerPlatform(std::string& error);
+// `error` to a one-line message that says what failed and what to do. `showError` shows the
+// music's failures to the player (see MixerOptions::showError); empty: SDL's message box.
+std::unique_ptr<SoundPlatform> openMixerPlatform(
+    std::string& error, std::function<void(const std::string& message)> showError = {});
 
 }  // namespace velozor

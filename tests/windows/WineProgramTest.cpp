@@ -119,9 +119,11 @@ protected:
 
     // Starts the copy with VELOZOR_TRACE=1 from its folder.
     void start(Launch launch, const std::string& overrides = kDllOverrides) {
+        // The folder copied is sonidos, whatever Wine's language.
         std::vector<std::string> command = {"timeout", "240", "wine", "./velozor.exe"};
         if (launch == Launch::FromTheDesktop)
             command = {"timeout", "240", "wine", "start", "/wait", "velozor.exe"};
+        command.insert(command.end(), {"--language", "es"});
         std::vector<std::string> settings = environment(overrides);
         settings.push_back("VELOZOR_TRACE=1");
         run = std::make_unique<ProgramRun>();

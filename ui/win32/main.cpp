@@ -1,17 +1,22 @@
-// velozor.exe: the game on Windows. Opens the sound library and the window, checks the sound
-// folder, then runs Form1 until the window is unloaded. Exit status 0 after a normal end, 1 when
-// the sound or the window cannot start; either failure is shown in a message box, which a
-// screen reader reads. The session's end ends it at once with 0, Ctrl+C in a console with 130.
+// velozor.exe [--language es|en]: the game on Windows. Opens the sound library and the window,
+// checks the sound folder, then runs Form1 until the window is unloaded. Exit status 0 after a
+// normal end, 1 when the sound or the window cannot start, 2 for a bad command line; each
+// failure is shown in a message box, which a screen reader reads. The session's end ends it at
+// once with 0, Ctrl+C in a console with 130.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "base/Language.h"
 #include "game/RandomGenerator.h"
 #include "sound/SoundCatalogue.h"
 #include "sound/SoundFolderCheck.h"
+#include "sound/SoundFolderLocation.h"
+#include "sound/SoundFolderRedirect.h"
 #include "sound/winmm/WideText.h"
 #include "sound/winmm/WindowsSoundFile.h"
 #include "sound/winmm/WinmmPlatform.h"
@@ -19,6 +24,7 @@
 #include "ui/EventLoop.h"
 #include "ui/Form1.h"
 #include "ui/LoopObserver.h"
+#include "ui/ProgramOptions.h"
 #include "ui/TraceObserver.h"
 #include "ui/win32/QpcClock.h"
 #include "ui/win32/SessionEndWatch.h"
@@ -26,10 +32,10 @@
 
 namespace {
 
-int fail(const std::string& message) {
+int fail(const std::string& message, int status = 1) {
     std::fprintf(stderr, "velozor: %s\n", message.c_str());
     MessageBoxW(nullptr, velozor::wideFromUtf8(message).c_str(), L"Velozor", MB_OK | MB_ICONERROR);
-    return 1;
+    return status;
 }
 
 // The program's full path in UTF-8; empty on failure.
@@ -86,10 +92,13 @@ std::FILE* traceStream(const std::wstring& folder) {
 
 int main(int argc, char* argv[]) {
     velozor::QpcClock clock;  // time zero: the program's start
-    if (argc > 1) {
-        std::fprintf(stderr, "velozor: takes no arguments; ignoring \"%s\" and the rest\n",
-                     argv[1]);
-    }
+    std::string badCommandLine;
+    const std::optional<velozor::ProgramOptions> options =
+        velozor::parseProgramOptions(argc, argv, badCommandLine);
+    if (!options)
+        return fail(badCommandLine + "\n" + velozor::kProgramUsage, 2);
+    const velozor::Language language =
+        velozor::chooseLanguage(options->language, GetUserDefaultUILanguage());
     const std::wstring folder = folderOf(programPath());
     if (folder.empty())
         return fail("cannot find the program's folder: " +
@@ -110,19 +119,27 @@ int main(int argc, char* argv[]) {
         velozor::startSessionEndWatch();
         velozor::EndSilencer silencer([&platform] { platform->silence(); });
 
+        // The game names its sounds under programFolder\sonidos; they are played from here.
         const std::string programFolder = velozor::utf8FromWide(folder);
-        velozor::checkSoundFolder(programFolder + "\\sonidos",
-                                  velozor::cataloguedGamePaths(programFolder),
-                                  velozor::findWindowsSoundFile, [](const std::string& message) {
-                                      MessageBoxW(nullptr, velozor::wideFromUtf8(message).c_str(),
-                                                  L"Velozor", MB_OK | MB_ICONWARNING);
-                                  });
+        const std::string soundFolder = programFolder + "\\" + velozor::soundFolderName(language);
+        velozor::SoundFolderRedirect redirect(*platform, programFolder, soundFolder);
+        velozor::checkSoundFolder(
+            soundFolder, velozor::cataloguedGamePaths(programFolder),
+            [&](const std::string& gamePath) {
+                return velozor::findWindowsSoundFile(
+                    velozor::soundPathOnDisk(gamePath, programFolder, soundFolder));
+            },
+            [](const std::string& message) {
+                MessageBoxW(nullptr, velozor::wideFromUtf8(message).c_str(), L"Velozor",
+                            MB_OK | MB_ICONWARNING);
+            },
+            language);
 
         velozor::LoopObserver silent;
         velozor::TraceObserver tracer(clock, trace != nullptr ? trace : stderr);
         velozor::RandomGenerator random(clock);
         velozor::EventLoop loop(clock, *window, trace != nullptr ? tracer : silent);
-        velozor::Form1 form(loop, *platform, random, programFolder);
+        velozor::Form1 form(loop, redirect, random, programFolder, language);
         status = loop.run(form);
     }
     if (trace != nullptr && trace != stderr)

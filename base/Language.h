@@ -1,0 +1,35 @@
+// The language the game speaks and writes in, Spanish or English, and how it is chosen: the
+// command line's when given, else the system's (Spanish for Spanish, English for any other).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace velozor {
+
+enum class Language { Spanish, English };
+
+// "es" or "en" (as --language takes them); nullopt for anything else.
+std::optional<Language> languageOfCode(std::string_view code);
+
+// The environment variables a Linux session names its languages in; null or empty is unset.
+struct LocaleVariables {
+    const char* language = nullptr;    // LANGUAGE: a priority list, "fr:es" or "es_MX:en"
+    const char* lcAll = nullptr;       // LC_ALL
+    const char* lcMessages = nullptr;  // LC_MESSAGES
+    const char* lang = nullptr;        // LANG
+};
+
+// The language on Linux, by gettext's rules for messages: the locale is the first set of
+// LC_ALL, LC_MESSAGES and LANG, and "C" when none is. The C locale ("C", "C.UTF-8", "POSIX")
+// asks for a program's own texts, which are Spanish, and makes gettext ignore LANGUAGE.
+// Otherwise the first entry of LANGUAGE in Spanish or English decides; without one, the
+// locale's language does.
+Language chooseLanguage(std::optional<Language> commandLine, const LocaleVariables& variables);
+
+// The language on Windows, from the user's interface language (GetUserDefaultUILanguage's
+// LANGID): Spanish for any Spanish, English for any other.
+Language chooseLanguage(std::optional<Language> commandLine, uint16_t windowsUiLanguage);
+
+}  // namespace velozor
