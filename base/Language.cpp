@@ -1,4 +1,5 @@
-// The choice of the game's language from the command line and the system's settings.
+// The choice of the game's language from the command line and the system's settings, and the
+// choice of a text by it.
 #include "base/Language.h"
 
 namespace velozor {
@@ -15,6 +16,21 @@ bool isSet(const char* variable) {
 }
 
 }  // namespace
+
+std::string inLanguage(Language language, std::string_view spanish, std::string_view english,
+                       std::initializer_list<std::string_view> details) {
+    const std::string_view text = language == Language::Spanish ? spanish : english;
+    std::string filled;
+    std::size_t from = 0;
+    for (const std::string_view detail : details) {
+        const std::size_t at = text.find("{}", from);
+        if (at == std::string_view::npos)
+            break;
+        filled.append(text.substr(from, at - from)).append(detail);
+        from = at + 2;
+    }
+    return filled.append(text.substr(from));
+}
 
 std::optional<Language> languageOfCode(std::string_view code) {
     if (code == "es")

@@ -3,12 +3,20 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace velozor {
 
 enum class Language { Spanish, English };
+
+// The one of `spanish` and `english` that is in `language`, each "{}" in it replaced by the next
+// of `details` (a file, a command, the system's own words for an error). A "{}" left without a
+// detail stays as it is.
+std::string inLanguage(Language language, std::string_view spanish, std::string_view english,
+                       std::initializer_list<std::string_view> details = {});
 
 // "es" or "en" (as --language takes them); nullopt for anything else.
 std::optional<Language> languageOfCode(std::string_view code);

@@ -36,7 +36,8 @@ MixerPlatform::MixerPlatform(std::unique_ptr<AudioDevice> device, MixerOptions o
       options_(std::move(options)),
       oneShot_(*device_, cache_, warnings_),
       devices_(cache_, channels_, warnings_),
-      interpreter_(devices_) {
+      interpreter_(devices_),
+      musicBoxes_(options_.language) {
     if (!options_.showError)
         options_.showError = showInMessageBox;
 }

@@ -8,9 +8,11 @@
 namespace velozor {
 
 std::unique_ptr<SoundPlatform> openMixerPlatform(
-    std::string& error, std::function<void(const std::string& message)> showError) {
+    std::string& error, Language language,
+    std::function<void(const std::string& message)> showError) {
     MixerOptions options;
     options.showError = std::move(showError);
+    options.language = language;
     return MixerPlatform::open(std::move(options), error);
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/Language.h"
 #include "sound/SoundPlatform.h"
 
 namespace velozor {
@@ -12,8 +13,10 @@ namespace velozor {
 // Opens the audio device (starting SDL's audio subsystem if needed) and returns the SDL2_mixer
 // back end. When SDL's audio cannot start or no device can be opened, returns nullptr and sets
 // `error` to a one-line message that says what failed and what to do. `showError` shows the
-// music's failures to the player (see MixerOptions::showError); empty: SDL's message box.
+// music's failures to the player (see MixerOptions::showError); empty: SDL's message box. The
+// messages are in `language`, the player's.
 std::unique_ptr<SoundPlatform> openMixerPlatform(
-    std::string& error, std::function<void(const std::string& message)> showError = {});
+    std::string& error, Language language,
+    std::function<void(const std::string& message)> showError = {});
 
 }  // namespace velozor

@@ -78,7 +78,8 @@ std::string quotedMciCommand(const std::string& command, const std::optional<Mci
     return command;
 }
 
-std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error, ErrorBox showError) {
+std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error, Language language,
+                                                   ErrorBox showError) {
     auto entries = std::make_unique<Entries>();
     // kernel32 is in every process; GetShortPathNameW has been in it since Windows NT.
     const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
@@ -118,19 +119,22 @@ std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error, ErrorBox 
         return nullptr;
     }
     if (!showError) {
-        showError = [](const std::string& message) {
+        const std::wstring caption =
+            wideFromUtf8(inLanguage(language, "Velozor: error de sonido", "Velozor: sound error"));
+        showError = [caption](const std::string& message) {
             // Owned by the game's window, so the box keeps it disabled while it is open and
             // hands the keyboard back to it when the player closes it.
-            MessageBoxW(GetActiveWindow(), wideFromUtf8(message).c_str(),
-                        L"Velozor: error de sonido", MB_OK | MB_ICONERROR);
+            MessageBoxW(GetActiveWindow(), wideFromUtf8(message).c_str(), caption.c_str(),
+                        MB_OK | MB_ICONERROR);
         };
     }
     return std::unique_ptr<WinmmPlatform>(
-        new WinmmPlatform(std::move(entries), std::move(showError)));
+        new WinmmPlatform(std::move(entries), language, std::move(showError)));
 }
 
-WinmmPlatform::WinmmPlatform(std::unique_ptr<Entries> entries, ErrorBox showError)
-    : entries_(std::move(entries)), showError_(std::move(showError)) {}
+WinmmPlatform::WinmmPlatform(std::unique_ptr<Entries> entries, Language language,
+                             ErrorBox showError)
+    : entries_(std::move(entries)), showError_(std::move(showError)), musicBoxes_(language) {}
 
 WinmmPlatform::~WinmmPlatform() {
     // The game has closed every device ("Close all") before its window went away.

@@ -137,7 +137,7 @@ int main(int argc, char* argv[]) {
         std::string error;
         // The back end starts SDL's audio itself, and words its failure.
         std::unique_ptr<velozor::SoundPlatform> mixer =
-            velozor::openMixerPlatform(error, showError);
+            velozor::openMixerPlatform(error, language, showError);
         if (!mixer)
             return failOnceStartUpWorkEnded(error);
         velozor::SoundFolderRedirect platform(*mixer, folder, soundFolder);

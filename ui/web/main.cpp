@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "base/Language.h"
 #include "game/RandomGenerator.h"
 #include "sound/SoundCatalogue.h"
 #include "sound/web/PageAudio.h"
@@ -30,6 +31,7 @@ namespace {
 const std::string kProgramFolder = ".";
 
 velozor::WebSoundFolder soundFolder;
+velozor::Language language = velozor::Language::Spanish;
 velozor::PageAudio audio;
 velozor::PageWindow* runningWindow = nullptr;
 
@@ -49,7 +51,7 @@ const char* returned(std::string text) {
 int runGame(bool trace) {
     velozor::PageClock clock;
     velozor::PageWindow window(clock);
-    velozor::WebPlatform platform(audio, clock, kProgramFolder, soundFolder, announce);
+    velozor::WebPlatform platform(audio, clock, kProgramFolder, soundFolder, language, announce);
     velozor::RandomGenerator generator(clock);
 
     velozor::LoopObserver silent;
@@ -81,10 +83,13 @@ int runGame(bool trace) {
 
 extern "C" {
 
-// The sound folder's URL relative to the page and the extension its wave files are stored
-// with; called once, before anything else.
-EMSCRIPTEN_KEEPALIVE void velozor_configure(const char* folderUrl, const char* waveExtension) {
+// The sound folder's URL relative to the page, the extension its wave files are stored with,
+// and the player's language ("es" or "en"; anything else is Spanish, the game's own); called
+// once, before anything else.
+EMSCRIPTEN_KEEPALIVE void velozor_configure(const char* folderUrl, const char* waveExtension,
+                                            const char* languageCode) {
     soundFolder = {folderUrl, waveExtension};
+    language = velozor::languageOfCode(languageCode).value_or(velozor::Language::Spanish);
 }
 
 // The URL of every file the game can ask for, one a line, the introduction's first: the order

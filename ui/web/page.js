@@ -139,8 +139,8 @@ const velozorPage = (() => {
         onAbort: (what) => announce(texts.stopped(String(what))),
     }).then((loaded) => {
         module = loaded;
-        module.ccall("velozor_configure", null, ["string", "string"],
-            [root.dataset.soundFolder, root.dataset.waveExtension]);
+        module.ccall("velozor_configure", null, ["string", "string", "string"],
+            [root.dataset.soundFolder, root.dataset.waveExtension, language]);
         hooks.setCredits(module.ccall("velozor_credits", "string", [], []));
         const urls = module.ccall("velozor_sound_urls", "string", [], []).split("\n").filter(Boolean);
         audio.load(urls);

@@ -108,7 +108,8 @@ int main(int argc, char* argv[]) {
     int status = 0;
     {
         std::string error;
-        std::unique_ptr<velozor::WinmmPlatform> platform = velozor::WinmmPlatform::open(error);
+        std::unique_ptr<velozor::WinmmPlatform> platform =
+            velozor::WinmmPlatform::open(error, language);
         if (!platform)
             return fail(error);
         std::unique_ptr<velozor::Win32Window> window = velozor::Win32Window::open(clock, error);

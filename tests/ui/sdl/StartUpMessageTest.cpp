@@ -116,12 +116,12 @@ TEST_F(StartUpMessageTest, WithoutZenityStandardErrorHasTheMessageAndTheGameGoes
         << run.trace();
 }
 
-// English on a system in another language: the folder "sounds", the message in English, and
-// the back end asked for the files there (the music, whose message names the file).
+// English on a system in another language: the folder "sounds", and the messages in English:
+// the sound folder's, and the music's, which names the file the back end was asked for there.
 TEST_F(StartUpMessageTest, AnEnglishSystemGetsItsFolderAndTheMessageInEnglish) {
     const std::string sounds = (folder / "sounds").string();
     playUntilClosed({closedDialogs(), "LANGUAGE=", "LC_ALL=de_DE.UTF-8"},
-                    "«" + sounds + "/fondo.mp3»");
+                    "The music file “" + sounds + "/fondo.mp3” cannot be found.");
     EXPECT_TRUE(message().starts_with(
         "The sound folder " + sounds +
         " is incomplete: of its 73 files, 73 are missing. They are "
@@ -140,7 +140,7 @@ TEST_F(StartUpMessageTest, ThePlayersOwnFolderComesFirstAndIsNamedWhenIncomplete
 }
 
 TEST(StartUpCommandLine, ABadLanguageIsRefusedWithStatusTwo) {
-    const std::string said = commandOutput(VELOZOR_PROGRAM " --language fr 2>&1; echo $?");
+    const std::string said = commandOutput(VELOZOR_PROGRAM " --language fr 2>&1; echo $?"); echo $?");
     EXPECT_EQ(said,
               "velozor: --language fr: give es (Spanish) or en (English)\nusage: velozor "
               "[--language es|en]  (es: Spanish, en: English; without it, the system's)\n2\n");
