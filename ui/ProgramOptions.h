@@ -8,17 +8,17 @@
 
 namespace velozor {
 
-inline constexpr const char* kProgramUsage =
-    "usage: velozor [--language es|en]  (es: Spanish, en: English; without it, the system's)";
-
 struct ProgramOptions {
     std::optional<Language> language;  // --language, when given
 };
 
 // The options of `argv[1]` to `argv[argc - 1]`. On a bad command line returns nullopt and sets
-// `error` to what was wrong; the program then says so, with kProgramUsage, and ends with
-// status 2.
+// `error` to what was wrong, in `language` (the system's, as no option chose one); the program
+// then says so, with programUsage, and ends with status 2.
 std::optional<ProgramOptions> parseProgramOptions(int argc, const char* const* argv,
-                                                  std::string& error);
+                                                  Language language, std::string& error);
+
+// One line on how to call the program, in `language`.
+std::string programUsage(Language language);
 
 }  // namespace velozor

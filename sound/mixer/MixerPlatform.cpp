@@ -23,7 +23,8 @@ void showInMessageBox(const std::string& message) {
 }  // namespace
 
 std::unique_ptr<MixerPlatform> MixerPlatform::open(MixerOptions options, std::string& error) {
-    std::unique_ptr<AudioDevice> device = AudioDevice::open(options.bufferFrames, error);
+    std::unique_ptr<AudioDevice> device =
+        AudioDevice::open(options.bufferFrames, options.language, error);
     if (!device)
         return nullptr;
     // The parts below set up the mixer's channels and default tone: no reopening meanwhile.

@@ -30,7 +30,7 @@ struct MixerOptions {
     // player; returns once the player has dismissed it. Empty means an SDL message box (or
     // nothing where no box can be shown).
     std::function<void(const std::string& message)> showError;
-    // The language of those texts, the player's.
+    // The language of those texts and of open()'s failures, the player's.
     Language language = Language::Spanish;
 };
 

@@ -86,17 +86,24 @@ std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error, Language 
     entries->getShortPathName =
         kernel32 ? entry<GetShortPathNameW>(kernel32, "GetShortPathNameW") : nullptr;
     if (entries->getShortPathName == nullptr) {
-        error =
-            "cannot find GetShortPathNameW in kernel32.dll: " + systemErrorText(GetLastError()) +
-            " (this Windows is too old for the game)";
+        error = inLanguage(language,
+                           "no se encuentra GetShortPathNameW en kernel32.dll: {} (este Windows "
+                           "es demasiado antiguo para el juego)",
+                           "cannot find GetShortPathNameW in kernel32.dll: {} (this Windows is "
+                           "too old for the game)",
+                           {systemErrorText(GetLastError())});
         return nullptr;
     }
 
     entries->winmm = LoadLibraryW(L"winmm.dll");
     if (entries->winmm == nullptr) {
-        error = "cannot load the Windows multimedia library winmm.dll: " +
-                systemErrorText(GetLastError()) +
-                " (the game needs Windows' media features; install or enable them)";
+        error = inLanguage(language,
+                           "no se puede cargar la biblioteca multimedia de Windows winmm.dll: {} "
+                           "(el juego necesita las funciones multimedia de Windows; instálalas "
+                           "o actívalas)",
+                           "cannot load the Windows multimedia library winmm.dll: {} (the game "
+                           "needs Windows' media features; install or enable them)",
+                           {systemErrorText(GetLastError())});
         return nullptr;
     }
     entries->sndPlaySound = entry<SndPlaySoundW>(entries->winmm, "sndPlaySoundW");
@@ -105,16 +112,22 @@ std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error, Language 
     const auto waveOutGetNumDevs = entry<WaveOutGetNumDevs>(entries->winmm, "waveOutGetNumDevs");
     if (!entries->sndPlaySound || !entries->mciSendString || !entries->mciGetErrorString ||
         !waveOutGetNumDevs) {
-        error =
-            "winmm.dll lacks sndPlaySoundW, mciSendStringW, mciGetErrorStringW or "
-            "waveOutGetNumDevs (the multimedia library is damaged; repair Windows)";
+        error = inLanguage(language,
+                           "a winmm.dll le falta sndPlaySoundW, mciSendStringW, "
+                           "mciGetErrorStringW o waveOutGetNumDevs (la biblioteca multimedia "
+                           "está dañada; repara Windows)",
+                           "winmm.dll lacks sndPlaySoundW, mciSendStringW, mciGetErrorStringW "
+                           "or waveOutGetNumDevs (the multimedia library is damaged; repair "
+                           "Windows)");
         FreeLibrary(entries->winmm);
         return nullptr;
     }
     if (waveOutGetNumDevs() == 0) {
-        error =
-            "no sound output device is available (connect or enable speakers or "
-            "headphones, then start the game again)";
+        error = inLanguage(language,
+                           "no hay ninguna salida de sonido (conecta o activa unos altavoces o "
+                           "unos auriculares y vuelve a empezar el juego)",
+                           "no sound output device is available (connect or enable speakers or "
+                           "headphones, then start the game again)");
         FreeLibrary(entries->winmm);
         return nullptr;
     }

@@ -323,7 +323,8 @@ TEST_F(WineProgram, WithoutWinmmItSaysSoInABoxAndEndsWithStatusOne) {
     const std::string box = window("Velozor");
     ASSERT_FALSE(box.empty()) << "no message box:\n" << run->trace();
     EXPECT_EQ(
-        run->trace().rfind("velozor: cannot load the Windows multimedia library winmm.dll: ", 0),
+        run->trace().rfind(
+            "velozor: no se puede cargar la biblioteca multimedia de Windows winmm.dll: ", 0),
         0u)
         << run->trace();
     ASSERT_TRUE(dismiss(box, "Velozor")) << "the box did not close";

@@ -68,17 +68,18 @@ std::string programFolder() {
 int main(int argc, char* argv[]) {
     velozor::startSignalWatch();  // before SDL starts a thread, so none of them takes a signal
     velozor::SteadyClock clock;   // time zero: the program's start
+    const velozor::LocaleVariables locale{std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
+                                          std::getenv("LC_MESSAGES"), std::getenv("LANG")};
     std::string badCommandLine;
+    const velozor::Language systemLanguage = velozor::chooseLanguage(std::nullopt, locale);
     const std::optional<velozor::ProgramOptions> options =
-        velozor::parseProgramOptions(argc, argv, badCommandLine);
+        velozor::parseProgramOptions(argc, argv, systemLanguage, badCommandLine);
     if (!options) {
-        std::fprintf(stderr, "velozor: %s\n%s\n", badCommandLine.c_str(), velozor::kProgramUsage);
+        std::fprintf(stderr, "velozor: %s\n%s\n", badCommandLine.c_str(),
+                     velozor::programUsage(systemLanguage).c_str());
         return 2;
     }
-    const velozor::Language language = velozor::chooseLanguage(
-        options->language,
-        velozor::LocaleVariables{std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
-                                 std::getenv("LC_MESSAGES"), std::getenv("LANG")});
+    const velozor::Language language = velozor::chooseLanguage(options->language, locale);
     const bool trace = velozor::traceRequested();
 
     // What needs no window runs on threads of its own while SDL's video starts, which takes tens
@@ -114,22 +115,30 @@ int main(int argc, char* argv[]) {
     // Nothing on screen changes during play, so the screen may blank as it likes while the
     // player listens (SDL would otherwise keep it awake).
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        return failOnceStartUpWorkEnded(std::string("cannot start SDL's video: ") + SDL_GetError() +
-                                        " (start the game inside a graphical session)");
-    }
+    const auto noVideo = [&](const std::string& reason) {
+        return failOnceStartUpWorkEnded(velozor::inLanguage(
+            language,
+            "no se puede iniciar el vídeo de SDL: {} (empieza el juego dentro de una sesión "
+            "gráfica)",
+            "cannot start SDL's video: {} (start the game inside a graphical session)", {reason}));
+    };
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+        return noVideo(SDL_GetError());
     if (std::string refusal; !velozor::videoDriverReachesPlayer(
-            SDL_GetCurrentVideoDriver(), std::getenv("SDL_VIDEODRIVER"), refusal)) {
-        return failOnceStartUpWorkEnded("cannot start SDL's video: " + refusal +
-                                        " (start the game inside a graphical session)");
+            SDL_GetCurrentVideoDriver(), std::getenv("SDL_VIDEODRIVER"), language, refusal)) {
+        return noVideo(refusal);
     }
     if (folder.empty()) {
-        return failOnceStartUpWorkEnded(std::string("cannot find the program's folder: ") +
-                                        SDL_GetError());
+        return failOnceStartUpWorkEnded(
+            velozor::inLanguage(language, "no se encuentra la carpeta del programa: {}",
+                                "cannot find the program's folder: {}", {SDL_GetError()}));
     }
 
     if (std::string refusal; !velozor::raiseLoopThreadPriority(refusal)) {
-        std::fprintf(stderr, "velozor: the game runs at normal priority (%s)\n", refusal.c_str());
+        std::fprintf(stderr, "velozor: %s\n",
+                     velozor::inLanguage(language, "el juego va con prioridad normal ({})",
+                                         "the game runs at normal priority ({})", {refusal})
+                         .c_str());
     }
 
     int status = 0;
@@ -142,7 +151,7 @@ int main(int argc, char* argv[]) {
             return failOnceStartUpWorkEnded(error);
         velozor::SoundFolderRedirect platform(*mixer, folder, soundFolder);
         std::unique_ptr<velozor::SdlWindow> window =
-            velozor::SdlWindow::open(clock, font.get(), error);
+            velozor::SdlWindow::open(clock, font.get(), language, error);
         if (!window) {
             mixer.reset();  // the sound device closes before fail() shuts SDL down
             return failOnceStartUpWorkEnded(error);

@@ -73,8 +73,9 @@ bool hasStandardError() {
 }
 
 // VELOZOR_TRACE=1: the loop's events go to standard error, or without one to the file
-// velozor-trace.txt beside the program. Returns the stream, or nullptr for no trace.
-std::FILE* traceStream(const std::wstring& folder) {
+// velozor-trace.txt beside the program. Returns the stream, or nullptr for no trace; a file that
+// cannot be written is said in `language`.
+std::FILE* traceStream(const std::wstring& folder, velozor::Language language) {
     if (!velozor::traceRequested())
         return nullptr;
     if (hasStandardError())
@@ -82,8 +83,13 @@ std::FILE* traceStream(const std::wstring& folder) {
     const std::wstring path = folder + L"\\velozor-trace.txt";
     std::FILE* file = _wfopen(path.c_str(), L"w");
     if (file == nullptr) {
-        fail("cannot write the trace file " + velozor::utf8FromWide(path) +
-             " (the folder is read-only: start the game from a command prompt to trace to it)");
+        fail(velozor::inLanguage(language,
+                                 "no se puede escribir el archivo de traza {} (la carpeta es de "
+                                 "solo lectura: empieza el juego desde una consola para trazar "
+                                 "en ella)",
+                                 "cannot write the trace file {} (the folder is read-only: start "
+                                 "the game from a command prompt to trace to it)",
+                                 {velozor::utf8FromWide(path)}));
     }
     return file;
 }
@@ -93,17 +99,21 @@ std::FILE* traceStream(const std::wstring& folder) {
 int main(int argc, char* argv[]) {
     velozor::QpcClock clock;  // time zero: the program's start
     std::string badCommandLine;
+    const velozor::Language systemLanguage =
+        velozor::chooseLanguage(std::nullopt, GetUserDefaultUILanguage());
     const std::optional<velozor::ProgramOptions> options =
-        velozor::parseProgramOptions(argc, argv, badCommandLine);
+        velozor::parseProgramOptions(argc, argv, systemLanguage, badCommandLine);
     if (!options)
-        return fail(badCommandLine + "\n" + velozor::kProgramUsage, 2);
+        return fail(badCommandLine + "\n" + velozor::programUsage(systemLanguage), 2);
     const velozor::Language language =
         velozor::chooseLanguage(options->language, GetUserDefaultUILanguage());
     const std::wstring folder = folderOf(programPath());
-    if (folder.empty())
-        return fail("cannot find the program's folder: " +
-                    velozor::systemErrorText(GetLastError()));
-    std::FILE* trace = traceStream(folder);
+    if (folder.empty()) {
+        return fail(velozor::inLanguage(language, "no se encuentra la carpeta del programa: {}",
+                                        "cannot find the program's folder: {}",
+                                        {velozor::systemErrorText(GetLastError())}));
+    }
+    std::FILE* trace = traceStream(folder, language);
 
     int status = 0;
     {
@@ -112,7 +122,8 @@ int main(int argc, char* argv[]) {
             velozor::WinmmPlatform::open(error, language);
         if (!platform)
             return fail(error);
-        std::unique_ptr<velozor::Win32Window> window = velozor::Win32Window::open(clock, error);
+        std::unique_ptr<velozor::Win32Window> window =
+            velozor::Win32Window::open(clock, language, error);
         if (!window)
             return fail(error);
         // Its window is made once the game's exists: two threads making the process's first

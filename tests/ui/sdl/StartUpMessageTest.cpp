@@ -140,7 +140,8 @@ TEST_F(StartUpMessageTest, ThePlayersOwnFolderComesFirstAndIsNamedWhenIncomplete
 }
 
 TEST(StartUpCommandLine, ABadLanguageIsRefusedWithStatusTwo) {
-    const std::string said = commandOutput(VELOZOR_PROGRAM " --language fr 2>&1; echo $?"); echo $?");
+    const std::string said = commandOutput("LANGUAGE= LC_ALL=en_US.UTF-8 " VELOZOR_PROGRAM
+                                           " --language fr 2>&1; echo $?");
     EXPECT_EQ(said,
               "velozor: --language fr: give es (Spanish) or en (English)\nusage: velozor "
               "[--language es|en]  (es: Spanish, en: English; without it, the system's)\n2\n");

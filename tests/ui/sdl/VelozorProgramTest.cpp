@@ -179,17 +179,24 @@ TEST_F(VelozorProgram, EndsPromptlyOnSigtermAndSigintDuringASynchronousSound) {
 }
 
 // Without a display SDL would fall back to a driver that shows nothing and takes no keys, and
-// the game would play on unreachable: it must refuse to start instead.
+// the game would play on unreachable: it must refuse to start instead, in the player's language.
 TEST(VelozorProgramStart, FailsWithOneLineAndStatusOneWithoutADisplay) {
-    for (const std::string driver : {"SDL_VIDEODRIVER=x11", "-u SDL_VIDEODRIVER"}) {
-        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " + driver +
-                                    " SDL_AUDIODRIVER=dummy timeout 20 " + VELOZOR_PROGRAM +
+    const struct {
+        const char *driver, *language, *opening, *ending;
+    } cases[] = {
+        {"SDL_VIDEODRIVER=x11", "en", "velozor: cannot start SDL's video: ",
+         "(start the game inside a graphical session)\nstatus 1\n"},
+        {"-u SDL_VIDEODRIVER", "es", "velozor: no se puede iniciar el vídeo de SDL: ",
+         "(empieza el juego dentro de una sesión gráfica)\nstatus 1\n"},
+    };
+    for (const auto& start : cases) {
+        const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY ") +
+                                    start.driver + " SDL_AUDIODRIVER=dummy timeout 20 " +
+                                    VELOZOR_PROGRAM + " --language " + start.language +
                                     " 2>&1 | grep velozor:; echo \"status ${PIPESTATUS[0]}\"";
         const std::string result = commandOutput("bash -c '" + command + "'");
-        EXPECT_EQ(result.rfind("velozor: cannot start SDL's video: ", 0), 0) << driver << result;
-        EXPECT_NE(result.find("(start the game inside a graphical session)\nstatus 1\n"),
-                  std::string::npos)
-            << driver << result;
+        EXPECT_EQ(result.rfind(start.opening, 0), 0) << start.driver << result;
+        EXPECT_NE(result.find(start.ending), std::string::npos) << start.driver << result;
     }
 }
 
