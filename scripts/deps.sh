@@ -23,8 +23,9 @@ VELOZOR_PACKAGES=(
     dpkg-dev file lintian desktop-file-utils appstream man-db
     # The Windows build (googletest: the sources its own tests build from) and its tests under
     # Wine; GStreamer's base and good plugins are what Wine's DirectShow needs to decode the
-    # MP3 music (decodebin, mpegaudioparse, mpg123audiodec).
-    g++-mingw-w64-x86-64-posix googletest wine wine64 libasound2-plugins
+    # MP3 music (decodebin, mpegaudioparse, mpg123audiodec); locales' definitions, from which
+    # the tests make the Spanish and English locales Wine takes its language from.
+    g++-mingw-w64-x86-64-posix googletest wine wine64 libasound2-plugins locales
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     clang-14 libclang-rt-14-dev
     # The web page: Debian's emscripten (its system libraries come built, nothing is fetched),
