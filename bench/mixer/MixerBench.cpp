@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "SoundFiles.h"
 #include "bench/Percentile.h"
 #include "sound/mixer/MixerPlatform.h"
+#include "tests/support/SoundFiles.h"
 
 namespace velozor {
 namespace {

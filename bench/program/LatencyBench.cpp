@@ -26,9 +26,11 @@
 #include <thread>
 #include <vector>
 
-#include "ProgramUnderTest.h"
 #include "bench/Percentile.h"
+#include "bench/program/Keyboard.h"
+#include "bench/program/ServerRun.h"
 #include "tests/support/ProgramProbe.h"
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
@@ -167,18 +169,26 @@ struct StartResult {
 StartResult measureOneStart(const fs::path& program, const fs::path& root, double leadInMs,
                             std::mt19937& random) {
     StartResult result;
-    const fs::path log = root / "stderr.txt";
     velozor::bench::Keyboard keyboard;
-    const pid_t pid = velozor::bench::startProgram(program, log);
-    if (!keyboard.ready() || pid < 0) {
-        if (pid >= 0)
-            velozor::bench::stopProgram(pid);
-        result.failure = "the program could not start, or keys could not be sent to it";
+    velozor::testing::ProgramRun game;  // killed when this returns
+    std::string error;
+    if (!keyboard.ready()) {
+        result.failure = "keys cannot be sent to the program";
+        return result;
+    }
+    // In Spanish whatever the machine's language: the copy has the folder sonidos alone.
+    if (!game.launch({{program.string(), "--language", "es"}, {}, {}, root / "stderr.txt", {}},
+                     error)) {
+        result.failure = error;
+        return result;
+    }
+    if (game.waitForWindow("Velozor", 20s).empty()) {
+        result.failure =
+            "its window did not open within 20 s; its standard error:\n" + game.trace();
         return result;
     }
     SinkMonitor monitor("velozor_test.monitor");
     if (!monitor.running()) {
-        velozor::bench::stopProgram(pid);
         result.failure = "cannot start parec to read the sink";
         return result;
     }
@@ -216,10 +226,7 @@ StartResult measureOneStart(const fs::path& program, const fs::path& root, doubl
         result.millis.push_back(millis);
         (slept ? result.sleptMillis : result.soonMillis).push_back(millis);
     }
-    velozor::bench::stopProgram(pid);
-    std::ifstream errors(log);
-    const std::string text((std::istreambuf_iterator<char>(errors)),
-                           std::istreambuf_iterator<char>());
+    const std::string text = game.trace();
     // The program's first size through a sound server (128 frames), or the one its last
     // fall-back line names.
     result.bufferFrames = 128;
@@ -304,7 +311,7 @@ bool measurePath(const SoundPath& path, std::mt19937& random) {
         }
         met = met && p99 <= path.boundP99Ms && result.unheard == 0 && wakeCost <= bufferMs;
     }
-    run->stopServer();
+    run->server->kill();
     fs::remove_all(root);
     return met;
 }

@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <pulse/simple.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,16 +16,20 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "ProgramUnderTest.h"
 #include "bench/Percentile.h"
+#include "bench/program/Keyboard.h"
+#include "bench/program/ServerRun.h"
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
@@ -51,18 +56,49 @@ double ownProcessorSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
+// utime + stime in seconds from a /proc stat file, with the thread or process name; negative
+// seconds once it has ended.
+std::pair<std::string, double> statProcessorSeconds(const fs::path& statFile) {
+    std::ifstream stat(statFile);
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto open = text.find('(');
+    const auto close = text.rfind(')');  // the name may hold spaces and parentheses
+    if (open == std::string::npos || close == std::string::npos || close < open)
+        return {"", -1};
+    std::string name = text.substr(open + 1, close - open - 1);
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    if (fields >> field && (field == "Z" || field == "X"))
+        return {name, -1};  // ended, not yet reaped
+    long long utime = 0, stime = 0;
+    for (int index = 4; fields >> field; ++index) {  // field 3 is the state, read above
+        if (index == 14)
+            utime = std::stoll(field);
+        if (index == 15) {
+            stime = std::stoll(field);
+            break;
+        }
+    }
+    return {name, static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK))};
+}
+
 // How many ticks the program's trace holds.
-int ticksIn(const fs::path& log) {
-    return velozor::bench::linesHolding(log, "\ttick");
+int ticksIn(const velozor::testing::ProgramRun& game) {
+    const std::string trace = game.trace();
+    int ticks = 0;
+    for (std::size_t at = trace.find("\ttick"); at != std::string::npos;
+         at = trace.find("\ttick", at + 1))
+        ++ticks;
+    return ticks;
 }
 
 // Whether the program's trace shows it in the menu after a game over: that stops the timer twice
 // in a row (at the last crash, then as the menu opens), where a crash's or a level's cue stops
 // it once and starts it again after the cue, and a new game starts it.
-bool inMenuAfterGameOver(const fs::path& log) {
-    std::ifstream file(log);
+bool inMenuAfterGameOver(const velozor::testing::ProgramRun& game) {
+    std::istringstream trace(game.trace());
     std::string last, beforeLast;
-    for (std::string line; std::getline(file, line);) {
+    for (std::string line; std::getline(trace, line);) {
         if (line.find("\ttimer\t") != std::string::npos) {
             beforeLast = last;
             last = line.substr(line.rfind('\t') + 1);
@@ -181,14 +217,22 @@ Openings openingToFirstCallback() {
 }
 
 // The program's processor time at one moment: the whole process's (negative once it has
-// ended) and each thread's.
+// ended) and each thread's, keyed "<thread id> <thread name>" (ended threads left out).
 struct Snapshot {
     double process = 0;
     std::map<std::string, double> threads;
 };
 
 Snapshot snapshot(pid_t pid) {
-    return {velozor::bench::processorSeconds(pid), velozor::bench::threadProcessorSeconds(pid)};
+    const fs::path process = "/proc/" + std::to_string(pid);
+    Snapshot taken{statProcessorSeconds(process / "stat").second, {}};
+    std::error_code error;
+    for (const auto& task : fs::directory_iterator(process / "task", error)) {
+        const auto [name, seconds] = statProcessorSeconds(task.path() / "stat");
+        if (seconds >= 0)
+            taken.threads[task.path().filename().string() + " " + name] = seconds;
+    }
+    return taken;
 }
 
 // The program's processor time between two snapshots `over` apart.
@@ -212,7 +256,7 @@ struct ProgramMeasures {
 // Play: a lane key every 0.3 to 1.5 s (fixed seed) for kMeasured. The lanes are chosen
 // blindly, so a game may end; the menu is left for a new game at once (its first time, Up
 // selects "another game"; it stays selected). Returns how many new games were started.
-int drive(velozor::bench::Keyboard& keyboard, const fs::path& log) {
+int drive(velozor::bench::Keyboard& keyboard, const velozor::testing::ProgramRun& game) {
     std::mt19937 random(13);
     std::uniform_int_distribution<int> pause(300, 1500);
     bool entrySelected = false;
@@ -221,7 +265,7 @@ int drive(velozor::bench::Keyboard& keyboard, const fs::path& log) {
         keyboard.press(random() % 2 == 0 ? "Left" : "Right");
         std::this_thread::sleep_until(
             std::min(end, Clock::now() + std::chrono::milliseconds(pause(random))));
-        if (inMenuAfterGameOver(log)) {
+        if (inMenuAfterGameOver(game)) {
             if (!entrySelected) {
                 keyboard.press("Up");
                 entrySelected = true;
@@ -231,7 +275,7 @@ int drive(velozor::bench::Keyboard& keyboard, const fs::path& log) {
             ++newGames;
             // The new game's cue plays before the timer starts: no second Return meanwhile.
             for (const auto giveUp = Clock::now() + 10s;
-                 inMenuAfterGameOver(log) && Clock::now() < giveUp;)
+                 inMenuAfterGameOver(game) && Clock::now() < giveUp;)
                 std::this_thread::sleep_for(100ms);
         }
     }
@@ -241,11 +285,11 @@ int drive(velozor::bench::Keyboard& keyboard, const fs::path& log) {
 // Into the menu, unless a game over has just taken the program there, where Escape would end
 // it: waits for the next tick (in play; after a cue, if one plays, up to the longest level's)
 // or for the menu, then for the menu to settle.
-void enterMenu(velozor::bench::Keyboard& keyboard, const fs::path& log) {
-    const int ticksAtEnd = ticksIn(log);
+void enterMenu(velozor::bench::Keyboard& keyboard, const velozor::testing::ProgramRun& game) {
+    const int ticksAtEnd = ticksIn(game);
     for (const Clock::time_point end = Clock::now() + 20s;
-         Clock::now() < end && !inMenuAfterGameOver(log);) {
-        if (ticksIn(log) != ticksAtEnd) {
+         Clock::now() < end && !inMenuAfterGameOver(game);) {
+        if (ticksIn(game) != ticksAtEnd) {
             keyboard.press("Escape");  // the end cue, then the menu
             break;
         }
@@ -257,15 +301,18 @@ void enterMenu(velozor::bench::Keyboard& keyboard, const fs::path& log) {
 // The program's processor time through its introduction, a minute of play and a minute idle
 // in the menu. Nothing when it cannot start or take keys.
 std::optional<ProgramMeasures> measureProgram(const velozor::bench::ServerRun& run) {
-    ::setenv("VELOZOR_TRACE", "1", 1);  // a line per tick tells play from the menu
     velozor::bench::Keyboard keyboard;
-    const fs::path log = run.root / "stderr.txt";
-    const pid_t pid = velozor::bench::startProgram(run.program, log);
-    if (!keyboard.ready() || pid < 0) {
-        if (pid >= 0)
-            velozor::bench::stopProgram(pid);
+    velozor::testing::ProgramRun game;  // killed when this returns
+    std::string error;
+    if (!keyboard.ready())
+        return std::nullopt;
+    // Traced: a line per tick tells play from the menu. In Spanish, the copy's one folder.
+    const std::vector<std::string> command = {run.program.string(), "--language", "es"};
+    if (!game.launch({command, {"VELOZOR_TRACE=1"}, {}, run.root / "stderr.txt", {}}, error)) {
+        std::fprintf(stderr, "velozor-bench-processor: %s\n", error.c_str());
         return std::nullopt;
     }
+    const pid_t pid = game.pid();
     ProgramMeasures measures;
     // The introduction is four synchronous sounds, during which the game's thread waits for
     // each to end; measured from a second in, past the start-up.
@@ -277,16 +324,15 @@ std::optional<ProgramMeasures> measureProgram(const velozor::bench::ServerRun& r
         std::chrono::duration_cast<std::chrono::seconds>(kIntroduction - kStartUp);
 
     measures.driving.before = snapshot(pid);
-    measures.newGames = drive(keyboard, log);
+    measures.newGames = drive(keyboard, game);
     measures.driving.after = snapshot(pid);
 
-    enterMenu(keyboard, log);
+    enterMenu(keyboard, game);
     measures.idle.before = snapshot(pid);
-    const int ticksBeforeIdle = ticksIn(log);
+    const int ticksBeforeIdle = ticksIn(game);
     std::this_thread::sleep_for(kMeasured);
     measures.idle.after = snapshot(pid);
-    measures.idleWasMenu = ticksIn(log) == ticksBeforeIdle;
-    velozor::bench::stopProgram(pid);
+    measures.idleWasMenu = ticksIn(game) == ticksBeforeIdle;
     return measures;
 }
 
@@ -411,7 +457,7 @@ int main(int argc, char** argv) {
         server == velozor::bench::SoundServer::PulseAudio ? measurePulseClientAlone()
                                                           : std::vector<std::pair<int, double>>{};
     const Openings openings = openingToFirstCallback();
-    run->stopServer();
+    run->server->kill();
     fs::remove_all(run->root);
 
     printProgram(*program, server);

@@ -3,10 +3,7 @@
 // reads; prints the figures and exits 1 when the median misses its bound.
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,25 +14,20 @@
 #include <string>
 #include <vector>
 
-#include "Display.h"
 #include "bench/Percentile.h"
-
-extern char** environ;
+#include "bench/program/Display.h"
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 using velozor::bench::percentile;
 
 constexpr int kStarts = 15;
 constexpr double kBoundMs = 100.0;
-constexpr auto kGiveUp = std::chrono::seconds(10);
-
-struct Start {
-    double millis = -1;     // exec to the first sample that is not silence; -1: none came
-    bool fellBack = false;  // the program said its device does not keep up with 256 frames
-};
+constexpr auto kGiveUp = 10s;
 
 // Starts the program with the disk driver writing into `pipe` and waits for the first sample
 // other than silence. The introduction's first file starts sounding at its first frame, and
@@ -52,44 +44,23 @@ double startOnce(const fs::path& program, const fs::path& folder) {
     // Opened for reading before the program starts, so its open for writing never waits.
     const int mix = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
 
-    // This process's environment without whatever would choose the device or its buffers.
-    const auto chosenHere = [](const std::string& variable) {
-        for (const char* name : {"SDL_AUDIODRIVER=", "SDL_DISKAUDIOFILE=", "SDL_DISKAUDIODELAY=",
-                                 "VELOZOR_AUDIO_BUFFER_FRAMES="}) {
-            if (variable.rfind(name, 0) == 0)
-                return true;
-        }
-        return false;
-    };
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (!chosenHere(*entry))
-            environment.emplace_back(*entry);
-    }
-    environment.push_back("SDL_AUDIODRIVER=disk");
-    environment.push_back("SDL_DISKAUDIOFILE=" + pipe.string());
-    std::vector<char*> envp;
-    for (std::string& variable : environment)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    std::string name = program.string();
-    char* argv[] = {name.data(), nullptr};
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
+    velozor::testing::ProgramRun run;  // killed when this returns
+    std::string error;
     const Clock::time_point exec = Clock::now();
-    if (posix_spawn(&pid, name.c_str(), &actions, nullptr, argv, envp.data()) != 0) {
-        std::fprintf(stderr, "velozor-bench-startup: cannot start %s\n", name.c_str());
+    if (!run.launch({{program.string()},
+                     {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + pipe.string()},
+                     {},
+                     log,
+                     {}},
+                    error)) {
+        std::fprintf(stderr, "velozor-bench-startup: %s\n", error.c_str());
         std::exit(1);
     }
-    posix_spawn_file_actions_destroy(&actions);
 
     double millis = -1;  // exec to the first sample that is not silence; -1: none came
+    int ended = -1;      // the program's exit status, if it ended before it was heard
     char buffer[65536];
-    while (Clock::now() - exec < kGiveUp && millis < 0) {
+    while (Clock::now() - exec < kGiveUp && millis < 0 && (ended = run.exitStatus(0ms)) < 0) {
         pollfd readable{mix, POLLIN, 0};
         if (::poll(&readable, 1, 5) <= 0)
             continue;
@@ -100,9 +71,12 @@ double startOnce(const fs::path& program, const fs::path& folder) {
             millis = std::chrono::duration<double, std::milli>(Clock::now() - exec).count();
         }
     }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
     ::close(mix);
+    if (ended == 127) {
+        std::fprintf(stderr, "velozor-bench-startup: cannot run %s (build it first)\n",
+                     program.c_str());
+        std::exit(1);
+    }
     return millis;
 }
 
@@ -117,6 +91,10 @@ int main() {
     const fs::path folder =
         fs::temp_directory_path() / ("velozor-bench-startup-" + std::to_string(::getpid()));
     fs::create_directories(folder);
+    // The programs started inherit this environment: nothing in it may choose the device or its
+    // buffers beside the disk driver and its file, which each start sets.
+    ::unsetenv("SDL_DISKAUDIODELAY");
+    ::unsetenv("VELOZOR_AUDIO_BUFFER_FRAMES");
     std::vector<double> millis;
     int missing = 0;
     for (int run = 0; run < kStarts; ++run) {

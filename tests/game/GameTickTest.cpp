@@ -231,22 +231,23 @@ TEST_F(TwoGamesTest, EngineRestartsOnEveryTwentyFifthTickOfTheProgramsLife) {
 TEST_F(TwoGamesTest, TheyAndTheLostGameAskForTheWholeSoundCatalogueAndNothingElse) {
     std::set<std::string> asked;
     for (const SimRun* game : {&run, &lostGame()}) {
-        for (const std::string& line : game->lines) {
-            const std::optional<AskedFile> file = askedFile(line);
-            const CataloguedSound* listed = file ? findCataloguedSound(file->path) : nullptr;
-            if (file && listed == nullptr)
-                ADD_FAILURE() << line << ": not in the sound catalogue (sound/SoundCatalogue.h)";
-            if (listed == nullptr)
-                continue;
-            asked.insert(file->path);
-            EXPECT_EQ(listed->playedAs, file->playedAs) << line;
-            EXPECT_EQ(listed->alias, file->alias) << line;
+        for (const Event& event : game->events()) {
+            for (const std::string& call : event.calls) {
+                const std::optional<AskedFile> file = askedFile(call);
+                const CataloguedSound* listed = file ? findCataloguedSound(file->path) : nullptr;
+                if (file && listed == nullptr)
+                    ADD_FAILURE() << call
+                                  << ": not in the sound catalogue (sound/SoundCatalogue.h)";
+                if (listed == nullptr)
+                    continue;
+                asked.insert(file->path);
+                EXPECT_EQ(listed->playedAs, file->playedAs) << call;
+                EXPECT_EQ(listed->alias, file->alias) << call;
+            }
         }
     }
-    std::set<std::string> catalogued;
-    for (const CataloguedSound& sound : cataloguedSounds())
-        catalogued.insert(sound.path);
-    EXPECT_EQ(asked, catalogued);
+    // Every file asked for is catalogued, so as many files as the catalogue holds are all of it.
+    EXPECT_EQ(asked.size(), cataloguedSounds().size());
 }
 
 }  // namespace

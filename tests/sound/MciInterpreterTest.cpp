@@ -96,9 +96,7 @@ TEST(MciInterpreterTest, EachRuleAnswersWithItsCodeAndAsksTheBackEndOnlyWhatItMu
             open.push_back(device.first);
         EXPECT_EQ(open, rule.open);
     }
-}
-
-TEST(MciInterpreterTest, ANullCommandIsAMissingParameterAndAFailuresReasonReachesTheCaller) {
+    // A null command is a missing parameter; a failure's reason reaches the caller.
     NotingOpener opener;
     MciInterpreter interpreter(opener);
     EXPECT_EQ(interpreter.run(static_cast<const char*>(nullptr)), MCIERR_MISSING_PARAMETER);

@@ -1,19 +1,19 @@
-// A PulseAudio server of the test's own.
+// A sound server of the test's own: PulseAudio, or PipeWire's daemons on a D-Bus session.
 #include "tests/support/PulseServer.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <vector>
 
 #include "tests/support/ProgramProbe.h"
-#include "tests/support/ServerProcess.h"
 
 namespace velozor::testing {
 
@@ -22,9 +22,69 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kSink = "velozor_test";
 
-PulseServer::PulseServer(fs::path folder) : folder_(std::move(folder)) {
-    fs::create_directories(folder_ / "runtime");
+namespace {
+
+// Starts `args` (the first looked up in PATH) with exactly `environment` and PATH, so that it
+// never finds the session's server, its output and errors appended to `log`; in a process group
+// of its own (led by it) when `ownGroup`, so that the daemons it starts can be stopped together.
+// Returns the process id, or -1.
+pid_t spawn(std::vector<std::string> args, std::vector<std::string> environment,
+            const fs::path& log, bool ownGroup) {
+    environment.push_back(std::string("PATH=") +
+                          (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin"));
+    std::vector<char*> argv, envp;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    for (std::string& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (ownGroup) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
+    pid_t pid = -1;
+    const int failed = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    return failed == 0 ? pid : -1;
+}
+
+// The end of the log at `path`, for an error message.
+std::string logEnd(const fs::path& path) {
+    const std::string all = readFile(path);
+    return all.size() > 600 ? all.substr(all.size() - 600) : all;
+}
+
+bool pactlAnswers() {
+    return std::system("pactl info >/dev/null 2>&1") == 0;
+}
+
+}  // namespace
+
+PulseServer::PulseServer(fs::path folder, SoundServer server)
+    : folder_(std::move(folder)), server_(server) {
     fs::create_directories(folder_ / "home");
+    if (server_ == SoundServer::PipeWire) {
+        // A runtime folder as a session's is: its owner's alone.
+        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::replace);
+        ::setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
+        ::setenv("PIPEWIRE_RUNTIME_DIR", folder_.c_str(), 1);
+        ::setenv("PULSE_SERVER", ("unix:" + (folder_ / "pulse" / "native").string()).c_str(), 1);
+        ::unsetenv("PULSE_CLIENTCONFIG");
+        ::unsetenv("PULSE_RUNTIME_PATH");
+        ::unsetenv("PIPEWIRE_REMOTE");
+        return;
+    }
+    fs::create_directories(folder_ / "runtime");
     std::ofstream(folder_ / "client.conf") << "autospawn = no\n";
     ::setenv("PULSE_SERVER", ("unix:" + (folder_ / "runtime" / "native").string()).c_str(), 1);
     ::setenv("PULSE_CLIENTCONFIG", (folder_ / "client.conf").c_str(), 1);
@@ -37,56 +97,103 @@ PulseServer::~PulseServer() {
 
 bool PulseServer::start(std::string& error) {
     const fs::path log = folder_ / "server.log";
-    const std::string sink = std::string("module-null-sink sink_name=") + kSink;
-    const std::string socket = "module-native-protocol-unix auth-anonymous=1 socket=" +
-                               (folder_ / "runtime" / "native").string();
-    // --system=false lets root run it as a user's server; -n skips the system's default.pa.
-    pid_ = startServerProcess(
-        {"pulseaudio", "-n", "--daemonize=no", "--system=false", "--exit-idle-time=-1",
-         "--disallow-exit", "--use-pid-file=no", "--log-target=stderr", "-L", sink, "-L", socket},
-        {"HOME=" + (folder_ / "home").string(), "XDG_RUNTIME_DIR=" + folder_.string(),
-         "PULSE_RUNTIME_PATH=" + (folder_ / "runtime").string()},
-        log, false);
+    const std::string home = "HOME=" + (folder_ / "home").string();
+    if (server_ == SoundServer::PulseAudio) {
+        const std::string sink = std::string("module-null-sink sink_name=") + kSink;
+        const std::string socket = "module-native-protocol-unix auth-anonymous=1 socket=" +
+                                   (folder_ / "runtime" / "native").string();
+        // --system=false lets root run it as a user's server; -n skips the system's default.pa.
+        pid_ = spawn({"pulseaudio", "-n", "--daemonize=no", "--system=false", "--exit-idle-time=-1",
+                      "--disallow-exit", "--use-pid-file=no", "--log-target=stderr", "-L", sink,
+                      "-L", socket},
+                     {home, "XDG_RUNTIME_DIR=" + folder_.string(),
+                      "PULSE_RUNTIME_PATH=" + (folder_ / "runtime").string()},
+                     log, false);
+        if (pid_ < 0) {
+            error =
+                "cannot start pulseaudio (install pulseaudio and pulseaudio-utils: "
+                "scripts/deps.sh lists them)";
+            return false;
+        }
+        return waitUntilReady([] { return pactlAnswers() ? "" : "pulseaudio did not answer"; },
+                              std::chrono::seconds(10), error);
+    }
+    // WirePlumber starts once the daemon's socket is there; all three end with the session.
+    const std::string script =
+        "pipewire & while [ ! -S \"$XDG_RUNTIME_DIR/pipewire-0\" ]; do sleep 0.05; done; "
+        "wireplumber & pipewire-pulse & wait";
+    pid_ = spawn(
+        {"dbus-run-session", "--", "sh", "-c", script},
+        {home, "XDG_RUNTIME_DIR=" + folder_.string(), "PIPEWIRE_RUNTIME_DIR=" + folder_.string()},
+        log, true);
     if (pid_ < 0) {
         error =
-            "cannot start pulseaudio (install pulseaudio and pulseaudio-utils: scripts/deps.sh "
-            "lists them)";
+            "cannot start dbus-run-session (scripts/bench installs dbus-daemon, pipewire, "
+            "pipewire-pulse and wireplumber)";
         return false;
     }
+    const std::string makeSink = std::string("pactl load-module module-null-sink sink_name=") +
+                                 kSink + " rate=44100 channels=2 >/dev/null 2>&1 && " +
+                                 "pactl set-default-sink " + kSink;
+    bool sinkMade = false;
+    return waitUntilReady(
+        [&]() -> std::string {
+            if (!sinkMade && pactlAnswers())
+                sinkMade = std::system(makeSink.c_str()) == 0;
+            if (!sinkMade)
+                return "PipeWire's PulseAudio layer did not answer";
+            // The session manager, not the PulseAudio layer, makes a sink the default: once it
+            // has, it also links new streams.
+            if (commandOutput("pactl get-default-sink 2>/dev/null") != kSink + std::string("\n"))
+                return "WirePlumber did not make the null sink the default";
+            return "";
+        },
+        std::chrono::seconds(15), error);
+}
+
+bool PulseServer::waitUntilReady(const std::function<std::string()>& missing,
+                                 std::chrono::seconds limit, std::string& error) {
     bool ended = false;
+    std::string stillMissing;
     if (waitUntil(
             [&] {
                 ended = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
-                return ended || std::system("pactl info >/dev/null 2>&1") == 0;
+                return ended || (stillMissing = missing()).empty();
             },
-            std::chrono::seconds(10)) &&
+            limit) &&
         !ended)
         return true;
-    error = (ended ? "pulseaudio ended at start: " : "pulseaudio did not answer within 10 s: ") +
-            logEnd(log);
-    if (ended)
+    const std::string log = logEnd(folder_ / "server.log");
+    if (ended) {
+        error = (server_ == SoundServer::PulseAudio ? "pulseaudio" : "the PipeWire session") +
+                std::string(" ended at start: ") + log;
         pid_ = -1;
-    else
+    } else {
+        error = stillMissing + " within " + std::to_string(limit.count()) + " s: " + log;
         kill();
+    }
     return false;
+}
+
+void PulseServer::send(int signal) {
+    if (pid_ > 0)
+        ::kill(server_ == SoundServer::PipeWire ? -pid_ : pid_, signal);
 }
 
 void PulseServer::kill() {
     if (pid_ <= 0)
         return;
-    ::kill(pid_, SIGKILL);
+    send(SIGKILL);
     ::waitpid(pid_, nullptr, 0);
     pid_ = -1;
 }
 
 void PulseServer::freeze() {
-    if (pid_ > 0)
-        ::kill(pid_, SIGSTOP);
+    send(SIGSTOP);
 }
 
 void PulseServer::thaw() {
-    if (pid_ > 0)
-        ::kill(pid_, SIGCONT);
+    send(SIGCONT);
 }
 
 bool PulseServer::sinkSounds(double seconds, const std::function<void()>& meanwhile) {

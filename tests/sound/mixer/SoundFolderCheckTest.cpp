@@ -19,11 +19,7 @@ using namespace testing;  // SoundFiles.h
 
 class SoundFolderCheckTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root_ = testing::testFolder("check");
-        fs::create_directories(root_ / "sonidos");
-        folder_ = (root_ / "sonidos").string();
-    }
+    void SetUp() override { fs::create_directories(folder_); }
     void TearDown() override { fs::remove_all(root_); }
 
     std::string file(const std::string& name) { return folder_ + "/" + name; }
@@ -34,11 +30,11 @@ protected:
         return paths;
     }
 
-    fs::path root_;
-    std::string folder_;
+    const fs::path root_ = testFolder("check");
+    const std::string folder_ = (root_ / "sonidos").string();
 };
 
-TEST_F(SoundFolderCheckTest, TellsPlayableFilesByTheirContentFromMissingAndDamagedOnes) {
+TEST_F(SoundFolderCheckTest, TellsMissingAndDamagedFilesFromPlayableOnesAndSaysOnceWhichInSpanish) {
     const auto level = [](int) { return int16_t{1000}; };
     writeWav(file("bien.wav"), 100, level);
     writeWav(file("onda.mp3"), 100, level);  // a wave under an MP3's name plays
@@ -69,11 +65,8 @@ TEST_F(SoundFolderCheckTest, TellsPlayableFilesByTheirContentFromMissingAndDamag
                          {Kind::Missing, file("otra/falta.wav")},
                      }));
     EXPECT_EQ(problems[1].reason, "holds no sound after its header");
-}
 
-TEST_F(SoundFolderCheckTest, SaysOnceInSpanishHowManyAreWrongWhichAndHowToMendIt) {
-    writeWav(file("bien.wav"), 100, [](int) { return int16_t{1000}; });
-    std::ofstream(file("roto.wav")) << "not a sound file";
+    // How many are wrong, which and how to mend it, once.
     std::vector<std::string> shown;
     const auto show = [&](const std::string& message) { shown.push_back(message); };
     EXPECT_EQ(checkSoundFolder(folder_, gamePaths({"bien.wav"}), findMixerSoundFile, show), 0u);

@@ -113,26 +113,19 @@ int approachLane(const std::string& call) {
     return 2;
 }
 
-std::optional<AskedFile> askedFile(const std::string& line) {
-    const std::vector<std::string> part = split(withoutFolder(line), '\t');
-    if (part.size() < 4)
-        return std::nullopt;
-    const std::string& kind = part[1];
-    const std::string& argument = part[2];
-    if (kind == "sndPlaySoundA" && argument != "NULL") {
-        const bool sync = std::stoul(part[3]) == SND_SYNC;
-        return AskedFile{argument, sync ? PlayedAs::SyncOneShot : PlayedAs::AsyncOneShot, ""};
-    }
-    if (!argument.starts_with("OPEN "))
-        return std::nullopt;
-    if (kind == "mciExecute")
-        return AskedFile{argument.substr(5), PlayedAs::Music, ""};
+std::optional<AskedFile> askedFile(const std::string& call) {
     const std::string type = " TYPE waveaudio ALIAS ";
-    const size_t at = argument.find(type);
-    if (kind != "mciSendStringA" || at == std::string::npos)
+    const size_t at = call.find(type);
+    if (call.starts_with("snd ") && !call.starts_with("snd NULL ")) {
+        const bool sync = call.ends_with(" " + std::to_string(SND_SYNC));
+        return AskedFile{call.substr(4, call.rfind(' ') - 4),
+                         sync ? PlayedAs::SyncOneShot : PlayedAs::AsyncOneShot, ""};
+    }
+    if (call.starts_with("exec OPEN "))
+        return AskedFile{call.substr(10), PlayedAs::Music, ""};
+    if (!call.starts_with("OPEN ") || at == std::string::npos)
         return std::nullopt;
-    return AskedFile{argument.substr(5, at - 5), PlayedAs::Channel,
-                     argument.substr(at + type.size())};
+    return AskedFile{call.substr(5, at - 5), PlayedAs::Channel, call.substr(at + type.size())};
 }
 
 int laneNamed(const std::string& text) {
@@ -171,10 +164,10 @@ std::vector<Event> SimRun::tickEvents() const {
     return found;
 }
 
-std::vector<Calls> SimRun::keyCalls(long after) const {
+std::vector<Calls> SimRun::keyCalls() const {
     std::vector<Calls> found;
     for (const Event& event : events()) {
-        if (event.what.starts_with("key ") && event.time > after)
+        if (event.what.starts_with("key "))
             found.push_back(event.calls);
     }
     return found;

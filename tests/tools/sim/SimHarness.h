@@ -35,15 +35,15 @@ Calls music();
 std::string approach(int lane, int step);
 // The lane whose approach sound a call or trace line opens, or 2 when it opens none.
 int approachLane(const std::string& call);
-// A file a trace line asks for: its path after the program folder, how the line plays it and,
-// for a channel, under which alias.
+// A file a call asks for: its path after the program folder, how the call plays it and, for a
+// channel, under which alias.
 struct AskedFile {
     std::string path;
     PlayedAs playedAs = PlayedAs::SyncOneShot;
     std::string alias;
 };
-// The file a trace line asks for, or nothing when it asks for none (a PLAY, a CLOSE, a stop).
-std::optional<AskedFile> askedFile(const std::string& line);
+// The file a call asks for, or nothing when it asks for none (a PLAY, a CLOSE, a stop).
+std::optional<AskedFile> askedFile(const std::string& call);
 // The lane a steering cue names (-1, 0, 1), or 2 when the text holds none.
 int laneNamed(const std::string& text);
 
@@ -61,8 +61,8 @@ struct SimRun {
     // The handled events in order, and the ticks alone.
     std::vector<Event> events() const;
     std::vector<Event> tickEvents() const;
-    // The calls of each key handled after `after` (ms), in order.
-    std::vector<Calls> keyCalls(long after = -1) const;
+    // The calls of each key handled, in order.
+    std::vector<Calls> keyCalls() const;
 };
 
 // The index of the first event that is `what` ("key 112", say), or events.size() if none is.

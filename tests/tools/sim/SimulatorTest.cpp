@@ -68,11 +68,16 @@ TEST(SimulatorTest, TracesTheStartUpKeysBeforeADueTickOnTheGridAndACloseRequest)
 }
 
 // The introduction runs past the end time: the end carries the time it finished. (Stopping
-// before what is due at the end time is checked with the driver below.)
-TEST(SimulatorTest, UntilEndsOnlyOnceAHandlerRunningPastItHasFinished) {
+// before what is due at the end time is checked with the driver below.) Four years is the
+// longest time a scenario may give, so the virtual clock cannot overflow: the clock sums four
+// of them here. (Longer ones are malformed lines, below.)
+TEST(SimulatorTest, UntilEndsOnceAHandlerRunningPastItHasFinishedAndTimesGoUpToFourYears) {
     const SimRun early = simulate("until 2500\n");
     EXPECT_EQ(early.lines.back(), "4000\tend");
     EXPECT_TRUE(early.ticks().empty());
+    const SimRun longest = simulate("default-duration 126144000000\nuntil 10\n");
+    EXPECT_EQ(longest.status, 0) << longest.errors;
+    EXPECT_EQ(longest.lines.back(), "504576000000\tend");
 }
 
 // As soon as it is read: the trace up to the key at 4500 was written before line 3.
@@ -102,14 +107,6 @@ TEST(SimulatorTest, AMalformedLineStopsTheRunWithStatusTwoAndOneLineNamingIt) {
                                     std::string(72, 'x') + "\"...: ",
                                 0),
               0u);
-}
-
-// Four years is the longest time a scenario may give, so the virtual clock cannot overflow:
-// the clock sums four of them here. (Longer ones are malformed lines, above.)
-TEST(SimulatorTest, TimesUpToFourYearsAreTaken) {
-    const SimRun longest = simulate("default-duration 126144000000\nuntil 10\n");
-    EXPECT_EQ(longest.status, 0) << longest.errors;
-    EXPECT_EQ(longest.lines.back(), "504576000000\tend");
 }
 
 TEST(SimulatorTest, ReadsTheScenarioOnlyAsFarAsItMustSoADriverCanAnswerTheTrace) {
