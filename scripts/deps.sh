@@ -14,14 +14,18 @@ VELOZOR_PACKAGES=(
     libespeak-ng-dev espeak-ng-data libmp3lame-dev libmpg123-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
+    # The player's dialog (zenity), and what its test reads it through: a session bus with the
+    # accessibility bus, and the accessibility tree from Python (/usr/bin/python3).
+    zenity dbus-daemon at-spi2-core python3-pyatspi
     pulseaudio pulseaudio-utils
     libx11-dev libxtst-dev
     libpng-dev librsvg2-bin
     dpkg-dev file lintian desktop-file-utils appstream man-db
     # The Windows build (googletest: the sources its own tests build from) and its tests under
     # Wine; GStreamer's base and good plugins are what Wine's DirectShow needs to decode the
-    # MP3 music (decodebin, mpegaudioparse, mpg123audiodec).
-    g++-mingw-w64-x86-64-posix googletest wine wine64 libasound2-plugins
+    # MP3 music (decodebin, mpegaudioparse, mpg123audiodec); locales' definitions, from which
+    # the tests make the Spanish and English locales Wine takes its language from.
+    g++-mingw-w64-x86-64-posix googletest wine wine64 libasound2-plugins locales
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     clang-14 libclang-rt-14-dev
     # The web page: Debian's emscripten (its system libraries come built, nothing is fetched),

@@ -25,13 +25,14 @@ std::optional<std::string> MusicErrorBoxes::afterCommand(const char* command,
         const std::string& file =
             notFound || parsed->target == shortPath_ ? longPath_ : parsed->target;
         failedOpen_ = FailedOpen{parsed->target, file};
-        return musicOpenFailedText(file, notFound ? uint32_t{MCIERR_FILE_NOT_FOUND} : error);
+        return musicOpenFailedText(language_, file,
+                                   notFound ? uint32_t{MCIERR_FILE_NOT_FOUND} : error);
     }
     if (parsed && parsed->verb == MciCommand::Verb::Play && failedOpen_ &&
         parsed->target == failedOpen_->target) {
-        return musicPlayAfterFailedOpenText(failedOpen_->file);
+        return musicPlayAfterFailedOpenText(language_, failedOpen_->file);
     }
-    return soundCommandFailedText(command != nullptr ? command : "", error);
+    return soundCommandFailedText(language_, command != nullptr ? command : "", error);
 }
 
 }  // namespace velozor

@@ -8,12 +8,16 @@
 #include <optional>
 #include <string>
 
+#include "base/Language.h"
 #include "sound/MciCommand.h"
 
 namespace velozor {
 
 class MusicErrorBoxes {
 public:
+    // The boxes' texts in `language`, the player's.
+    explicit MusicErrorBoxes(Language language) : language_(language) {}
+
     // Notes the last GetShortPathNameA: the path asked for, `longPath`, as the player would find
     // it (in the system's own separators), and the short path it gave, empty when the file was
     // not found. The game asks for the music's short path just before it opens it.
@@ -34,6 +38,7 @@ private:
         std::string file;    // as the player knows it
     };
 
+    Language language_;
     std::string longPath_;
     std::string shortPath_;
     std::optional<FailedOpen> failedOpen_;

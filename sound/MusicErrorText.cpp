@@ -1,4 +1,4 @@
-// The music's error texts.
+// The music's error texts, in Spanish and English.
 #include "sound/MusicErrorText.h"
 
 #include "sound/SoundPlatform.h"
@@ -7,37 +7,57 @@ namespace velozor {
 
 namespace {
 
-std::string quoted(std::string_view file) {
-    return "«" + std::string(file) + "»";
+std::string quoted(Language language, std::string_view file) {
+    return inLanguage(language, "«{}»", "“{}”", {file});
 }
 
-constexpr std::string_view kWhatToDo =
-    " Pon en su lugar un archivo MP3 que se pueda reproducir, o vuelve a crear la carpeta de "
-    "sonidos con velozor-soundpack. Mientras tanto, el juego sigue sin música.";
+std::string whatToDo(Language language) {
+    return inLanguage(language,
+                      " Pon en su lugar un archivo MP3 que se pueda reproducir, o vuelve a crear "
+                      "la carpeta de sonidos con velozor-soundpack. Mientras tanto, el juego "
+                      "sigue sin música.",
+                      " Put a playable MP3 file in its place, or make the sound folder again with "
+                      "velozor-soundpack. Meanwhile the game goes on without music.");
+}
 
 }  // namespace
 
-std::string musicOpenFailedText(std::string_view file, uint32_t error) {
+std::string musicOpenFailedText(Language language, std::string_view file, uint32_t error) {
     std::string text;
-    if (error == MCIERR_FILE_NOT_FOUND) {
-        text = file.empty() ? "No se encuentra el archivo de música."
-                            : "No se encuentra el archivo de música " + quoted(file) + ".";
+    if (error == MCIERR_FILE_NOT_FOUND && file.empty()) {
+        text = inLanguage(language, "No se encuentra el archivo de música.",
+                          "The music file cannot be found.");
+    } else if (error == MCIERR_FILE_NOT_FOUND) {
+        text = inLanguage(language, "No se encuentra el archivo de música {}.",
+                          "The music file {} cannot be found.", {quoted(language, file)});
     } else {
-        text = "No se puede reproducir el archivo de música " + quoted(file) +
-               ": no contiene sonido que el juego sepa leer.";
+        text = inLanguage(language,
+                          "No se puede reproducir el archivo de música {}: no contiene sonido que "
+                          "el juego sepa leer.",
+                          "The music file {} cannot be played: it holds no sound the game can "
+                          "read.",
+                          {quoted(language, file)});
     }
-    return text + std::string(kWhatToDo);
+    return text + whatToDo(language);
 }
 
-std::string musicPlayAfterFailedOpenText(std::string_view file) {
-    const std::string which = file.empty() ? "el archivo de música" : quoted(file);
-    return "La música no puede sonar porque no se pudo abrir " + which +
-           ", como decía el aviso anterior." + std::string(kWhatToDo);
+std::string musicPlayAfterFailedOpenText(Language language, std::string_view file) {
+    const std::string which = file.empty()
+                                  ? inLanguage(language, "el archivo de música", "the music file")
+                                  : quoted(language, file);
+    return inLanguage(language,
+                      "La música no puede sonar porque no se pudo abrir {}, como decía el aviso "
+                      "anterior.",
+                      "The music cannot play because {} could not be opened, as the previous "
+                      "message said.",
+                      {which}) +
+           whatToDo(language);
 }
 
-std::string soundCommandFailedText(std::string_view command, uint32_t error) {
-    return "Falló la orden de sonido " + quoted(command) + " (error " + std::to_string(error) +
-           ").";
+std::string soundCommandFailedText(Language language, std::string_view command, uint32_t error) {
+    return inLanguage(language, "Falló la orden de sonido {} (error {}).",
+                      "The sound command {} failed (error {}).",
+                      {quoted(language, command), std::to_string(error)});
 }
 
 }  // namespace velozor

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Language.h"
 #include "sound/SoundFileHeader.h"
 
 namespace velozor {
@@ -45,12 +46,13 @@ struct SoundFileProblem {
 std::vector<SoundFileProblem> findSoundFileProblems(const std::vector<std::string>& gamePaths,
                                                     const SoundFileFinder& find);
 
-// The player's message, in Spanish: the folder, how many of `fileCount` files are missing or
-// damaged, the first few of them by name, what the game does meanwhile and how to mend it.
-// `soundFolder` is the native folder; names under it (after a '/' or a '\') are given
-// relative to it.
+// The player's message, in `language`: the folder, how many of `fileCount` files are missing or
+// damaged, the first few of them by name and a count of the rest, what the game does meanwhile
+// and how to mend it. `soundFolder` is the native folder; names under it (after a '/' or a
+// '\') are given relative to it.
 std::string soundFolderMessage(const std::string& soundFolder, size_t fileCount,
-                               const std::vector<SoundFileProblem>& problems);
+                               const std::vector<SoundFileProblem>& problems,
+                               Language language = Language::Spanish);
 
 // Runs the check on `gamePaths`, the files of the sound folder `soundFolder` (native path).
 // When any is wrong, writes one line per file on standard error and shows the message once
@@ -59,12 +61,14 @@ std::string soundFolderMessage(const std::string& soundFolder, size_t fileCount,
 // the music's own message where a file fails.
 size_t checkSoundFolder(const std::string& soundFolder, const std::vector<std::string>& gamePaths,
                         const SoundFileFinder& find,
-                        const std::function<void(const std::string& message)>& show);
+                        const std::function<void(const std::string& message)>& show,
+                        Language language = Language::Spanish);
 
 // The second half of checkSoundFolder, for a program that found the problems on another thread:
 // the lines on standard error and the one message, for `problems` among `fileCount` files.
 size_t reportSoundFileProblems(const std::string& soundFolder, size_t fileCount,
                                const std::vector<SoundFileProblem>& problems,
-                               const std::function<void(const std::string& message)>& show);
+                               const std::function<void(const std::string& message)>& show,
+                               Language language = Language::Spanish);
 
 }  // namespace velozor

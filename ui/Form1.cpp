@@ -8,20 +8,26 @@
 namespace velozor {
 
 Form1::Form1(FormHost& host, SoundPlatform& platform, RandomSource& random,
-             std::string programFolder)
+             std::string programFolder, Language language)
     : host_(host),
+      language_(language),
       sound_(platform, soundResultsOf(state_), std::move(programFolder)),
       game_{state_, sound_, host, random} {}
 
-std::string Form1::creditsText() {
+std::string Form1::creditsText(Language language) {
     const std::string cr(1, '\r');
+    if (language == Language::English) {
+        return "Made by:" + cr + "Programming: the Velozor team" + cr +
+               "Sound: our voices and effects" + cr + "Testing: blind players" + cr + cr +
+               "Free game";
+    }
     return "Realizado por:" + cr + "Programación: equipo Velozor" + cr +
            "Sonido: voces y efectos propios" + cr + "Pruebas: jugadores ciegos" + cr + cr +
            "Juego gratuito";
 }
 
 void Form1::Form_Load() {
-    host_.setCredits(creditsText());
+    host_.setCredits(creditsText(language_));
     host_.showWindow();
     resetForNewGame(state_);
     for (int16_t part = 1; part <= 4; ++part) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/Language.h"
 #include "game/GameContext.h"
 #include "game/GameState.h"
 #include "game/RandomSource.h"
@@ -17,7 +18,9 @@ namespace velozor {
 class Form1 {
 public:
     // `programFolder`: the folder holding the program, native, without a trailing separator.
-    Form1(FormHost& host, SoundPlatform& platform, RandomSource& random, std::string programFolder);
+    // `language`: the credits' (the sounds' is the sound folder's).
+    Form1(FormHost& host, SoundPlatform& platform, RandomSource& random, std::string programFolder,
+          Language language = Language::Spanish);
 
     void Form_Load();
     void Form_Paint();
@@ -31,13 +34,14 @@ public:
     const GameState& state() const { return state_; }
 
     // The label's text: five carriage returns (character 13 alone) separate its lines.
-    static std::string creditsText();
+    static std::string creditsText(Language language = Language::Spanish);
 
 private:
     void drivingKey(int16_t keyCode);
     void menuKey(int16_t keyCode);
 
     FormHost& host_;
+    Language language_;
     GameState state_;
     SoundServices sound_;
     GameContext game_;

@@ -215,8 +215,8 @@ int main() {
     int status = 0;
     {
         std::string error;
-        std::unique_ptr<velozor::SdlWindow> window =
-            velozor::SdlWindow::open(clock, velozor::findSansFont(), error);
+        std::unique_ptr<velozor::SdlWindow> window = velozor::SdlWindow::open(
+            clock, velozor::findSansFont(), velozor::Language::Spanish, error);
         if (!window) {
             std::fprintf(stderr, "velozor-bench-loop: %s\n", error.c_str());
             SDL_Quit();

@@ -306,9 +306,9 @@ std::optional<ProgramMeasures> measureProgram(const velozor::bench::ServerRun& r
     std::string error;
     if (!keyboard.ready())
         return std::nullopt;
-    // Traced: a line per tick tells play from the menu.
-    if (!game.launch({{run.program.string()}, {"VELOZOR_TRACE=1"}, {}, run.root / "stderr.txt", {}},
-                     error)) {
+    // Traced: a line per tick tells play from the menu. In Spanish, the copy's one folder.
+    const std::vector<std::string> command = {run.program.string(), "--language", "es"};
+    if (!game.launch({command, {"VELOZOR_TRACE=1"}, {}, run.root / "stderr.txt", {}}, error)) {
         std::fprintf(stderr, "velozor-bench-processor: %s\n", error.c_str());
         return std::nullopt;
     }

@@ -101,7 +101,7 @@ def describe(name, values):
 def key_to_cue(site):
     with browser.serve(site) as base, browser.chromium() as driver:
         # No trace: each console line costs the page time while DevTools listens.
-        driver.get(base + "index.html")
+        driver.get(base + "index.html?lang=es")  # the Spanish folder, shortened for the keys
         browser.wait_for(lambda: driver.execute_script("return document.body.dataset.state"),
                          "the page's module")
         driver.execute_script("velozorPage.audio.startLog = []")
@@ -152,7 +152,7 @@ def first_sound(site):
         driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
             "offline": False, "latency": 20, "downloadThroughput": bytes_per_second,
             "uploadThroughput": bytes_per_second})
-        driver.get(base + "index.html")
+        driver.get(base + "index.html?lang=es")  # one language's download: the Spanish one
         driver.execute_script(
             "document.getElementById('start').addEventListener('click',"
             " () => { window.velozorClickedAt = performance.now(); velozorPage.audio.startLog = []; });")

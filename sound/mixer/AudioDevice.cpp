@@ -34,24 +34,38 @@ int64_t steadyNanos() {
 
 }  // namespace
 
-std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, std::string& error) {
+std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, Language language,
+                                               std::string& error) {
     if (aDeviceIsOpen.exchange(true)) {
-        error = "the sound back end is already open; close it before opening it again";
+        error = inLanguage(
+            language, "el sonido del juego ya está abierto; ciérralo antes de abrirlo otra vez",
+            "the sound back end is already open; close it before opening it again");
         return nullptr;
     }
     // The events subsystem carries SDL_AUDIODEVICEREMOVED; held here so that restarting the
     // audio subsystem after a loss never stops it (and with it the watch on removals).
     if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0 || !startAudioOnTheQuickestPath()) {
-        error = std::string("cannot start SDL's audio (") + SDL_GetError() +
-                "); check that a sound system is installed and running, then start Velozor again";
+        error = inLanguage(language,
+                           "no se puede iniciar el audio de SDL ({}); comprueba que hay un sistema "
+                           "de sonido instalado y en marcha, y vuelve a empezar Velozor",
+                           "cannot start SDL's audio ({}); check that a sound system is installed "
+                           "and running, then start Velozor again",
+                           {SDL_GetError()});
         SDL_QuitSubSystem(SDL_INIT_EVENTS);
         aDeviceIsOpen = false;
         return nullptr;
     }
     // From here on the destructor undoes whatever was done.
     std::unique_ptr<AudioDevice> device(new AudioDevice());
-    if (!device->start(bufferFrames, error))
+    if (!device->start(bufferFrames, error)) {
+        error = inLanguage(language,
+                           "no se puede abrir el dispositivo de sonido ({}); conecta o activa una "
+                           "salida de sonido y vuelve a empezar Velozor",
+                           "cannot open the audio device ({}); connect or enable a sound output "
+                           "and start Velozor again",
+                           {error});
         return nullptr;
+    }
     return device;
 }
 
@@ -67,8 +81,7 @@ bool AudioDevice::openWith(int frames, std::string& error, bool judge) {
     // and with it the default tone, the decoded samples already held and the disk driver's
     // output, is always the same.
     if (Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, kChannels, frames, nullptr, 0) != 0) {
-        error = std::string("cannot open the audio device (") + Mix_GetError() +
-                "); connect or enable a sound output and start Velozor again";
+        error = Mix_GetError();
         Mix_SetPostMix(nullptr, nullptr);
         return false;
     }

@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 
+#include "base/Language.h"
 #include "sound/mixer/BufferCheck.h"
 #include "sound/mixer/DeviceLossWatch.h"
 #include "sound/mixer/MixerLock.h"
@@ -33,7 +34,8 @@ public:
 
     // Starts SDL's audio subsystem if needed, opens the default audio device and starts the
     // mixer's decoders; at most one may be open at a time (SDL2_mixer has one device). On
-    // failure returns nullptr and sets `error` to one line saying what failed and what to do.
+    // failure returns nullptr and sets `error` to one line saying what failed and what to do,
+    // in `language`.
     //
     // Buffer size: `bufferFrames` when above 0; else VELOZOR_AUDIO_BUFFER_FRAMES when set to a
     // power of two from 64 to 8192; else the driver's first size (AudioDrivers.h), watched by
@@ -44,7 +46,8 @@ public:
     // Driver: the one OutputPath.h chooses, the player's SDL_AUDIODRIVER first.
     //
     // Returns without waiting for the device's first buffers: start-up time counts.
-    static std::unique_ptr<AudioDevice> open(int bufferFrames, std::string& error);
+    static std::unique_ptr<AudioDevice> open(int bufferFrames, Language language,
+                                             std::string& error);
     // Stops the watch, closes the device (returning once the audio thread has stopped) and
     // stops SDL's audio.
     ~AudioDevice();
@@ -91,10 +94,11 @@ public:
 
 private:
     AudioDevice() = default;
+    // Opens the device and starts the watch; false with `error` set to SDL_mixer's reason.
     bool start(int bufferFrames, std::string& error);
     // Opens the mixer with `frames` per buffer on SDL's current driver; the buffer check judges
     // the new device when `judge` holds, and stops judging otherwise (see BufferCheck::restart
-    // for the threads it may run on).
+    // for the threads it may run on). False with `error` set to SDL_mixer's reason.
     bool openWith(int frames, std::string& error, bool judge);
     void closeMixer();
     // Closes the mixer and opens it again with `frames` per buffer, restarting SDL's audio on

@@ -27,7 +27,8 @@ void showInMessageBox(const std::string& message) {
 }  // namespace
 
 std::unique_ptr<MixerPlatform> MixerPlatform::open(MixerOptions options, std::string& error) {
-    std::unique_ptr<AudioDevice> device = AudioDevice::open(options.bufferFrames, error);
+    std::unique_ptr<AudioDevice> device =
+        AudioDevice::open(options.bufferFrames, options.language, error);
     if (!device)
         return nullptr;
     // The parts below set up the mixer's channels and default tone: no reopening meanwhile.
@@ -40,7 +41,8 @@ MixerPlatform::MixerPlatform(std::unique_ptr<AudioDevice> device, MixerOptions o
       options_(std::move(options)),
       oneShot_(*device_, cache_, warnings_),
       devices_(cache_, channels_, device_->sounds(), warnings_),
-      interpreter_(devices_) {
+      interpreter_(devices_),
+      musicBoxes_(options_.language) {
     if (!options_.showError)
         options_.showError = showInMessageBox;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "base/Language.h"
 #include "sound/MciInterpreter.h"
 #include "sound/MusicErrorBoxes.h"
 #include "sound/SoundPlatform.h"
@@ -25,10 +26,12 @@ struct MixerOptions {
     // while the device does not keep up; see AudioDevice::open), or the player through
     // VELOZOR_AUDIO_BUFFER_FRAMES; an explicit value here takes precedence over both.
     int bufferFrames = 0;
-    // How mciExecute shows a failure's text (Spanish, naming the file; see MusicErrorBoxes.h)
-    // to the player; returns once the player has dismissed it. Empty means an SDL message box
-    // (or nothing where no box can be shown).
+    // How mciExecute shows a failure's text (naming the file; see MusicErrorBoxes.h) to the
+    // player; returns once the player has dismissed it. Empty means an SDL message box (or
+    // nothing where no box can be shown).
     std::function<void(const std::string& message)> showError;
+    // The language of those texts and of open()'s failures, the player's.
+    Language language = Language::Spanish;
 };
 
 class MixerPlatform final : public SoundPlatform {

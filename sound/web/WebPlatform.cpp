@@ -67,13 +67,14 @@ std::unique_ptr<MciDevice> WebDevices::openDevice(MciDeviceType type, std::strin
 }
 
 WebPlatform::WebPlatform(BrowserAudio& audio, const Clock& clock, std::string programFolder,
-                         WebSoundFolder folder,
+                         WebSoundFolder folder, Language language,
                          std::function<void(const std::string& message)> showError)
     : audio_(audio),
       clock_(clock),
       showError_(std::move(showError)),
       devices_(audio, std::move(programFolder), std::move(folder)),
-      interpreter_(devices_) {}
+      interpreter_(devices_),
+      musicBoxes_(language) {}
 
 WebPlatform::~WebPlatform() {
     audio_.stopOneShot();

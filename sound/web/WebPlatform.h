@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/Clock.h"
+#include "base/Language.h"
 #include "sound/MciInterpreter.h"
 #include "sound/MusicErrorBoxes.h"
 #include "sound/SoundPlatform.h"
@@ -43,10 +44,11 @@ private:
 class WebPlatform final : public SoundPlatform {
 public:
     // `programFolder` is what the game's paths start with; `showError` shows mciExecute's
-    // failures to the player (the page's live region) and returns at once. `audio` and `clock`
-    // (which times a stalled output) must outlive the platform.
+    // failures to the player (the page's live region), in `language`, and returns at once.
+    // `audio` and `clock` (which times a stalled output) must outlive the platform.
     WebPlatform(BrowserAudio& audio, const Clock& clock, std::string programFolder,
-                WebSoundFolder folder, std::function<void(const std::string& message)> showError);
+                WebSoundFolder folder, Language language,
+                std::function<void(const std::string& message)> showError);
     ~WebPlatform() override;
 
     WebPlatform(const WebPlatform&) = delete;

@@ -78,24 +78,32 @@ std::string quotedMciCommand(const std::string& command, const std::optional<Mci
     return command;
 }
 
-std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error, ErrorBox showError) {
+std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error, Language language,
+                                                   ErrorBox showError) {
     auto entries = std::make_unique<Entries>();
     // kernel32 is in every process; GetShortPathNameW has been in it since Windows NT.
     const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
     entries->getShortPathName =
         kernel32 ? entry<GetShortPathNameW>(kernel32, "GetShortPathNameW") : nullptr;
     if (entries->getShortPathName == nullptr) {
-        error =
-            "cannot find GetShortPathNameW in kernel32.dll: " + systemErrorText(GetLastError()) +
-            " (this Windows is too old for the game)";
+        error = inLanguage(language,
+                           "no se encuentra GetShortPathNameW en kernel32.dll: {} (este Windows "
+                           "es demasiado antiguo para el juego)",
+                           "cannot find GetShortPathNameW in kernel32.dll: {} (this Windows is "
+                           "too old for the game)",
+                           {systemErrorText(GetLastError())});
         return nullptr;
     }
 
     entries->winmm = LoadLibraryW(L"winmm.dll");
     if (entries->winmm == nullptr) {
-        error = "cannot load the Windows multimedia library winmm.dll: " +
-                systemErrorText(GetLastError()) +
-                " (the game needs Windows' media features; install or enable them)";
+        error = inLanguage(language,
+                           "no se puede cargar la biblioteca multimedia de Windows winmm.dll: {} "
+                           "(el juego necesita las funciones multimedia de Windows; instálalas "
+                           "o actívalas)",
+                           "cannot load the Windows multimedia library winmm.dll: {} (the game "
+                           "needs Windows' media features; install or enable them)",
+                           {systemErrorText(GetLastError())});
         return nullptr;
     }
     entries->sndPlaySound = entry<SndPlaySoundW>(entries->winmm, "sndPlaySoundW");
@@ -104,33 +112,42 @@ std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error, ErrorBox 
     const auto waveOutGetNumDevs = entry<WaveOutGetNumDevs>(entries->winmm, "waveOutGetNumDevs");
     if (!entries->sndPlaySound || !entries->mciSendString || !entries->mciGetErrorString ||
         !waveOutGetNumDevs) {
-        error =
-            "winmm.dll lacks sndPlaySoundW, mciSendStringW, mciGetErrorStringW or "
-            "waveOutGetNumDevs (the multimedia library is damaged; repair Windows)";
+        error = inLanguage(language,
+                           "a winmm.dll le falta sndPlaySoundW, mciSendStringW, "
+                           "mciGetErrorStringW o waveOutGetNumDevs (la biblioteca multimedia "
+                           "está dañada; repara Windows)",
+                           "winmm.dll lacks sndPlaySoundW, mciSendStringW, mciGetErrorStringW "
+                           "or waveOutGetNumDevs (the multimedia library is damaged; repair "
+                           "Windows)");
         FreeLibrary(entries->winmm);
         return nullptr;
     }
     if (waveOutGetNumDevs() == 0) {
-        error =
-            "no sound output device is available (connect or enable speakers or "
-            "headphones, then start the game again)";
+        error = inLanguage(language,
+                           "no hay ninguna salida de sonido (conecta o activa unos altavoces o "
+                           "unos auriculares y vuelve a empezar el juego)",
+                           "no sound output device is available (connect or enable speakers or "
+                           "headphones, then start the game again)");
         FreeLibrary(entries->winmm);
         return nullptr;
     }
     if (!showError) {
-        showError = [](const std::string& message) {
+        const std::wstring caption =
+            wideFromUtf8(inLanguage(language, "Velozor: error de sonido", "Velozor: sound error"));
+        showError = [caption](const std::string& message) {
             // Owned by the game's window, so the box keeps it disabled while it is open and
             // hands the keyboard back to it when the player closes it.
-            MessageBoxW(GetActiveWindow(), wideFromUtf8(message).c_str(),
-                        L"Velozor: error de sonido", MB_OK | MB_ICONERROR);
+            MessageBoxW(GetActiveWindow(), wideFromUtf8(message).c_str(), caption.c_str(),
+                        MB_OK | MB_ICONERROR);
         };
     }
     return std::unique_ptr<WinmmPlatform>(
-        new WinmmPlatform(std::move(entries), std::move(showError)));
+        new WinmmPlatform(std::move(entries), language, std::move(showError)));
 }
 
-WinmmPlatform::WinmmPlatform(std::unique_ptr<Entries> entries, ErrorBox showError)
-    : entries_(std::move(entries)), showError_(std::move(showError)) {}
+WinmmPlatform::WinmmPlatform(std::unique_ptr<Entries> entries, Language language,
+                             ErrorBox showError)
+    : entries_(std::move(entries)), showError_(std::move(showError)), musicBoxes_(language) {}
 
 WinmmPlatform::~WinmmPlatform() {
     // The game has closed every device ("Close all") before its window went away.

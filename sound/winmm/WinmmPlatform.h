@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "base/Language.h"
 #include "sound/MciCommand.h"
 #include "sound/MusicErrorBoxes.h"
 #include "sound/SoundPlatform.h"
@@ -24,8 +25,9 @@ public:
     // Loads winmm.dll and finds its calls, and checks that a wave output device exists.
     // Returns nullptr and sets `error` to a one-line message for the player otherwise.
     // `showError` shows mciExecute's failures; when empty, a message box owned by the active
-    // window does.
-    static std::unique_ptr<WinmmPlatform> open(std::string& error, ErrorBox showError = {});
+    // window does. The messages are in `language`, the player's.
+    static std::unique_ptr<WinmmPlatform> open(std::string& error, Language language,
+                                               ErrorBox showError = {});
     ~WinmmPlatform() override;
     WinmmPlatform(const WinmmPlatform&) = delete;
     WinmmPlatform& operator=(const WinmmPlatform&) = delete;
@@ -58,7 +60,7 @@ public:
 
 private:
     struct Entries;
-    WinmmPlatform(std::unique_ptr<Entries> entries, ErrorBox showError);
+    WinmmPlatform(std::unique_ptr<Entries> entries, Language language, ErrorBox showError);
 
     // Whether the file a one-shot or an OPEN names is there but holds no sound; says so on
     // standard error the first time for each path.

@@ -23,7 +23,8 @@ using velozor::testing::commandOutput;
 const std::string kPackage = VELOZOR_PACKAGE_FILE;
 const std::filesystem::path kRoot = VELOZOR_PACKAGE_ROOT;
 const std::string kAppId = VELOZOR_APP_ID;
-const std::string kSoundFolder = "usr/share/games/velozor/sonidos/";
+const std::string kSoundFolders[] = {"usr/share/games/velozor/sonidos/",
+                                     "usr/share/games/velozor/sounds/"};
 
 // The package's entries as dpkg-deb lists them, without the leading "./": "path" for a file,
 // "path -> target" for a link; folders left out.
@@ -44,12 +45,17 @@ std::set<std::string> packageEntries() {
 TEST(Package, HoldsThePlayersFilesAndNothingElseAndNeedsTheLibrariesTheProgramLinks) {
     std::set<std::string> expected = {
         "usr/games/velozor -> ../lib/games/velozor/velozor",
+        "usr/games/velozor-soundpack",
         "usr/lib/games/velozor/velozor",
         "usr/lib/games/velozor/sonidos -> ../../../share/games/velozor/sonidos",
+        "usr/lib/games/velozor/sounds -> ../../../share/games/velozor/sounds",
         "usr/share/applications/" + kAppId + ".desktop",
         "usr/share/metainfo/" + kAppId + ".metainfo.xml",
         "usr/share/icons/hicolor/scalable/apps/" + kAppId + ".svg",
         "usr/share/man/man6/velozor.6.gz",
+        "usr/share/man/man6/velozor-soundpack.6.gz",
+        "usr/share/man/es/man6/velozor.6.gz",
+        "usr/share/man/es/man6/velozor-soundpack.6.gz",
         "usr/share/doc/velozor/copyright",
         "usr/share/doc/velozor/changelog.gz",
     };
@@ -60,12 +66,18 @@ TEST(Package, HoldsThePlayersFilesAndNothingElseAndNeedsTheLibrariesTheProgramLi
 
     std::set<std::string> sounds;
     std::set<std::string> others;
-    for (const std::string& entry : packageEntries())
-        (entry.rfind(kSoundFolder, 0) == 0 ? sounds : others).insert(entry);
-    // Exactly these: no development tool (velozor-sim, velozor-soundpack), test or benchmark.
+    for (const std::string& entry : packageEntries()) {
+        const bool sound =
+            entry.rfind(kSoundFolders[0], 0) == 0 || entry.rfind(kSoundFolders[1], 0) == 0;
+        (sound ? sounds : others).insert(entry);
+    }
+    // Exactly these: no development tool (velozor-sim, velozor-icons), test or benchmark.
     EXPECT_EQ(others, expected);
-    for (const auto& sound : velozor::soundpack::soundCatalogue())
-        EXPECT_EQ(sounds.count(kSoundFolder + sound.path), 1u) << "missing sound " << sound.path;
+    for (const std::string& folder : kSoundFolders) {
+        for (const auto& sound : velozor::soundpack::soundCatalogue())
+            EXPECT_EQ(sounds.count(folder + sound.path), 1u)
+                << "missing sound " << folder << sound.path;
+    }
 
     // Found by dpkg-shlibdeps in the program itself, each with its minimum version.
     const std::string depends = commandOutput("dpkg-deb -f '" + kPackage + "' Depends");

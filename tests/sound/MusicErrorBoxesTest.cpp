@@ -1,10 +1,12 @@
-// Which box a failed mciExecute shows and its words, as both real back ends show them. This is
-// the one place that pins the Spanish texts.
+// Which box a failed mciExecute shows and its words, as the real back ends show them. This is
+// the one place that pins the texts, in Spanish and in English.
 #include "sound/MusicErrorBoxes.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
+
+#include "sound/MusicErrorText.h"
 
 namespace velozor {
 namespace {
@@ -56,12 +58,38 @@ TEST(MusicErrorBoxesTest, TheMusicsBoxesNameItsLongPathAndOtherCommandsTheirCode
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(each.rule);
-        MusicErrorBoxes boxes;
+        MusicErrorBoxes boxes(Language::Spanish);
         boxes.shortPathAsked(each.longPath, each.shortPath);
         for (const auto& [command, error, box] : each.steps)
             EXPECT_EQ(boxes.afterCommand(command.c_str(), parseMciCommand(command), error), box);
     }
-    EXPECT_EQ(MusicErrorBoxes().afterCommand(nullptr, std::nullopt, 273), failed("", 273));
+    EXPECT_EQ(MusicErrorBoxes(Language::Spanish).afterCommand(nullptr, std::nullopt, 273),
+              failed("", 273));
+}
+
+TEST(MusicErrorBoxesTest, InEnglishTheSameBoxesSayTheSameThings) {
+    const std::string toDo =
+        " Put a playable MP3 file in its place, or make the sound folder again with "
+        "velozor-soundpack. Meanwhile the game goes on without music.";
+    constexpr Language en = Language::English;
+    const std::pair<std::string, std::string> cases[] = {
+        {musicOpenFailedText(en, "", 275), "The music file cannot be found." + toDo},
+        {musicOpenFailedText(en, "a.mp3", 275), "The music file “a.mp3” cannot be found." + toDo},
+        {musicOpenFailedText(en, "a.mp3", 266),
+         "The music file “a.mp3” cannot be played: it holds no sound the game can read." + toDo},
+        {musicPlayAfterFailedOpenText(en, ""),
+         "The music cannot play because the music file could not be opened, as the previous "
+         "message said." +
+             toDo},
+        {musicPlayAfterFailedOpenText(en, "a.mp3"),
+         "The music cannot play because “a.mp3” could not be opened, as the previous message "
+         "said." +
+             toDo},
+        {soundCommandFailedText(en, "SEEK x", 261),
+         "The sound command “SEEK x” failed (error 261)."},
+    };
+    for (const auto& [shown, expected] : cases)
+        EXPECT_EQ(shown, expected);
 }
 
 }  // namespace

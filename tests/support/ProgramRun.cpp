@@ -84,6 +84,7 @@ bool ProgramRun::start(const std::string& program, std::vector<std::string> envi
         error = "cannot open the X display (run the tests under xvfb-run)";
         return false;
     }
+    environment.insert(environment.begin(), "LC_ALL=C.UTF-8");  // Spanish, unless the test says
     environment.push_back("VELOZOR_TRACE=1");
     if (!launch({{program}, environment, {}, tracePath, {}}, error))
         return false;

@@ -44,9 +44,10 @@ public:
     // Starts the program; false with `error` saying why it could not.
     bool launch(const ProgramLaunch& launch, std::string& error);
 
-    // The SDL program: launches `program` with `environment` and VELOZOR_TRACE=1 added, its
-    // trace into `tracePath`, and waits for its window named exactly "Velozor". Returns false
-    // with `error` saying what was missing, the trace included.
+    // The SDL program: launches `program` with LC_ALL=C.UTF-8 (the game in Spanish, whatever
+    // the tests run under), then `environment` and VELOZOR_TRACE=1 added, its trace into
+    // `tracePath`, and waits for its window named exactly "Velozor". Returns false with `error`
+    // saying what was missing, the trace included.
     bool start(const std::string& program, std::vector<std::string> environment,
                const std::string& tracePath, std::string& error);
 

@@ -6,7 +6,8 @@ credits and a focused, named start button, and axe-core must find no violation; 
 (keys through the introduction, the lanes, the horn, F1, Escape to the menu, leave) must give the
 same sequence of events and sound calls as velozor-sim on the same keys; the engine must sound
 and a left-lane cue must be louder on the left; a sound file taken away must be announced in the
-live region while the game goes on with its default tone.
+live region while the game goes on with its default tone. In English, the page shows the English
+credits and fetches the folder sounds.
 
 The page is served from a copy of the site whose long spoken files (the introduction's last three
 parts, the help) are swapped for a short one, so that the game takes seconds, and whose braking
@@ -217,6 +218,14 @@ def main():
             unexpected = [e for e in console.errors if f"{MISSING}.flac" not in e]
             assert not unexpected, f"console errors: {unexpected}"
             assert driver.find_element("id", "messages").get_attribute("aria-live")
+
+            # In English the credits are English and the sounds come from the folder sounds.
+            driver.get(base + "index.html?lang=en")
+            browser.wait_for(lambda: driver.execute_script(
+                "return performance.getEntriesByType('resource').some("
+                "e => e.name.endsWith('/sounds/intro/arch%201.flac'))"), "the English sounds")
+            credits = driver.find_element("id", "credits").text
+            assert credits.startswith("Made by:") and "Free game" in credits, credits
 
     actual = normalised(trace)
     if actual != expected:

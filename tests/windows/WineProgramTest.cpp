@@ -54,14 +54,20 @@ protected:
         root = pattern;
         fs::create_directories(root / "home");
         fs::create_directories(root / "capture");
+        fs::create_directories(root / "locales");
         // One file per stream format: a fixed name would be emptied by every new stream.
         std::ofstream(root / "home" / ".asoundrc")
             << "pcm.!default { type file; slave.pcm \"null\"; file \"|cat >> "
             << (root / "capture").string() << "/r%r_c%c_b%b_f%f.raw\"; format \"raw\" }\n";
+        // Wine's locales, made here so that none of the machine's own is needed (LOCPATH).
+        for (const std::string locale : {"es_ES", "en_US"})
+            commandOutput("localedef -i " + locale + " -f UTF-8 " + (root / "locales").string() +
+                          "/" + locale + ".UTF-8");
         // wineboot's status is not a guide: without 32-bit Wine it reports a failure after
         // making a 64-bit prefix that serves. The prefix's registry is.
         wine("timeout 180 sh -c 'wineboot -i && wineserver -w'");
-        prefixMade = fs::exists(root / "prefix" / "system.reg");
+        prefixMade = fs::exists(root / "prefix" / "system.reg") &&
+                     fs::exists(root / "locales" / "en_US.UTF-8");
     }
     static void TearDownTestSuite() {
         if (root.empty())
@@ -70,14 +76,17 @@ protected:
         fs::remove_all(root);
     }
 
-    // The settings every Wine call runs with.
-    static std::vector<std::string> environment(const std::string& overrides = kDllOverrides) {
+    // The settings every Wine call runs with. Wine's interface language is the locale's, and
+    // velozor.exe speaks it (GetUserDefaultUILanguage): Spanish unless a case asks otherwise.
+    static std::vector<std::string> environment(const std::string& overrides = kDllOverrides,
+                                                const std::string& locale = "es_ES.UTF-8") {
         return {"HOME=" + (root / "home").string(),
                 "WINEPREFIX=" + (root / "prefix").string(),
                 "WINEDEBUG=-all",
                 "WINEDLLOVERRIDES=" + overrides,
-                "LANG=C.UTF-8",
-                "LC_ALL=C.UTF-8"};
+                "LOCPATH=" + (root / "locales").string(),
+                "LANG=" + locale,
+                "LC_ALL=" + locale};
     }
     // Runs a shell command with those settings; its output, errors included.
     static std::string wine(const std::string& command) {
@@ -92,7 +101,7 @@ protected:
             GTEST_SKIP() << "no X display (run under xvfb-run)";
         ASSERT_TRUE(fs::exists(VELOZOR_WINDOWS_PROGRAM))
             << VELOZOR_WINDOWS_PROGRAM << " is missing: scripts/test builds it in build-windows";
-        ASSERT_TRUE(prefixMade) << "wineboot -i could not make a Wine prefix in " << root;
+        ASSERT_TRUE(prefixMade) << "no Wine prefix or no locales (localedef) in " << root;
         for (const fs::directory_entry& file : fs::directory_iterator(root / "capture"))
             fs::remove(file.path());
         folder = root / fs::u8path("Juegos de Ana ú");
@@ -117,12 +126,13 @@ protected:
                             // trace goes to the file beside the program
     };
 
-    // Starts the copy with VELOZOR_TRACE=1 from its folder.
+    // Starts the copy with VELOZOR_TRACE=1 from its folder, Wine in English when `sounds` is.
     void start(Launch launch, const std::string& overrides = kDllOverrides) {
         std::vector<std::string> command = {"timeout", "240", "wine", "./velozor.exe"};
         if (launch == Launch::FromTheDesktop)
             command = {"timeout", "240", "wine", "start", "/wait", "velozor.exe"};
-        std::vector<std::string> settings = environment(overrides);
+        std::vector<std::string> settings =
+            environment(overrides, sounds == "sounds" ? "en_US.UTF-8" : "es_ES.UTF-8");
         settings.push_back("VELOZOR_TRACE=1");
         run = std::make_unique<ProgramRun>();
         std::string error;
@@ -161,7 +171,7 @@ protected:
     // file, each counted as often as it is found. Several pieces, because the captures of two
     // streams of one format are interleaved in chunks, which may split any one piece.
     std::size_t arrivals(const std::string& name) const {
-        const auto wave = velozor::soundpack::readWav(folder / "sonidos" / fs::u8path(name));
+        const auto wave = velozor::soundpack::readWav(folder / sounds / fs::u8path(name));
         std::string samples;
         for (const float sample : wave.audio.samples) {
             const auto value = static_cast<int16_t>(std::lround(sample * 32768.0f));
@@ -203,6 +213,7 @@ protected:
     static inline fs::path root;
     static inline bool prefixMade = false;
     fs::path folder;
+    std::string sounds = "sonidos";  // the sound folder beside the copy, the one it plays
     std::unique_ptr<ProgramRun> run;
 };
 
@@ -247,8 +258,14 @@ TEST_F(WineProgram, PlaysByEarFromTheDesktopThroughKeysAndMusicToLeavingByTheMen
     EXPECT_LT(lines.find("\tunload\n"), lines.find("\texit\n")) << lines;
 }
 
+// In English: Wine's locale chooses the folder sounds (the only one beside the copy) and the
+// boxes' words.
 TEST_F(WineProgram, AMissingMusicShowsTheGamesOwnBoxesTheGameGoesOnAndTheCloseRequestEndsIt) {
-    fs::remove(folder / "sonidos" / "fondo.mp3");
+    sounds = "sounds";
+    fs::remove_all(folder / "sonidos");
+    fs::copy(fs::path(VELOZOR_SOUND_FOLDER).parent_path() / sounds, folder / sounds,
+             fs::copy_options::recursive);
+    fs::remove(folder / sounds / "fondo.mp3");
     ASSERT_NO_FATAL_FAILURE(start(Launch::WithStandardError));
     // The sound folder's check says so first.
     const std::string folderBox = window("Velozor");
@@ -257,16 +274,17 @@ TEST_F(WineProgram, AMissingMusicShowsTheGamesOwnBoxesTheGameGoesOnAndTheCloseRe
     // The short path of a missing file is empty, so the open and the play command each name
     // nothing and fail, each with its box.
     for (const char* verb : {"OPEN", "PLAY"}) {
-        const std::string box = window("Velozor: error de sonido", 90s);
+        const std::string box = window("Velozor: sound error", 90s);
         ASSERT_FALSE(box.empty()) << "no error box for " << verb << ":\n" << run->trace();
         EXPECT_TRUE(run->waitForTraced(
             std::string("velozor: sound command \"") + verb + " \" failed: ", 10s))
             << run->trace();
-        ASSERT_TRUE(dismiss(box, "Velozor: error de sonido")) << "the " << verb << " box";
+        ASSERT_TRUE(dismiss(box, "Velozor: sound error")) << "the " << verb << " box";
     }
-    // Play goes on: further ticks come. Alt+F4 is then Windows' close request (WM_CLOSE), not a
-    // key of the game's.
+    // Play goes on: further ticks come, after the English introduction. Alt+F4 is then Windows'
+    // close request (WM_CLOSE), not a key of the game's.
     EXPECT_TRUE(run->waitForTraced("\ttick\n", 30s, run->trace().size())) << "play did not go on";
+    EXPECT_GT(arrivals("intro/arch 1.wav"), 0u) << "the introduction of sounds was not heard";
     const std::size_t closing = run->trace().size();
     pressKey("alt+F4", window("Velozor"));
     EXPECT_EQ(run->exitStatus(60s), 0) << run->trace();
@@ -320,9 +338,9 @@ TEST_F(WineProgram, WithoutWinmmItSaysSoInABoxAndEndsWithStatusOne) {
         start(Launch::WithStandardError, std::string(kDllOverrides) + ";winmm="));
     const std::string box = window("Velozor");
     ASSERT_FALSE(box.empty()) << "no message box:\n" << run->trace();
-    EXPECT_EQ(
-        run->trace().rfind("velozor: cannot load the Windows multimedia library winmm.dll: ", 0),
-        0u)
+    EXPECT_EQ(run->trace().rfind(
+                  "velozor: no se puede cargar la biblioteca multimedia de Windows winmm.dll: ", 0),
+              0u)
         << run->trace();
     ASSERT_TRUE(dismiss(box, "Velozor")) << "the box did not close";
     EXPECT_EQ(run->exitStatus(30s), 1) << run->trace();

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "sound/SoundFolderLocation.h"
 #include "tools/soundpack/Catalogue.h"
 #include "tools/soundpack/Mp3Encoder.h"
 #include "tools/soundpack/SpeechSynth.h"
@@ -38,7 +39,7 @@ void makeParent(const std::filesystem::path& file) {
 }  // namespace
 
 int writeSoundFolder(const std::filesystem::path& outputDir, const FolderOptions& options) {
-    const std::filesystem::path folder = outputDir / kSoundFolderName;
+    const std::filesystem::path folder = outputDir / soundFolderName(options.language);
     const std::vector<CatalogueEntry> entries = soundCatalogue(options);
 
     std::vector<std::future<void>> music;

@@ -7,10 +7,8 @@
 
 namespace velozor::soundpack {
 
-// Name of the folder the game looks for beside its program.
-inline constexpr const char* kSoundFolderName = "sonidos";
-
-// Writes every file of soundCatalogue(options) into `outputDir`/sonidos, spoken in
+// Writes every file of soundCatalogue(options) into `outputDir`/soundFolderName(language), the
+// folder the game looks for (sonidos or sounds; see sound/SoundFolderLocation.h), spoken in
 // `options.language` at `options.wordsPerMinute`, creating the folders it needs and replacing
 // files of the same names; other files there are left alone. Returns the number of files
 // written. Throws std::runtime_error saying which file or folder failed.

@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/Language.h"
+
 namespace velozor::soundpack {
 
-enum class Language { Spanish, English };
+using velozor::Language;
 
 // eSpeak NG's voice for the language, from the Debian package espeak-ng-data ("es", "en").
 const char* voiceName(Language language);

@@ -1,6 +1,8 @@
-// velozor-soundpack [--language es|en] [--rate WORDS_PER_MINUTE] [--music-level DB] OUTPUT_DIR:
-// writes the game's sound folder, OUTPUT_DIR/sonidos.
+// velozor-soundpack [--language es|en] [--rate WORDS_PER_MINUTE] [--music-level DB] [OUTPUT_DIR]:
+// writes the game's sound folder, OUTPUT_DIR/sonidos (or sounds, in English); without
+// OUTPUT_DIR, into the player's data folder, where the game looks first.
 #include <cmath>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -9,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "sound/SoundFolderLocation.h"
 #include "tools/soundpack/FolderOptions.h"
 #include "tools/soundpack/SoundFolder.h"
 
@@ -18,7 +21,7 @@ using namespace velozor::soundpack;
 
 struct CommandLine {
     FolderOptions options;
-    std::filesystem::path outputDir;
+    std::filesystem::path outputDir;  // empty: the player's data folder
 };
 
 // A bad command line: what was wrong, for a message that ends with the usage.
@@ -28,10 +31,10 @@ struct UsageError : std::runtime_error {
 
 void printUsage(std::ostream& out) {
     out << "usage: velozor-soundpack [--language es|en] [--rate WORDS_PER_MINUTE] "
-           "[--music-level DB] OUTPUT_DIR\n"
-           "Writes the sound folder OUTPUT_DIR/"
-        << kSoundFolderName
-        << " (put OUTPUT_DIR beside the velozor program).\n"
+           "[--music-level DB] [OUTPUT_DIR]\n"
+           "Writes the sound folder sonidos, or sounds in English, into OUTPUT_DIR, or without "
+           "it into\nyour data folder ($XDG_DATA_HOME/velozor, by default ~/.local/share/velozor), "
+           "where velozor\nlooks first.\n"
            "  --language es|en   the language of the spoken files (default es, Spanish)\n"
            "  --rate N           speaking rate, "
         << kSlowestWordsPerMinute << " to " << kFastestWordsPerMinute << " words a minute (default "
@@ -104,9 +107,8 @@ CommandLine parse(int argc, char** argv) {
             line.options.musicLevelDb = *level;
         }
     }
-    if (!outputDir)
-        throw UsageError("give the OUTPUT_DIR to write the folder into");
-    line.outputDir = *outputDir;
+    if (outputDir)
+        line.outputDir = *outputDir;
     return line;
 }
 
@@ -121,10 +123,19 @@ int main(int argc, char** argv) {
         printUsage(std::cerr);
         return 2;
     }
+    if (line.outputDir.empty()) {
+        line.outputDir =
+            velozor::playerDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+        if (line.outputDir.empty()) {
+            std::cerr << "velozor-soundpack: cannot tell your data folder: neither XDG_DATA_HOME "
+                         "nor HOME is set; set one, or name the OUTPUT_DIR\n";
+            return 1;
+        }
+    }
     try {
         const int files = writeSoundFolder(line.outputDir, line.options);
         std::cout << "velozor-soundpack: wrote " << files << " files to "
-                  << (line.outputDir / kSoundFolderName).string() << "\n";
+                  << (line.outputDir / soundFolderName(line.options.language)).string() << "\n";
         return 0;
     } catch (const std::exception& error) {
         std::cerr << "velozor-soundpack: " << error.what() << "\n";

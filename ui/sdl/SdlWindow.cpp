@@ -41,7 +41,7 @@ double displayScale() {
 }  // namespace
 
 std::unique_ptr<SdlWindow> SdlWindow::open(const Clock& clock, const SansFontLookup& font,
-                                           std::string& error) {
+                                           Language language, std::string& error) {
     // A high-density screen scales the client area by its dpi over 96, floored to a quarter
     // step.
     const double scale = displayScale();
@@ -54,8 +54,12 @@ std::unique_ptr<SdlWindow> SdlWindow::open(const Clock& clock, const SansFontLoo
                          static_cast<int>(std::lround(kClientWidth * scale)),
                          static_cast<int>(std::lround(kClientHeight * scale)), SDL_WINDOW_HIDDEN);
     if (window == nullptr) {
-        error = std::string("cannot create the window: ") + SDL_GetError() +
-                " (start the game inside a graphical session)";
+        error = inLanguage(language,
+                           "no se puede crear la ventana: {} (empieza el juego dentro de una "
+                           "sesión gráfica)",
+                           "cannot create the window: {} (start the game inside a graphical "
+                           "session)",
+                           {SDL_GetError()});
         return nullptr;
     }
     return std::unique_ptr<SdlWindow>(new SdlWindow(clock, window, scale, font));

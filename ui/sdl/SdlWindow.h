@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/Clock.h"
+#include "base/Language.h"
 #include "ui/WindowEventQueue.h"
 #include "ui/WindowLayout.h"
 #include "ui/WindowSystem.h"
@@ -20,9 +21,10 @@ class SdlWindow final : public WindowSystem {
 public:
     // Creates the window, hidden until show(), its credits in the font `font` names. SDL's video
     // subsystem must be initialised. `clock` times the waits and must outlive the window.
-    // Returns nullptr and sets `error` to a one-line message when no window can be made.
+    // Returns nullptr and sets `error` to a one-line message in `language` when no window can
+    // be made.
     static std::unique_ptr<SdlWindow> open(const Clock& clock, const SansFontLookup& font,
-                                           std::string& error);
+                                           Language language, std::string& error);
     ~SdlWindow() override;
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;

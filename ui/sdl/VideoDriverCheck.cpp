@@ -26,16 +26,22 @@ bool listNames(std::string_view list, std::string_view name) {
 
 }  // namespace
 
-bool videoDriverReachesPlayer(const char* current, const char* requested, std::string& refusal) {
+bool videoDriverReachesPlayer(const char* current, const char* requested, Language language,
+                              std::string& refusal) {
     const std::string_view driver = current != nullptr ? current : "";
     if (driver.empty()) {
-        refusal = "no video driver is running";
+        refusal = inLanguage(language, "no hay ningún controlador de vídeo en marcha",
+                             "no video driver is running");
         return false;
     }
     if (!drawsNowhere(driver) || (requested != nullptr && listNames(requested, driver)))
         return true;
-    refusal = "no display to show the window on (SDL fell back to its \"" + std::string(driver) +
-              "\" driver, which shows nothing and receives no keys)";
+    refusal = inLanguage(language,
+                         "no hay pantalla en la que mostrar la ventana (SDL recurrió a su "
+                         "controlador «{}», que no muestra nada ni recibe teclas)",
+                         "no display to show the window on (SDL fell back to its \"{}\" driver, "
+                         "which shows nothing and receives no keys)",
+                         {driver});
     return false;
 }
 

@@ -1,25 +1,31 @@
-// velozor: the game. Opens the sound device and the window, then runs Form1 until the window
-// is unloaded. Exit status 0 after a normal end, 1 when the sound or the window cannot start;
-// SIGTERM ends it at once with 0, SIGINT with 130.
+// velozor [--language es|en]: the game. Opens the sound device and the window, then runs Form1
+// until the window is unloaded. Exit status 0 after a normal end, 1 when the sound or the window
+// cannot start, 2 for a bad command line; SIGTERM ends it at once with 0, SIGINT with 130.
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/Language.h"
 #include "game/RandomGenerator.h"
 #include "sound/SoundCatalogue.h"
+#include "sound/SoundFolderLocation.h"
+#include "sound/SoundFolderRedirect.h"
 #include "sound/mixer/OpenMixer.h"
 #include "sound/mixer/SoundFileFinder.h"
 #include "ui/EndSilencer.h"
 #include "ui/EventLoop.h"
 #include "ui/Form1.h"
 #include "ui/LoopObserver.h"
+#include "ui/ProgramOptions.h"
 #include "ui/TraceObserver.h"
 #include "ui/sdl/LoopPriority.h"
+#include "ui/sdl/MessageDialog.h"
 #include "ui/sdl/SansFont.h"
 #include "ui/sdl/SdlWindow.h"
 #include "ui/sdl/SignalWatch.h"
@@ -29,11 +35,17 @@
 
 namespace {
 
-// A failure the player must hear about: one line on standard error, and a message box, which
-// a screen reader reads aloud.
+// What the player must hear about: one line on standard error, and a dialog, which a screen
+// reader reads aloud.
+void showError(const std::string& message) {
+    velozor::showMessage(velozor::MessageKind::Error, message);
+}
+void showWarning(const std::string& message) {
+    velozor::showMessage(velozor::MessageKind::Warning, message);
+}
+
 int fail(const std::string& message) {
-    std::fprintf(stderr, "velozor: %s\n", message.c_str());
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Velozor", message.c_str(), nullptr);
+    showError(message);
     SDL_Quit();
     return 1;
 }
@@ -55,26 +67,41 @@ std::string programFolder() {
 int main(int argc, char* argv[]) {
     velozor::startSignalWatch();  // before SDL starts a thread, so none of them takes a signal
     velozor::SteadyClock clock;   // time zero: the program's start
-    if (argc > 1) {
-        std::fprintf(stderr, "velozor: takes no arguments; ignoring \"%s\" and the rest\n",
-                     argv[1]);
+    const velozor::LocaleVariables locale{std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
+                                          std::getenv("LC_MESSAGES"), std::getenv("LANG")};
+    std::string badCommandLine;
+    const velozor::Language systemLanguage = velozor::chooseLanguage(std::nullopt, locale);
+    const std::optional<velozor::ProgramOptions> options =
+        velozor::parseProgramOptions(argc, argv, systemLanguage, badCommandLine);
+    if (!options) {
+        std::fprintf(stderr, "velozor: %s\n%s\n", badCommandLine.c_str(),
+                     velozor::programUsage(systemLanguage).c_str());
+        return 2;
     }
+    const velozor::Language language = velozor::chooseLanguage(options->language, locale);
     const bool trace = velozor::traceRequested();
 
     // What needs no window runs on threads of its own while SDL's video starts, which takes tens
     // of milliseconds against the X server: fontconfig's look-up of the credits' font (as long
     // again on a cold cache) and the check of the sound folder's 73 headers.
     const std::string folder = programFolder();
+    // The game names its sounds under folder\sonidos; they are played from here.
+    const std::string soundFolder = velozor::chooseSoundFolder(
+        language, folder,
+        velozor::playerDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
     std::future<velozor::SansFontLookup> font =
         std::async(std::launch::async, &velozor::findSansFont);
     const std::vector<std::string> gamePaths = velozor::cataloguedGamePaths(folder);
     std::future<std::vector<velozor::SoundFileProblem>> soundFileProblems =
-        std::async(std::launch::async, [&gamePaths] {
-            return velozor::findSoundFileProblems(gamePaths, velozor::findMixerSoundFile);
+        std::async(std::launch::async, [&] {
+            return velozor::findSoundFileProblems(gamePaths, [&](const std::string& gamePath) {
+                return velozor::findMixerSoundFile(
+                    velozor::soundPathOnDisk(gamePath, folder, soundFolder));
+            });
         });
 
     // SDL's message box forks on X11, and a child forked while another thread holds a lock (an
-    // allocator's, say) may wait for it for ever: the start-up threads end before any box.
+    // allocator's, say) may wait for it for ever: the start-up threads end before any message.
     const auto failOnceStartUpWorkEnded = [&](const std::string& message) {
         if (font.valid())
             font.wait();
@@ -87,53 +114,57 @@ int main(int argc, char* argv[]) {
     // Nothing on screen changes during play, so the screen may blank as it likes while the
     // player listens (SDL would otherwise keep it awake).
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        return failOnceStartUpWorkEnded(std::string("cannot start SDL's video: ") + SDL_GetError() +
-                                        " (start the game inside a graphical session)");
-    }
+    const auto noVideo = [&](const std::string& reason) {
+        return failOnceStartUpWorkEnded(velozor::inLanguage(
+            language,
+            "no se puede iniciar el vídeo de SDL: {} (empieza el juego dentro de una sesión "
+            "gráfica)",
+            "cannot start SDL's video: {} (start the game inside a graphical session)", {reason}));
+    };
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+        return noVideo(SDL_GetError());
     if (std::string refusal; !velozor::videoDriverReachesPlayer(
-            SDL_GetCurrentVideoDriver(), std::getenv("SDL_VIDEODRIVER"), refusal)) {
-        return failOnceStartUpWorkEnded("cannot start SDL's video: " + refusal +
-                                        " (start the game inside a graphical session)");
+            SDL_GetCurrentVideoDriver(), std::getenv("SDL_VIDEODRIVER"), language, refusal)) {
+        return noVideo(refusal);
     }
     if (folder.empty()) {
-        return failOnceStartUpWorkEnded(std::string("cannot find the program's folder: ") +
-                                        SDL_GetError());
+        return failOnceStartUpWorkEnded(
+            velozor::inLanguage(language, "no se encuentra la carpeta del programa: {}",
+                                "cannot find the program's folder: {}", {SDL_GetError()}));
     }
 
     if (std::string refusal; !velozor::raiseLoopThreadPriority(refusal)) {
-        std::fprintf(stderr, "velozor: the game runs at normal priority (%s)\n", refusal.c_str());
+        std::fprintf(stderr, "velozor: %s\n",
+                     velozor::inLanguage(language, "el juego va con prioridad normal ({})",
+                                         "the game runs at normal priority ({})", {refusal})
+                         .c_str());
     }
 
     int status = 0;
     {
         std::string error;
         // The back end starts SDL's audio itself, and words its failure.
-        std::unique_ptr<velozor::MixerPlatform> platform = velozor::openMixerPlatform(error);
-        if (!platform)
+        std::unique_ptr<velozor::MixerPlatform> mixer =
+            velozor::openMixerPlatform(error, language, showError);
+        if (!mixer)
             return failOnceStartUpWorkEnded(error);
+        velozor::SoundFolderRedirect platform(*mixer, folder, soundFolder);
         std::unique_ptr<velozor::SdlWindow> window =
-            velozor::SdlWindow::open(clock, font.get(), error);
+            velozor::SdlWindow::open(clock, font.get(), language, error);
         if (!window) {
-            platform.reset();  // the sound device closes before fail() shuts SDL down
+            mixer.reset();  // the sound device closes before fail() shuts SDL down
             return failOnceStartUpWorkEnded(error);
         }
-        velozor::EndSilencer silencer([&platform] { platform->silence(); });
+        velozor::EndSilencer silencer([&mixer] { mixer->silence(); });
 
-        velozor::reportSoundFileProblems(folder + "/sonidos", gamePaths.size(),
-                                         soundFileProblems.get(), [](const std::string& message) {
-                                             // Fails (and returns at once) where no box can be
-                                             // shown; standard error has the files.
-                                             SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING,
-                                                                      "Velozor", message.c_str(),
-                                                                      nullptr);
-                                         });
+        velozor::reportSoundFileProblems(soundFolder, gamePaths.size(), soundFileProblems.get(),
+                                         showWarning, language);
 
         velozor::LoopObserver silent;
         velozor::TraceObserver tracer(clock);
         velozor::RandomGenerator random(clock);
         velozor::EventLoop loop(clock, *window, trace ? tracer : silent);
-        velozor::Form1 form(loop, *platform, random, folder);
+        velozor::Form1 form(loop, platform, random, folder, language);
         status = loop.run(form);
     }
     SDL_Quit();

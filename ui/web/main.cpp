@@ -7,8 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "base/Language.h"
 #include "game/RandomGenerator.h"
 #include "sound/SoundCatalogue.h"
+#include "sound/SoundFolderLocation.h"
 #include "sound/web/PageAudio.h"
 #include "sound/web/WebPlatform.h"
 #include "sound/web/WebSoundFolderCheck.h"
@@ -30,6 +32,7 @@ namespace {
 const std::string kProgramFolder = ".";
 
 velozor::WebSoundFolder soundFolder;
+velozor::Language language = velozor::Language::Spanish;
 velozor::PageAudio audio;
 velozor::PageWindow* runningWindow = nullptr;
 
@@ -49,7 +52,7 @@ const char* returned(std::string text) {
 int runGame(bool trace) {
     velozor::PageClock clock;
     velozor::PageWindow window(clock);
-    velozor::WebPlatform platform(audio, clock, kProgramFolder, soundFolder, announce);
+    velozor::WebPlatform platform(audio, clock, kProgramFolder, soundFolder, language, announce);
     velozor::RandomGenerator generator(clock);
 
     velozor::LoopObserver silent;
@@ -70,7 +73,7 @@ int runGame(bool trace) {
     velozor::LoopObserver& observer = trace ? static_cast<velozor::LoopObserver&>(*writer) : silent;
 
     velozor::EventLoop loop(clock, window, observer);
-    velozor::Form1 form(loop, sound, random, kProgramFolder);
+    velozor::Form1 form(loop, sound, random, kProgramFolder, language);
     runningWindow = &window;
     const int status = loop.run(form);
     runningWindow = nullptr;
@@ -81,10 +84,12 @@ int runGame(bool trace) {
 
 extern "C" {
 
-// The sound folder's URL relative to the page and the extension its wave files are stored
-// with; called once, before anything else.
-EMSCRIPTEN_KEEPALIVE void velozor_configure(const char* folderUrl, const char* waveExtension) {
-    soundFolder = {folderUrl, waveExtension};
+// The player's language ("es" or "en"; anything else is Spanish, the game's own), which
+// chooses the sound folder beside the page (sonidos or sounds), and the extension its wave files
+// are stored with; called once, before anything else.
+EMSCRIPTEN_KEEPALIVE void velozor_configure(const char* languageCode, const char* waveExtension) {
+    language = velozor::languageOfCode(languageCode).value_or(velozor::Language::Spanish);
+    soundFolder = {velozor::soundFolderName(language), waveExtension};
 }
 
 // The URL of every file the game can ask for, one a line, the introduction's first: the order
@@ -96,9 +101,10 @@ EMSCRIPTEN_KEEPALIVE const char* velozor_sound_urls() {
     return returned(lines);
 }
 
-// The credits, as the window's label shows them: lines separated by a carriage return.
+// The credits in the player's language, as the window's label shows them: lines separated by a
+// carriage return.
 EMSCRIPTEN_KEEPALIVE const char* velozor_credits() {
-    return returned(velozor::Form1::creditsText());
+    return returned(velozor::Form1::creditsText(language));
 }
 
 // Runs a game until its window unloads; returns the exit status (0). The page calls it with
@@ -122,7 +128,7 @@ EMSCRIPTEN_KEEPALIVE int velozor_key_down(int keyCode, int shift) {
 EMSCRIPTEN_KEEPALIVE int velozor_check_sound_folder() {
     const auto problems = velozor::webSoundFileProblems(audio, kProgramFolder, soundFolder);
     return static_cast<int>(velozor::reportSoundFileProblems(
-        soundFolder.url, velozor::cataloguedSounds().size(), problems, announce));
+        soundFolder.url, velozor::cataloguedSounds().size(), problems, announce, language));
 }
 
 }  // extern "C"

@@ -111,7 +111,8 @@ const velozorPage = (() => {
     }
 
     const hooks = {
-        // The game's own texts (its credits, its messages) are in Spanish, as on the desktop.
+        // The game's own texts (its credits, its messages) are in the page's language, as on the
+        // desktop, and so is the sound folder the module asks for.
         setCredits(text) {
             element("credits").textContent = text.replace(/\r/g, "\n");
         },
@@ -127,7 +128,7 @@ const velozorPage = (() => {
             button.focus();
         },
         announceGameMessage(text) {
-            announce(text, "es");
+            announce(text);
         },
     };
 
@@ -140,7 +141,7 @@ const velozorPage = (() => {
     }).then((loaded) => {
         module = loaded;
         module.ccall("velozor_configure", null, ["string", "string"],
-            [root.dataset.soundFolder, root.dataset.waveExtension]);
+            [language, root.dataset.waveExtension]);
         hooks.setCredits(module.ccall("velozor_credits", "string", [], []));
         const urls = module.ccall("velozor_sound_urls", "string", [], []).split("\n").filter(Boolean);
         audio.load(urls);

@@ -30,7 +30,8 @@ std::wstring withLineFeeds(const std::string& text) {
 
 }  // namespace
 
-std::unique_ptr<Win32Window> Win32Window::open(const Clock& clock, std::string& error) {
+std::unique_ptr<Win32Window> Win32Window::open(const Clock& clock, Language language,
+                                               std::string& error) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -46,7 +47,9 @@ std::unique_ptr<Win32Window> Win32Window::open(const Clock& clock, std::string& 
                                                         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                         GetSystemMetrics(SM_CYSMICON), 0));
     if (RegisterClassExW(&windowClass) == 0) {
-        error = "cannot register the window class: " + systemErrorText(GetLastError());
+        error =
+            inLanguage(language, "no se puede registrar la clase de la ventana: {}",
+                       "cannot register the window class: {}", {systemErrorText(GetLastError())});
         return nullptr;
     }
 
@@ -57,7 +60,8 @@ std::unique_ptr<Win32Window> Win32Window::open(const Clock& clock, std::string& 
         CreateWindowExW(0, kClassName, L"Velozor", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                         size.cx, size.cy, nullptr, nullptr, instance, self.get());
     if (self->window_ == nullptr) {
-        error = "cannot create the window: " + systemErrorText(GetLastError());
+        error = inLanguage(language, "no se puede crear la ventana: {}",
+                           "cannot create the window: {}", {systemErrorText(GetLastError())});
         return nullptr;
     }
     self->label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,

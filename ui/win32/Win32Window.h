@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/Clock.h"
+#include "base/Language.h"
 #include "ui/WindowEventQueue.h"
 #include "ui/WindowSystem.h"
 #include "ui/win32/MessageWait.h"
@@ -22,8 +23,9 @@ public:
 
     // Creates the window, hidden until show(), at the system's default place. `clock` times
     // the waits and must outlive the window. Returns nullptr and sets `error` to a one-line
-    // message when no window can be made.
-    static std::unique_ptr<Win32Window> open(const Clock& clock, std::string& error);
+    // message in `language` when no window can be made.
+    static std::unique_ptr<Win32Window> open(const Clock& clock, Language language,
+                                             std::string& error);
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;

@@ -1,17 +1,22 @@
-// velozor.exe: the game on Windows. Opens the sound library and the window, checks the sound
-// folder, then runs Form1 until the window is unloaded. Exit status 0 after a normal end, 1 when
-// the sound or the window cannot start; either failure is shown in a message box, which a
-// screen reader reads. The session's end ends it at once with 0, Ctrl+C in a console with 130.
+// velozor.exe [--language es|en]: the game on Windows. Opens the sound library and the window,
+// checks the sound folder, then runs Form1 until the window is unloaded. Exit status 0 after a
+// normal end, 1 when the sound or the window cannot start, 2 for a bad command line; each
+// failure is shown in a message box, which a screen reader reads. The session's end ends it at
+// once with 0, Ctrl+C in a console with 130.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "base/Language.h"
 #include "game/RandomGenerator.h"
 #include "sound/SoundCatalogue.h"
 #include "sound/SoundFolderCheck.h"
+#include "sound/SoundFolderLocation.h"
+#include "sound/SoundFolderRedirect.h"
 #include "sound/winmm/WideText.h"
 #include "sound/winmm/WindowsSoundFile.h"
 #include "sound/winmm/WinmmPlatform.h"
@@ -19,6 +24,7 @@
 #include "ui/EventLoop.h"
 #include "ui/Form1.h"
 #include "ui/LoopObserver.h"
+#include "ui/ProgramOptions.h"
 #include "ui/TraceObserver.h"
 #include "ui/win32/QpcClock.h"
 #include "ui/win32/SessionEndWatch.h"
@@ -26,10 +32,10 @@
 
 namespace {
 
-int fail(const std::string& message) {
+int fail(const std::string& message, int status = 1) {
     std::fprintf(stderr, "velozor: %s\n", message.c_str());
     MessageBoxW(nullptr, velozor::wideFromUtf8(message).c_str(), L"Velozor", MB_OK | MB_ICONERROR);
-    return 1;
+    return status;
 }
 
 // The program's full path in UTF-8; empty on failure.
@@ -67,8 +73,9 @@ bool hasStandardError() {
 }
 
 // VELOZOR_TRACE=1: the loop's events go to standard error, or without one to the file
-// velozor-trace.txt beside the program. Returns the stream, or nullptr for no trace.
-std::FILE* traceStream(const std::wstring& folder) {
+// velozor-trace.txt beside the program. Returns the stream, or nullptr for no trace; a file that
+// cannot be written is said in `language`.
+std::FILE* traceStream(const std::wstring& folder, velozor::Language language) {
     if (!velozor::traceRequested())
         return nullptr;
     if (hasStandardError())
@@ -76,8 +83,13 @@ std::FILE* traceStream(const std::wstring& folder) {
     const std::wstring path = folder + L"\\velozor-trace.txt";
     std::FILE* file = _wfopen(path.c_str(), L"w");
     if (file == nullptr) {
-        fail("cannot write the trace file " + velozor::utf8FromWide(path) +
-             " (the folder is read-only: start the game from a command prompt to trace to it)");
+        fail(velozor::inLanguage(language,
+                                 "no se puede escribir el archivo de traza {} (la carpeta es de "
+                                 "solo lectura: empieza el juego desde una consola para trazar "
+                                 "en ella)",
+                                 "cannot write the trace file {} (the folder is read-only: start "
+                                 "the game from a command prompt to trace to it)",
+                                 {velozor::utf8FromWide(path)}));
     }
     return file;
 }
@@ -86,23 +98,32 @@ std::FILE* traceStream(const std::wstring& folder) {
 
 int main(int argc, char* argv[]) {
     velozor::QpcClock clock;  // time zero: the program's start
-    if (argc > 1) {
-        std::fprintf(stderr, "velozor: takes no arguments; ignoring \"%s\" and the rest\n",
-                     argv[1]);
-    }
+    std::string badCommandLine;
+    const velozor::Language systemLanguage =
+        velozor::chooseLanguage(std::nullopt, GetUserDefaultUILanguage());
+    const std::optional<velozor::ProgramOptions> options =
+        velozor::parseProgramOptions(argc, argv, systemLanguage, badCommandLine);
+    if (!options)
+        return fail(badCommandLine + "\n" + velozor::programUsage(systemLanguage), 2);
+    const velozor::Language language =
+        velozor::chooseLanguage(options->language, GetUserDefaultUILanguage());
     const std::wstring folder = folderOf(programPath());
-    if (folder.empty())
-        return fail("cannot find the program's folder: " +
-                    velozor::systemErrorText(GetLastError()));
-    std::FILE* trace = traceStream(folder);
+    if (folder.empty()) {
+        return fail(velozor::inLanguage(language, "no se encuentra la carpeta del programa: {}",
+                                        "cannot find the program's folder: {}",
+                                        {velozor::systemErrorText(GetLastError())}));
+    }
+    std::FILE* trace = traceStream(folder, language);
 
     int status = 0;
     {
         std::string error;
-        std::unique_ptr<velozor::WinmmPlatform> platform = velozor::WinmmPlatform::open(error);
+        std::unique_ptr<velozor::WinmmPlatform> platform =
+            velozor::WinmmPlatform::open(error, language);
         if (!platform)
             return fail(error);
-        std::unique_ptr<velozor::Win32Window> window = velozor::Win32Window::open(clock, error);
+        std::unique_ptr<velozor::Win32Window> window =
+            velozor::Win32Window::open(clock, language, error);
         if (!window)
             return fail(error);
         // Its window is made once the game's exists: two threads making the process's first
@@ -110,19 +131,27 @@ int main(int argc, char* argv[]) {
         velozor::startSessionEndWatch();
         velozor::EndSilencer silencer([&platform] { platform->silence(); });
 
+        // The game names its sounds under programFolder\sonidos; they are played from here.
         const std::string programFolder = velozor::utf8FromWide(folder);
-        velozor::checkSoundFolder(programFolder + "\\sonidos",
-                                  velozor::cataloguedGamePaths(programFolder),
-                                  velozor::findWindowsSoundFile, [](const std::string& message) {
-                                      MessageBoxW(nullptr, velozor::wideFromUtf8(message).c_str(),
-                                                  L"Velozor", MB_OK | MB_ICONWARNING);
-                                  });
+        const std::string soundFolder = programFolder + "\\" + velozor::soundFolderName(language);
+        velozor::SoundFolderRedirect redirect(*platform, programFolder, soundFolder);
+        velozor::checkSoundFolder(
+            soundFolder, velozor::cataloguedGamePaths(programFolder),
+            [&](const std::string& gamePath) {
+                return velozor::findWindowsSoundFile(
+                    velozor::soundPathOnDisk(gamePath, programFolder, soundFolder));
+            },
+            [](const std::string& message) {
+                MessageBoxW(nullptr, velozor::wideFromUtf8(message).c_str(), L"Velozor",
+                            MB_OK | MB_ICONWARNING);
+            },
+            language);
 
         velozor::LoopObserver silent;
         velozor::TraceObserver tracer(clock, trace != nullptr ? trace : stderr);
         velozor::RandomGenerator random(clock);
         velozor::EventLoop loop(clock, *window, trace != nullptr ? tracer : silent);
-        velozor::Form1 form(loop, *platform, random, programFolder);
+        velozor::Form1 form(loop, redirect, random, programFolder, language);
         status = loop.run(form);
     }
     if (trace != nullptr && trace != stderr)

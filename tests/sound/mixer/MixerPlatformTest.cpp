@@ -262,10 +262,12 @@ TEST_F(MixerPlatformTest, TheMusicPlaysOnceByItsContentAndStaysOpenAndAFailedOne
     writeWav(file, 0, ramp);
     services_->startMusic();
     EXPECT_EQ(state_.resMci, 0);
-    const std::string play = musicPlayAfterFailedOpenText(file);
-    const std::string unreadable = musicOpenFailedText(file, MCIERR_CANNOT_LOAD_DRIVER);
-    EXPECT_EQ(shown_, (std::vector<std::string>{musicOpenFailedText(file, MCIERR_FILE_NOT_FOUND),
-                                                play, unreadable, play}));
+    constexpr Language es = Language::Spanish;  // the back end's own, when none is asked for
+    const std::string play = musicPlayAfterFailedOpenText(es, file);
+    const std::string unreadable = musicOpenFailedText(es, file, MCIERR_CANNOT_LOAD_DRIVER);
+    EXPECT_EQ(shown_,
+              (std::vector<std::string>{musicOpenFailedText(es, file, MCIERR_FILE_NOT_FOUND), play,
+                                        unreadable, play}));
 }
 
 TEST_F(MixerPlatformTest, TheSampleCacheKeepsToItsBudgetDroppingTheOldestUnusedFirst) {
@@ -308,16 +310,17 @@ TEST_F(MixerPlatformTest, ShortPathsFollowTheBufferContract) {
 TEST(OpenMixerPlatform, WithoutAnAudioDeviceSaysSoInOneLine) {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     std::string error;
-    EXPECT_EQ(openMixerPlatform(error), nullptr);
+    EXPECT_EQ(openMixerPlatform(error, Language::English), nullptr);
     EXPECT_NE(error.find("audio"), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
 
     // And a failed start leaves nothing behind: the next open with a device works.
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
     error.clear();
-    auto platform = openMixerPlatform(error);
+    auto platform = openMixerPlatform(error, Language::English);
     EXPECT_NE(platform, nullptr) << error;
-    EXPECT_EQ(openMixerPlatform(error), nullptr) << "two back ends would share one mixer";
+    EXPECT_EQ(openMixerPlatform(error, Language::English), nullptr)
+        << "two back ends would share one mixer";
 }
 
 }  // namespace

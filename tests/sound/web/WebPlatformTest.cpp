@@ -63,10 +63,12 @@ struct WebPlatformTest : ::testing::Test {
     StandInAudio audio;
     VirtualClock clock;
     std::vector<std::string> shown;
-    WebPlatform platform{
-        audio, clock, ".", {"sonidos", ".flac"}, [this](const std::string& message) {
-            shown.push_back(message);
-        }};
+    WebPlatform platform{audio,
+                         clock,
+                         ".",
+                         {"sonidos", ".flac"},
+                         Language::English,
+                         [this](const std::string& message) { shown.push_back(message); }};
 };
 
 TEST_F(WebPlatformTest, AFileThatCannotPlayGivesTheDefaultToneOrTheCommandsError) {
@@ -99,8 +101,9 @@ TEST_F(WebPlatformTest, ShortPathsAreUrlsAndAMissingMusicIsNamedInBothMessages) 
     EXPECT_EQ(platform.mciExecute("OPEN "), 0);
     EXPECT_EQ(platform.mciExecute("PLAY "), 0);
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0], musicOpenFailedText("sonidos/fondo.mp3", MCIERR_FILE_NOT_FOUND));
-    EXPECT_EQ(shown[1], musicPlayAfterFailedOpenText("sonidos/fondo.mp3"));
+    EXPECT_EQ(shown[0],
+              musicOpenFailedText(Language::English, "sonidos/fondo.mp3", MCIERR_FILE_NOT_FOUND));
+    EXPECT_EQ(shown[1], musicPlayAfterFailedOpenText(Language::English, "sonidos/fondo.mp3"));
 }
 
 }  // namespace

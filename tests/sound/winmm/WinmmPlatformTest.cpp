@@ -30,8 +30,9 @@ class WinmmPlatformTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string error;
-        platform = WinmmPlatform::open(
-            error, [this](const std::string& message) { shown.push_back(message); });
+        platform =
+            WinmmPlatform::open(error, Language::English,
+                                [this](const std::string& message) { shown.push_back(message); });
         ASSERT_NE(platform, nullptr) << error;
         ASSERT_NE(folder.find(' '), std::string::npos) << "run me from a folder with a space";
     }
@@ -114,8 +115,9 @@ TEST_F(WinmmPlatformTest, TheMusicsBoxesNameItsFileByTheLongPathTheGameAskedFor)
     EXPECT_EQ(platform->mciExecute(("OPEN " + std::string(shortPath)).c_str()), 0);
     DeleteFileW(wideFromUtf8(damaged).c_str());
     EXPECT_EQ(shown,
-              (std::vector<std::string>{musicOpenFailedText(missing, MCIERR_FILE_NOT_FOUND),
-                                        musicOpenFailedText(damaged, MCIERR_CANNOT_LOAD_DRIVER)}));
+              (std::vector<std::string>{
+                  musicOpenFailedText(Language::English, missing, MCIERR_FILE_NOT_FOUND),
+                  musicOpenFailedText(Language::English, damaged, MCIERR_CANNOT_LOAD_DRIVER)}));
 }
 
 }  // namespace

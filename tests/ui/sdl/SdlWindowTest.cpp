@@ -21,7 +21,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS), 0) << SDL_GetError();
         std::string error;
-        window = SdlWindow::open(clock, findSansFont(), error);
+        window = SdlWindow::open(clock, findSansFont(), Language::Spanish, error);
         ASSERT_TRUE(window) << error;
         while (window->nextEvent()) {
         }  // whatever creating the window queued
