@@ -101,6 +101,16 @@ std::optional<MciCommand> parseMciCommand(std::string_view command) {
     return parsed;
 }
 
+std::string failedCommandLine(const char* command, uint32_t error, std::string_view detail) {
+    std::string line = "velozor: sound command \"";
+    line.append(command != nullptr ? command : "")
+        .append("\" failed: ")
+        .append(mciErrorText(error));
+    if (!detail.empty())
+        line.append(" (").append(detail).append(")");
+    return line.append("\n");
+}
+
 std::string mciErrorText(uint32_t error) {
     switch (error) {
         case 0:

@@ -28,4 +28,9 @@ std::optional<MciCommand> parseMciCommand(std::string_view command);
 // The text the platform shows or prints for an error code of SoundPlatform.h.
 std::string mciErrorText(uint32_t error);
 
+// The line on standard error of a command the player's back end ran through mciExecute and that
+// failed with `error`: the command (null when none was passed), the error's text and the back
+// end's own reason, `detail`, when it has one.
+std::string failedCommandLine(const char* command, uint32_t error, std::string_view detail);
+
 }  // namespace velozor

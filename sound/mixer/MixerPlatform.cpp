@@ -84,9 +84,7 @@ int32_t MixerPlatform::mciExecute(const char* command) {
     const std::optional<std::string> box = musicBoxes_.afterCommand(command, parsed, error);
     if (!box)
         return 1;
-    std::cerr << "velozor: sound command \"" << (command ? command : "")
-              << "\" failed: " << mciErrorText(error) << (detail.empty() ? "" : " (" + detail + ")")
-              << "\n";
+    std::cerr << failedCommandLine(command, error, detail);
     options_.showError(*box);
     return 0;
 }

@@ -141,9 +141,7 @@ int32_t WebPlatform::mciExecute(const char* command) {
     const std::optional<std::string> box = musicBoxes_.afterCommand(command, parsed, error);
     if (!box)
         return 1;
-    std::cerr << "velozor: sound command \"" << (command ? command : "")
-              << "\" failed: " << mciErrorText(error) << (detail.empty() ? "" : " (" + detail + ")")
-              << "\n";
+    std::cerr << failedCommandLine(command, error, detail);
     showError_(*box);
     return 0;
 }
