@@ -21,7 +21,6 @@ namespace velozor::testing {
 // `threshold`, a sound rather than silence or dither.
 std::size_t loudSamples(const std::string& recordingPath, int threshold = 1000);
 
-// What to start and how.
 struct ProgramLaunch {
     std::vector<std::string> command;      // the program (looked up in PATH) and its arguments
     std::vector<std::string> environment;  // "NAME=value", added to this process's own

@@ -58,7 +58,6 @@ pid_t spawn(std::vector<std::string> args, std::vector<std::string> environment,
     return failed == 0 ? pid : -1;
 }
 
-// The end of the log at `path`, for an error message.
 std::string logEnd(const fs::path& path) {
     const std::string all = readFile(path);
     return all.size() > 600 ? all.substr(all.size() - 600) : all;

@@ -110,7 +110,6 @@ TEST_F(VelozorProgram, ShowsItsWindowAndCreditsPlaysByEarAndEndsCleanlyWhenClose
         << error;
     const auto trace = [&] { return run.trace(); };
 
-    // The icon carries every size it was drawn at.
     EXPECT_EQ(commandOutput("xprop -id " + run.window() +
                             " _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)'"),
               "Icon (16 x 16)\nIcon (32 x 32)\nIcon (48 x 48)\n");
@@ -234,8 +233,6 @@ protected:
                                    folder / "sonidos/fondo.mp3");
     }
 
-    // Starts the program, waits for its window (once the message is closed) and for `awaited`
-    // on standard error, and closes it.
     void playUntilClosed(std::vector<std::string> environment, const std::string& awaited = "") {
         environment.push_back("SDL_AUDIODRIVER=dummy");
         environment.push_back("XDG_DATA_HOME=" + (folder / "data").string());
