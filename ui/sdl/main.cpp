@@ -94,10 +94,13 @@ int main(int argc, char* argv[]) {
     const std::vector<std::string> gamePaths = velozor::cataloguedGamePaths(folder);
     std::future<std::vector<velozor::SoundFileProblem>> soundFileProblems =
         std::async(std::launch::async, [&] {
-            return velozor::findSoundFileProblems(gamePaths, [&](const std::string& gamePath) {
-                return velozor::findMixerSoundFile(
-                    velozor::soundPathOnDisk(gamePath, folder, soundFolder));
-            });
+            return velozor::findSoundFileProblems(
+                gamePaths,
+                [&](const std::string& gamePath) {
+                    return velozor::findMixerSoundFile(
+                        velozor::soundPathOnDisk(gamePath, folder, soundFolder));
+                },
+                language);
         });
 
     // SDL's message box forks on X11, and a child forked while another thread holds a lock (an
