@@ -101,34 +101,47 @@ std::optional<MciCommand> parseMciCommand(std::string_view command) {
     return parsed;
 }
 
-std::string failedCommandLine(const char* command, uint32_t error, std::string_view detail) {
-    std::string line = "velozor: sound command \"";
-    line.append(command != nullptr ? command : "")
-        .append("\" failed: ")
-        .append(mciErrorText(error));
+std::string failedCommandLine(const char* command, std::string_view errorText,
+                              std::string_view detail, Language language) {
+    std::string line = "velozor: " + inLanguage(language, "falló la orden de sonido «{}»: {}",
+                                                "sound command \"{}\" failed: {}",
+                                                {command != nullptr ? command : "", errorText});
     if (!detail.empty())
         line.append(" (").append(detail).append(")");
     return line.append("\n");
 }
 
-std::string mciErrorText(uint32_t error) {
+std::string mciErrorText(uint32_t error, Language language) {
     switch (error) {
         case 0:
-            return "The command succeeded.";
+            return inLanguage(language, "La orden se ha ejecutado bien.", "The command succeeded.");
         case MCIERR_INVALID_DEVICE_NAME:
-            return "The specified device is not open or is not recognized.";
+            return inLanguage(language, "El dispositivo indicado no está abierto o no se reconoce.",
+                              "The specified device is not open or is not recognized.");
         case MCIERR_UNRECOGNIZED_COMMAND:
-            return "The command is not recognized.";
+            return inLanguage(language, "No se reconoce la orden.",
+                              "The command is not recognized.");
         case MCIERR_FILE_NOT_FOUND:
-            return "Cannot find the specified file. Make sure the path and filename are correct.";
+            return inLanguage(language,
+                              "No se encuentra el archivo indicado. Comprueba que la ruta y el "
+                              "nombre del archivo son correctos.",
+                              "Cannot find the specified file. Make sure the path and filename "
+                              "are correct.");
         case MCIERR_CANNOT_LOAD_DRIVER:
-            return "The file cannot be played: it is not a sound file this program can decode.";
+            return inLanguage(language,
+                              "No se puede reproducir el archivo: no es un archivo de sonido que "
+                              "este programa sepa descodificar.",
+                              "The file cannot be played: it is not a sound file this program "
+                              "can decode.");
         case MCIERR_DUPLICATE_ALIAS:
-            return "The specified alias is already being used in this application.";
+            return inLanguage(language, "El alias indicado ya se usa en esta aplicación.",
+                              "The specified alias is already being used in this application.");
         case MCIERR_MISSING_PARAMETER:
-            return "The command is missing a required parameter.";
+            return inLanguage(language, "A la orden le falta un parámetro obligatorio.",
+                              "The command is missing a required parameter.");
         default:
-            return "Sound command failed with error " + std::to_string(error) + ".";
+            return inLanguage(language, "La orden de sonido falló con el error {}.",
+                              "Sound command failed with error {}.", {std::to_string(error)});
     }
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Language.h"
+
 namespace velozor {
 
 struct MciCommand {
@@ -25,12 +27,13 @@ struct MciCommand {
 // word after it.
 std::optional<MciCommand> parseMciCommand(std::string_view command);
 
-// The text the platform shows or prints for an error code of SoundPlatform.h.
-std::string mciErrorText(uint32_t error);
+// The text the platform shows or prints for an error code of SoundPlatform.h, in `language`.
+std::string mciErrorText(uint32_t error, Language language);
 
-// The line on standard error of a command the player's back end ran through mciExecute and that
-// failed with `error`: the command (null when none was passed), the error's text and the back
-// end's own reason, `detail`, when it has one.
-std::string failedCommandLine(const char* command, uint32_t error, std::string_view detail);
+// The line on standard error, in `language`, of a command the player's back end ran through
+// mciExecute and that failed: the command (null when none was passed), the error's text
+// (mciErrorText, or the system's own) and the back end's own reason, `detail`, when it has one.
+std::string failedCommandLine(const char* command, std::string_view errorText,
+                              std::string_view detail, Language language);
 
 }  // namespace velozor

@@ -64,7 +64,8 @@ uint32_t MciInterpreter::open(const MciCommand& command, std::string& detail) {
     } else if (type == "mpegvideo") {
         deviceType = MciDeviceType::Music;
     } else if (type != "waveaudio") {
-        detail = "unknown device type " + command.type;
+        detail = inLanguage(language_, "tipo de dispositivo desconocido {}",
+                            "unknown device type {}", {command.type});
         return MCIERR_INVALID_DEVICE_NAME;
     }
 

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/Language.h"
 #include "sound/MciCommand.h"
 
 namespace velozor {
@@ -48,8 +49,9 @@ public:
 
 class MciInterpreter {
 public:
-    // `opener` must outlive the interpreter.
-    explicit MciInterpreter(MciDeviceOpener& opener) : opener_(opener) {}
+    // `opener` must outlive the interpreter; its own reasons are in `language`.
+    explicit MciInterpreter(MciDeviceOpener& opener, Language language = Language::Spanish)
+        : opener_(opener), language_(language) {}
 
     // Runs one command. Device names (aliases, or the path the music was opened under) are
     // case-insensitive. Returns 0 on success or an MciError; the back end's reason for a
@@ -77,6 +79,7 @@ private:
     uint32_t close(const std::string& name);
 
     MciDeviceOpener& opener_;
+    Language language_;
     std::map<std::string, OpenDevice> devices_;  // by lower-cased name
 };
 

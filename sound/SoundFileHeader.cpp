@@ -39,37 +39,46 @@ bool decodableWaveEncoding(uint32_t tag) {
 
 // Walks the RIFF chunks: a "fmt " the loader decodes, then a "data" chunk with at least one
 // whole frame (block) actually in the file.
-std::string waveProblem(std::FILE* file, int64_t fileSize) {
+std::string waveProblem(std::FILE* file, int64_t fileSize, Language language) {
     int64_t at = 12;
     uint32_t blockAlign = 0;
     unsigned char chunk[24];
     while (at + 8 <= fileSize) {
         if (std::fseek(file, static_cast<long>(at), SEEK_SET) != 0 ||
             std::fread(chunk, 1, 8, file) != 8) {
-            return "cannot read its chunks";
+            return inLanguage(language, "no se pueden leer sus bloques", "cannot read its chunks");
         }
         const uint32_t size = littleEndian(chunk + 4, 4);
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             if (size < 16 || std::fread(chunk + 8, 1, 16, file) != 16)
-                return "its format chunk is cut short";
+                return inLanguage(language, "su bloque de formato está cortado",
+                                  "its format chunk is cut short");
             const uint32_t channels = littleEndian(chunk + 10, 2);
             const uint32_t rate = littleEndian(chunk + 12, 4);
             blockAlign = littleEndian(chunk + 20, 2);
             if (!decodableWaveEncoding(littleEndian(chunk + 8, 2)))
-                return "its wave encoding is not one the mixer decodes";
+                return inLanguage(language,
+                                  "su codificación de onda no es una que el mezclador descodifique",
+                                  "its wave encoding is not one the mixer decodes");
             if (channels == 0 || rate == 0 || blockAlign == 0)
-                return "its format chunk names no channels, rate or frame size";
+                return inLanguage(
+                    language,
+                    "su bloque de formato no indica canales, frecuencia o tamaño de trama",
+                    "its format chunk names no channels, rate or frame size");
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             if (blockAlign == 0)
-                return "its data comes before its format";
+                return inLanguage(language, "sus datos van antes que su formato",
+                                  "its data comes before its format");
             const int64_t present = std::min<int64_t>(size, fileSize - at - 8);
             if (present < blockAlign)
-                return "holds no sound after its header";
+                return noSoundAfterItsHeader(language);
             return {};
         }
         at += 8 + int64_t{size} + (size & 1);
     }
-    return blockAlign == 0 ? "has no format chunk" : "holds no sound after its header";
+    return blockAlign == 0
+               ? inLanguage(language, "no tiene bloque de formato", "has no format chunk")
+               : noSoundAfterItsHeader(language);
 }
 
 // The length in bytes of the MPEG audio frame whose header starts at `h`, or 0 when those four
@@ -103,7 +112,8 @@ int64_t mpegFrameLength(const unsigned char* h) {
 
 // The first MPEG frame after the ID3v2 tag (if any): whole in the file, and followed by another
 // frame header where the window goes on, so stray 0xFF bytes in other data do not count.
-std::string mp3Problem(std::FILE* file, const std::vector<unsigned char>& head, int64_t fileSize) {
+std::string mp3Problem(std::FILE* file, const std::vector<unsigned char>& head, int64_t fileSize,
+                       Language language) {
     int64_t start = 0;
     std::vector<unsigned char> window = head;
     if (startsWith(head, 0, "ID3") && head.size() >= 10) {
@@ -125,19 +135,29 @@ std::string mp3Problem(std::FILE* file, const std::vector<unsigned char>& head, 
             continue;
         return {};
     }
-    return startsWith(head, 0, "ID3")
-               ? "holds no MPEG audio frame after its ID3 tag"
-               : "not a sound file the mixer decodes (neither RIFF/WAVE, MPEG audio nor Ogg)";
+    if (startsWith(head, 0, "ID3")) {
+        return inLanguage(language, "no tiene ninguna trama de audio MPEG tras su etiqueta ID3",
+                          "holds no MPEG audio frame after its ID3 tag");
+    }
+    return inLanguage(language,
+                      "no es un archivo de sonido que el mezclador descodifique (ni RIFF/WAVE, ni "
+                      "audio MPEG, ni Ogg)",
+                      "not a sound file the mixer decodes (neither RIFF/WAVE, MPEG audio nor Ogg)");
 }
 
 }  // namespace
 
-SoundFileHeader readSoundFileHeader(std::FILE* file) {
+std::string noSoundAfterItsHeader(Language language) {
+    return inLanguage(language, "no tiene sonido tras su cabecera",
+                      "holds no sound after its header");
+}
+
+SoundFileHeader readSoundFileHeader(std::FILE* file, Language language) {
     SoundFileHeader header;
     std::vector<unsigned char> head(kWindowBytes);
     head.resize(std::fread(head.data(), 1, head.size(), file));
     if (std::ferror(file)) {
-        header.problem = "cannot be read";
+        header.problem = inLanguage(language, "no se puede leer", "cannot be read");
         return header;
     }
     int64_t fileSize = static_cast<int64_t>(head.size());
@@ -146,34 +166,36 @@ SoundFileHeader readSoundFileHeader(std::FILE* file) {
 
     if (startsWith(head, 0, "RIFF") && startsWith(head, 8, "WAVE")) {
         header.format = SoundFormat::Wave;
-        header.problem = waveProblem(file, fileSize);
+        header.problem = waveProblem(file, fileSize, language);
     } else if (startsWith(head, 0, "OggS")) {
         // The first page's packet names the codec; the frames themselves are not counted here
         // (decoding finds a stream with none).
         header.format = SoundFormat::Ogg;
         const size_t packet = head.size() > 26 ? 27 + size_t{head[26]} : head.size();
         if (!startsWith(head, packet, "\x01vorbis") && !startsWith(head, packet, "OpusHead"))
-            header.problem = "an Ogg stream of neither Vorbis nor Opus";
+            header.problem = inLanguage(language, "es un flujo Ogg ni de Vorbis ni de Opus",
+                                        "an Ogg stream of neither Vorbis nor Opus");
     } else if (head.empty()) {
-        header.problem = "is empty";
+        header.problem = inLanguage(language, "está vacío", "is empty");
     } else {
-        header.problem = mp3Problem(file, head, fileSize);
+        header.problem = mp3Problem(file, head, fileSize, language);
         if (header.problem.empty())
             header.format = SoundFormat::Mp3;
     }
     return header;
 }
 
-SoundFileHeader readSoundFileHeader(const std::string& nativePath) {
+SoundFileHeader readSoundFileHeader(const std::string& nativePath, Language language) {
     const File file(std::fopen(nativePath.c_str(), "rb"), std::fclose);
     if (!file)
-        return unopenedSoundFile(errno);
-    return readSoundFileHeader(file.get());
+        return unopenedSoundFile(errno, language);
+    return readSoundFileHeader(file.get(), language);
 }
 
-SoundFileHeader unopenedSoundFile(int error) {
+SoundFileHeader unopenedSoundFile(int error, Language language) {
     SoundFileHeader header;
-    header.problem = std::string("cannot be opened: ") + std::strerror(error);
+    header.problem = inLanguage(language, "no se puede abrir: {}", "cannot be opened: {}",
+                                {std::strerror(error)});
     return header;
 }
 

@@ -72,26 +72,36 @@ const MessageWords kEnglish = {
 
 }  // namespace
 
-SoundFileHeader readSoundFileHeader(const SoundFileOnDisk& found) {
-    return found.file ? readSoundFileHeader(found.file.get()) : unopenedSoundFile(found.openError);
+SoundFileHeader readSoundFileHeader(const SoundFileOnDisk& found, Language language) {
+    return found.file ? readSoundFileHeader(found.file.get(), language)
+                      : unopenedSoundFile(found.openError, language);
 }
 
 std::vector<SoundFileProblem> findSoundFileProblems(const std::vector<std::string>& gamePaths,
-                                                    const SoundFileFinder& find) {
+                                                    const SoundFileFinder& find,
+                                                    Language language) {
     std::vector<SoundFileProblem> problems;
     for (const std::string& gamePath : gamePaths) {
         SoundFileOnDisk file = find(gamePath);
         if (file.kind == SoundFileOnDisk::Kind::Missing) {
-            problems.push_back({SoundFileProblem::Kind::Missing, std::move(file.path), "missing"});
+            problems.push_back({SoundFileProblem::Kind::Missing, std::move(file.path),
+                                inLanguage(language, "falta", "missing")});
         } else if (file.kind == SoundFileOnDisk::Kind::NotARegularFile) {
             problems.push_back(
-                {SoundFileProblem::Kind::Damaged, std::move(file.path), "not a regular file"});
-        } else if (SoundFileHeader header = readSoundFileHeader(file); !header.playable()) {
+                {SoundFileProblem::Kind::Damaged, std::move(file.path),
+                 inLanguage(language, "no es un archivo normal", "not a regular file")});
+        } else if (SoundFileHeader header = readSoundFileHeader(file, language);
+                   !header.playable()) {
             problems.push_back(
                 {SoundFileProblem::Kind::Damaged, std::move(file.path), std::move(header.problem)});
         }
     }
     return problems;
+}
+
+std::string soundFileProblemLine(std::string_view path, std::string_view reason,
+                                 Language language) {
+    return inLanguage(language, "archivo de sonido {}: {}", "sound file {}: {}", {path, reason});
 }
 
 std::string soundFolderMessage(const std::string& soundFolder, size_t fileCount,
@@ -131,7 +141,8 @@ size_t checkSoundFolder(const std::string& soundFolder, const std::vector<std::s
                         const std::function<void(const std::string& message)>& show,
                         Language language) {
     return reportSoundFileProblems(soundFolder, gamePaths.size(),
-                                   findSoundFileProblems(gamePaths, find), show, language);
+                                   findSoundFileProblems(gamePaths, find, language), show,
+                                   language);
 }
 
 size_t reportSoundFileProblems(const std::string& soundFolder, size_t fileCount,
@@ -141,7 +152,8 @@ size_t reportSoundFileProblems(const std::string& soundFolder, size_t fileCount,
     if (problems.empty())
         return 0;
     for (const SoundFileProblem& problem : problems)
-        std::cerr << "velozor: sound file " << problem.path << ": " << problem.reason << "\n";
+        std::cerr << "velozor: " << soundFileProblemLine(problem.path, problem.reason, language)
+                  << "\n";
     show(soundFolderMessage(soundFolder, fileCount, problems, language));
     return problems.size();
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Language.h"
@@ -30,21 +31,27 @@ struct SoundFileOnDisk {
 // Finds the file a game path (backslashed, UTF-8, as the game asks for it) names on disk.
 using SoundFileFinder = std::function<SoundFileOnDisk(const std::string& gamePath)>;
 
-// What the header of a RegularFile found on disk holds; not playable when it did not open.
-SoundFileHeader readSoundFileHeader(const SoundFileOnDisk& found);
+// What the header of a RegularFile found on disk holds; not playable when it did not open. Its
+// problem is in `language`.
+SoundFileHeader readSoundFileHeader(const SoundFileOnDisk& found, Language language);
 
 struct SoundFileProblem {
     enum class Kind { Missing, Damaged };
     Kind kind = Kind::Missing;
     std::string path;    // SoundFileOnDisk::path
-    std::string reason;  // a few English words for standard error
+    std::string reason;  // a few words for standard error, in the language asked for
 };
 
 // The files of `gamePaths` that are missing, cannot be read, or whose header holds no sound the
-// back end decodes, in the order given. Reads headers only (see readSoundFileHeader): a few
-// milliseconds for the whole folder.
+// back end decodes, in the order given, their reasons in `language`. Reads headers only (see
+// readSoundFileHeader): a few milliseconds for the whole folder.
 std::vector<SoundFileProblem> findSoundFileProblems(const std::vector<std::string>& gamePaths,
-                                                    const SoundFileFinder& find);
+                                                    const SoundFileFinder& find,
+                                                    Language language = Language::Spanish);
+
+// The line on standard error, in `language` and without "velozor: ", of the sound file at `path`
+// that cannot be played for `reason`.
+std::string soundFileProblemLine(std::string_view path, std::string_view reason, Language language);
 
 // The player's message, in `language`: the folder, how many of `fileCount` files are missing or
 // damaged, the first few of them by name and a count of the rest, what the game does meanwhile
@@ -55,7 +62,8 @@ std::string soundFolderMessage(const std::string& soundFolder, size_t fileCount,
                                Language language = Language::Spanish);
 
 // Runs the check on `gamePaths`, the files of the sound folder `soundFolder` (native path).
-// When any is wrong, writes one line per file on standard error and shows the message once
+// When any is wrong, writes one line per file on standard error (in `language`, as the
+// message) and shows the message once
 // through `show`, which returns when the player has closed it. Returns the number of files
 // that are wrong; the game goes on either way, with the default sound, a silent channel or
 // the music's own message where a file fails.

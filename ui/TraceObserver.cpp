@@ -12,13 +12,17 @@ void TraceObserver::onEvent(const std::string& name) {
     std::fflush(out_);  // a reader sees each event as it happens
 }
 
-bool traceRequested() {
+bool traceRequested(Language language) {
     const char* value = std::getenv("VELOZOR_TRACE");
     if (value == nullptr || *value == '\0' || std::string(value) == "0")
         return false;
     if (std::string(value) == "1")
         return true;
-    std::fprintf(stderr, "velozor: VELOZOR_TRACE=%s is ignored: set it to 1 to trace\n", value);
+    std::fprintf(
+        stderr, "velozor: %s\n",
+        inLanguage(language, "no se tiene en cuenta VELOZOR_TRACE={}: ponlo a 1 para trazar",
+                   "VELOZOR_TRACE={} is ignored: set it to 1 to trace", {value})
+            .c_str());
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/Clock.h"
+#include "base/Language.h"
 #include "ui/NamedEventObserver.h"
 
 namespace velozor {
@@ -25,7 +26,7 @@ private:
 };
 
 // Whether VELOZOR_TRACE asks for a trace: "1" does; unset, empty and "0" do not; any other value
-// is named on standard error as ignored.
-bool traceRequested();
+// is named on standard error as ignored, in `language`.
+bool traceRequested(Language language);
 
 }  // namespace velozor

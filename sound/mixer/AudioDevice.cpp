@@ -56,7 +56,7 @@ std::unique_ptr<AudioDevice> AudioDevice::open(int bufferFrames, Language langua
         return nullptr;
     }
     // From here on the destructor undoes whatever was done.
-    std::unique_ptr<AudioDevice> device(new AudioDevice());
+    std::unique_ptr<AudioDevice> device(new AudioDevice(language));
     if (!device->start(bufferFrames, error)) {
         error = inLanguage(language,
                            "no se puede abrir el dispositivo de sonido ({}); conecta o activa una "
@@ -103,15 +103,20 @@ void AudioDevice::closeMixer() {
 bool AudioDevice::start(int bufferFrames, std::string& error) {
     if (const char* driver = SDL_GetCurrentAudioDriver())
         driver_ = driver;
-    const int asked = bufferFrames > 0 ? bufferFrames : bufferFramesFromEnvironment();
+    const int asked = bufferFrames > 0 ? bufferFrames : bufferFramesFromEnvironment(language_);
     const AudioDriver& driver = audioDriverNamed(driver_.c_str());
     lossWatch_.listen();
     const int first = asked > 0 ? asked : driver.firstBufferFrames;
     if (!openWith(first, error, asked == 0 && driver.bufferChecked))
         return false;
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
-        std::cerr << "velozor: MP3 decoding is unavailable (" << Mix_GetError()
-                  << "); the background music will not play\n";
+        std::cerr << "velozor: "
+                  << inLanguage(language_,
+                                "no se puede descodificar MP3 ({}); la música de fondo no sonará",
+                                "MP3 decoding is unavailable ({}); the background music will not "
+                                "play",
+                                {Mix_GetError()})
+                  << "\n";
     }
     watcher_ = std::thread(&AudioDevice::watch, this);
     return true;
@@ -159,8 +164,14 @@ bool AudioDevice::reopenMixer(int frames, const std::string& driver, bool judge)
         if (SDL_WasInit(SDL_INIT_AUDIO) != 0)
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
         if (!startAudioDriver(standInAudioDriver().name) || !openWith(frames, error, false)) {
-            std::cerr << "velozor: cannot keep the mixer running (" << error
-                      << "); the game goes on without sound\n";
+            std::cerr << "velozor: "
+                      << inLanguage(language_,
+                                    "no se puede mantener en marcha el mezclador ({}); el juego "
+                                    "sigue sin sonido",
+                                    "cannot keep the mixer running ({}); the game goes on without "
+                                    "sound",
+                                    {error})
+                      << "\n";
         }
     }
     if (open_) {
@@ -179,7 +190,7 @@ void AudioDevice::beforeSoundStarts() {
     if (reopenMixer(growth.frames, "", growth.judgedInTurn)) {
         if (growth.judgedInTurn)
             watchWake_.notify_all();  // from its quiet pace to the check's
-        bufferCheck_.announce(slow, growth);
+        bufferCheck_.announce(slow, growth, language_);
     } else {
         // On the stand-in driver now: the watch looks for a device again.
         lossWatch_.markLost(steadyNanos());

@@ -93,7 +93,7 @@ public:
     int reopenings() const { return lossWatch_.reopenings(); }
 
 private:
-    AudioDevice() = default;
+    explicit AudioDevice(Language language) : language_(language) {}
     // Opens the device and starts the watch; false with `error` set to SDL_mixer's reason.
     bool start(int bufferFrames, std::string& error);
     // Opens the mixer with `frames` per buffer on SDL's current driver; the buffer check judges
@@ -115,6 +115,7 @@ private:
     // True when the buffer just mixed is silence and no sound is under way.
     static bool quiet(const Uint8* stream, int bytes);
 
+    const Language language_;  // of the lines on standard error
     std::atomic<int> bufferFrames_{0};
     std::atomic<bool> open_{false};  // written with the mixer locked
     std::string driver_;             // SDL's audio driver that opened the device first
@@ -133,7 +134,7 @@ private:
 
     SoundsUnderWay sounds_{kChannels * sizeof(int16_t)};  // mixer locked, but for afterBuffer
     BufferCheck bufferCheck_{kFrequency, framesMixed_, lastCallbackNanos_};
-    DeviceLossWatch lossWatch_{watchWake_};
+    DeviceLossWatch lossWatch_{watchWake_, language_};
 };
 
 }  // namespace velozor

@@ -1,8 +1,11 @@
 // Measuring the mixer's callbacks in windows for the buffer check, and growing the buffer.
 #include "sound/mixer/BufferCheck.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <sstream>
+#include <string>
 
 namespace velozor {
 
@@ -62,11 +65,24 @@ BufferCheck::Growth BufferCheck::grow(int bufferFrames) {
     return {frames, frames < kLargestBuffer};
 }
 
-void BufferCheck::announce(int bufferFrames, const Growth& growth) const {
-    std::cerr << "velozor: the audio device does not keep up with " << bufferFrames
-              << "-frame buffers; using " << growth.frames << " frames ("
-              << std::round(growth.frames * 10'000.0 / frequency_) / 10
-              << (growth.judgedInTurn ? " ms), watched in turn\n" : " ms) from now on\n");
+void BufferCheck::announce(int bufferFrames, const Growth& growth, Language language) const {
+    std::ostringstream written;
+    written << std::round(growth.frames * 10'000.0 / frequency_) / 10;
+    std::string millis = written.str();
+    if (language == Language::Spanish)
+        std::replace(millis.begin(), millis.end(), '.', ',');  // "5,8 ms"
+    const std::string frames = std::to_string(growth.frames);
+    const std::string after =
+        growth.judgedInTurn ? inLanguage(language, ", vigiladas a su vez", ", watched in turn")
+                            : inLanguage(language, " de aquí en adelante", " from now on");
+    std::cerr << "velozor: "
+              << inLanguage(language,
+                            "el dispositivo de sonido no da abasto con búferes de {} tramas; se "
+                            "usan {} tramas ({} ms){}",
+                            "the audio device does not keep up with {}-frame buffers; using {} "
+                            "frames ({} ms){}",
+                            {std::to_string(bufferFrames), frames, millis, after})
+              << "\n";
 }
 
 }  // namespace velozor

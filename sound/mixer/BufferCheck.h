@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "base/Language.h"
+
 #include "sound/mixer/BufferJudge.h"
 
 namespace velozor {
@@ -48,8 +50,9 @@ public:
     bool foundTooSlow() const { return tooSlow_.load(); }
     // Takes the too-slow verdict on a device of `bufferFrames` and says what to open instead.
     Growth grow(int bufferFrames);
-    // One line on standard error for the growth from `bufferFrames`, once the device runs at it.
-    void announce(int bufferFrames, const Growth& growth) const;
+    // One line on standard error, in `language`, for the growth from `bufferFrames`, once the
+    // device runs at it.
+    void announce(int bufferFrames, const Growth& growth, Language language) const;
 
 private:
     const int frequency_;

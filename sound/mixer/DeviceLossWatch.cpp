@@ -16,10 +16,19 @@ void DeviceLossWatch::stopListening() {
 bool DeviceLossWatch::dueForReopening(int64_t nowNanos, bool open, int64_t lastCallbackNanos) {
     if (!lost_.load()) {
         if (removed_.exchange(false)) {
-            std::cerr << "velozor: the audio device went away; the game goes on and the sound "
-                         "comes back as soon as a device is there again\n";
+            std::cerr << "velozor: "
+                      << inLanguage(language_,
+                                    "el dispositivo de sonido ha desaparecido; el juego sigue y el "
+                                    "sonido vuelve en cuanto haya otra vez un dispositivo",
+                                    "the audio device went away; the game goes on and the sound "
+                                    "comes back as soon as a device is there again")
+                      << "\n";
         } else if (open && nowNanos - lastCallbackNanos > kStallNanos) {
-            std::cerr << "velozor: the audio device stopped playing; opening it again\n";
+            std::cerr << "velozor: "
+                      << inLanguage(language_,
+                                    "el dispositivo de sonido ha dejado de sonar; se abre otra vez",
+                                    "the audio device stopped playing; opening it again")
+                      << "\n";
         } else {
             return false;
         }
@@ -38,7 +47,10 @@ void DeviceLossWatch::tryingAt(int64_t nowNanos) {
 void DeviceLossWatch::reopened() {
     lost_ = false;
     ++reopenings_;
-    std::cerr << "velozor: the audio device is back\n";
+    std::cerr << "velozor: "
+              << inLanguage(language_, "el dispositivo de sonido ha vuelto",
+                            "the audio device is back")
+              << "\n";
 }
 
 int SDLCALL DeviceLossWatch::noticeRemoval(void* self, SDL_Event* event) {

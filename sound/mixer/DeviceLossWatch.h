@@ -9,6 +9,8 @@
 #include <condition_variable>
 #include <cstdint>
 
+#include "base/Language.h"
+
 namespace velozor {
 
 class DeviceLossWatch {
@@ -25,8 +27,10 @@ public:
     // play on into nothing, and the game with them.
     static constexpr int64_t kLongestHoldNanos = 30'000'000'000;
 
-    // `wake` is the watch thread's: SDL's word that the device went away wakes it at once.
-    explicit DeviceLossWatch(std::condition_variable& wake) : wake_(wake) {}
+    // `wake` is the watch thread's: SDL's word that the device went away wakes it at once. The
+    // lines on standard error are in `language`.
+    DeviceLossWatch(std::condition_variable& wake, Language language)
+        : wake_(wake), language_(language) {}
 
     // Starts and stops listening for SDL's word that an output device went away. Listen before
     // the device opens, so that no removal goes unnoticed, and stop before the watch goes.
@@ -65,6 +69,7 @@ private:
     static int SDLCALL noticeRemoval(void* self, SDL_Event* event);
 
     std::condition_variable& wake_;
+    const Language language_;
     std::atomic<bool> removed_{false};     // SDL said our device went away
     std::atomic<bool> lost_{false};        // not playing to a real device now
     std::atomic<int64_t> lostAtNanos_{0};  // when the loss was noticed

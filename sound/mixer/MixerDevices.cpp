@@ -64,12 +64,12 @@ private:
 // wave file saved as "fondo.mp3" plays as the wave it is. A file with no frame of sound, or
 // none the mixer decodes, is not opened at all, so the open fails as for a missing file
 // instead of playing silence. Returns nullptr with `detail` set on failure.
-Mix_Music* loadMusic(const ResolvedFile& file, std::string& detail) {
+Mix_Music* loadMusic(const ResolvedFile& file, std::string& detail, Language language) {
     if (!file.isRegularFile) {
-        detail = "not a regular file";
+        detail = inLanguage(language, "no es un archivo normal", "not a regular file");
         return nullptr;
     }
-    const SoundFileHeader header = readSoundFileHeader(file.path);
+    const SoundFileHeader header = readSoundFileHeader(file.path, language);
     if (!header.playable()) {
         detail = header.problem;
         return nullptr;
@@ -92,6 +92,11 @@ Mix_Music* loadMusic(const ResolvedFile& file, std::string& detail) {
 
 }  // namespace
 
+void MixerDevices::warnCannotPlay(const std::string& path, const std::string& detail) {
+    warnings_.warnOnce(path, "no se puede reproducir {} ({})", "cannot play {} ({})",
+                       {path, detail});
+}
+
 std::unique_ptr<MciDevice> MixerDevices::openDevice(MciDeviceType type, std::string_view gamePath,
                                                     uint32_t& error, std::string& detail) {
     const std::optional<ResolvedFile> file = resolveGamePath(gamePath);
@@ -100,17 +105,17 @@ std::unique_ptr<MciDevice> MixerDevices::openDevice(MciDeviceType type, std::str
         return nullptr;
     }
     if (type == MciDeviceType::Music) {
-        Mix_Music* music = loadMusic(*file, detail);
+        Mix_Music* music = loadMusic(*file, detail, warnings_.language());
         if (music == nullptr) {
-            warnings_.warnOnce(file->path, "cannot play " + file->path + " (" + detail + ")");
+            warnCannotPlay(file->path, detail);
             error = MCIERR_CANNOT_LOAD_DRIVER;
             return nullptr;
         }
         return std::make_unique<MusicDevice>(music, sounds_);
     }
-    SharedChunk chunk = cache_.load(*file, error, detail);
+    SharedChunk chunk = cache_.load(*file, error, detail, warnings_.language());
     if (!chunk) {
-        warnings_.warnOnce(file->path, "cannot play " + file->path + " (" + detail + ")");
+        warnCannotPlay(file->path, detail);
         return nullptr;
     }
     return std::make_unique<WaveDevice>(std::move(chunk), channels_, sounds_);

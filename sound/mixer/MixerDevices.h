@@ -25,6 +25,9 @@ public:
                                           uint32_t& error, std::string& detail) override;
 
 private:
+    // Once per file, on standard error: `path` cannot be played, for `detail`.
+    void warnCannotPlay(const std::string& path, const std::string& detail);
+
     SampleCache& cache_;
     ChannelPool& channels_;
     SoundsUnderWay& sounds_;

@@ -39,9 +39,10 @@ std::unique_ptr<MixerPlatform> MixerPlatform::open(MixerOptions options, std::st
 MixerPlatform::MixerPlatform(std::unique_ptr<AudioDevice> device, MixerOptions options)
     : device_(std::move(device)),
       options_(std::move(options)),
+      warnings_(options_.language),
       oneShot_(*device_, cache_, warnings_),
       devices_(cache_, channels_, device_->sounds(), warnings_),
-      interpreter_(devices_),
+      interpreter_(devices_, options_.language),
       musicBoxes_(options_.language) {
     if (!options_.showError)
         options_.showError = showInMessageBox;
@@ -84,7 +85,8 @@ int32_t MixerPlatform::mciExecute(const char* command) {
     const std::optional<std::string> box = musicBoxes_.afterCommand(command, parsed, error);
     if (!box)
         return 1;
-    std::cerr << failedCommandLine(command, error, detail);
+    std::cerr << failedCommandLine(command, mciErrorText(error, options_.language), detail,
+                                   options_.language);
     options_.showError(*box);
     return 0;
 }

@@ -30,7 +30,8 @@ struct MixerOptions {
     // player; returns once the player has dismissed it. Empty means an SDL message box (or
     // nothing where no box can be shown).
     std::function<void(const std::string& message)> showError;
-    // The language of those texts and of open()'s failures, the player's.
+    // The language of those texts, of open()'s failures and of the lines on standard error: the
+    // player's.
     Language language = Language::Spanish;
 };
 

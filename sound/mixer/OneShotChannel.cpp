@@ -74,22 +74,24 @@ int32_t OneShotChannel::play(const char* soundName, uint32_t flags,
     if (const std::optional<ResolvedFile> file = resolveGamePath(soundName)) {
         uint32_t error = 0;
         std::string detail;
-        chunk = cache_.load(*file, error, detail);
+        chunk = cache_.load(*file, error, detail, warnings_.language());
         if (!chunk) {
-            warnings_.warnOnce(file->path, "cannot play " + file->path + " (" + detail +
-                                               "); the default tone plays instead");
+            warnings_.warnOnce(
+                file->path, "no se puede reproducir {} ({}); suena el tono por defecto",
+                "cannot play {} ({}); the default tone plays instead", {file->path, detail});
         }
     } else {
-        warnings_.warnOnce(soundName, std::string("sound file not found: ") + soundName +
-                                          "; the default tone plays instead");
+        warnings_.warnOnce(soundName,
+                           "no se encuentra el archivo de sonido {}; suena el tono por defecto",
+                           "sound file not found: {}; the default tone plays instead", {soundName});
     }
     const int32_t result = chunk ? 1 : 0;
     if (!chunk)
         chunk = defaultTone_;
 
     if (device_.sounds().playChannel(kOneShotChannel, std::move(chunk)) < 0) {
-        warnings_.warnOnce("one-shot channel",
-                           std::string("the one-shot channel failed: ") + Mix_GetError());
+        warnings_.warnOnce("one-shot channel", "falló el canal de los sonidos sueltos: {}",
+                           "the one-shot channel failed: {}", {Mix_GetError()});
         return 0;
     }
     if ((flags & SND_ASYNC) == 0)
@@ -122,8 +124,10 @@ void OneShotChannel::waitUntilEnded(std::unique_lock<std::mutex>& mixer) {
             frames = mixed;
             lastProgress = Clock::now();
         } else if (Clock::now() - lastProgress > kStallGrace) {
-            warnings_.warnOnce("stalled device",
-                               "the audio device stopped playing; a sound could not finish");
+            warnings_.warnOnce(
+                "stalled device",
+                "el dispositivo de sonido ha dejado de sonar; un sonido no pudo terminar",
+                "the audio device stopped playing; a sound could not finish");
             return;
         }
         mixer.unlock();

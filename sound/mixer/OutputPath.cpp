@@ -40,15 +40,21 @@ bool startAudioDriver(const std::string& driver) {
     return started;
 }
 
-int bufferFramesFromEnvironment() {
+int bufferFramesFromEnvironment(Language language) {
     const char* value = std::getenv("VELOZOR_AUDIO_BUFFER_FRAMES");
     if (value == nullptr || *value == '\0')
         return 0;
     const int frames = std::atoi(value);
     if (frames >= 64 && frames <= 8192 && (frames & (frames - 1)) == 0)
         return frames;
-    std::cerr << "velozor: ignoring VELOZOR_AUDIO_BUFFER_FRAMES=" << value
-              << " (use a power of two from 64 to 8192, such as 256 or 512)\n";
+    std::cerr << "velozor: "
+              << inLanguage(language,
+                            "no se tiene en cuenta VELOZOR_AUDIO_BUFFER_FRAMES={} (usa una "
+                            "potencia de dos entre 64 y 8192, como 256 o 512)",
+                            "ignoring VELOZOR_AUDIO_BUFFER_FRAMES={} (use a power of two from 64 "
+                            "to 8192, such as 256 or 512)",
+                            {value})
+              << "\n";
     return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/Language.h"
 #include "sound/mixer/AudioDrivers.h"
 
 namespace velozor {
@@ -20,8 +21,9 @@ bool startAudioOnTheQuickestPath();
 bool startAudioDriver(const std::string& driver);
 
 // The buffer size the player asked for in VELOZOR_AUDIO_BUFFER_FRAMES, or 0 if none. A value
-// that is not a power of two from 64 to 8192 is ignored, with one line on standard error.
-int bufferFramesFromEnvironment();
+// that is not a power of two from 64 to 8192 is ignored, with one line on standard error in
+// `language`.
+int bufferFramesFromEnvironment(Language language);
 
 // Asks a PulseAudio server (PipeWire's PulseAudio layer included) to keep little of our sound
 // queued before a device of `frames` per buffer opens on `driver`, when its row asks for that:

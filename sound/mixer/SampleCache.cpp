@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "sound/SoundFileHeader.h"
 #include "sound/SoundPlatform.h"
 
 namespace velozor {
@@ -87,10 +88,12 @@ Uint32 deviceFrameBytes() {
 
 SampleCache::SampleCache(size_t budgetBytes) : budgetBytes_(budgetBytes) {}
 
-SharedChunk SampleCache::load(const ResolvedFile& file, uint32_t& error, std::string& detail) {
+SharedChunk SampleCache::load(const ResolvedFile& file, uint32_t& error, std::string& detail,
+                              Language language) {
     if (!file.isRegularFile) {
         error = MCIERR_FILE_NOT_FOUND;
-        detail = file.path + " is not a regular file";
+        detail = inLanguage(language, "{} no es un archivo normal", "{} is not a regular file",
+                            {file.path});
         return nullptr;
     }
     const auto found = entries_.find(file.path);
@@ -118,7 +121,7 @@ SharedChunk SampleCache::load(const ResolvedFile& file, uint32_t& error, std::st
     chunk->alen -= chunk->alen % deviceFrameBytes();
     if (chunk->alen == 0) {
         error = MCIERR_CANNOT_LOAD_DRIVER;
-        detail = "holds no sound after its header";
+        detail = noSoundAfterItsHeader(language);
         return nullptr;
     }
     entries_[file.path] = Entry{file.size, file.modifiedNanos, chunk, ++useCounter_};

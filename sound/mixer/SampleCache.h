@@ -10,6 +10,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "base/Language.h"
 #include "sound/mixer/PathResolver.h"
 
 namespace velozor {
@@ -39,8 +40,10 @@ public:
     // On failure returns nullptr and sets `error` to MCIERR_FILE_NOT_FOUND (not a regular
     // file) or MCIERR_CANNOT_LOAD_DRIVER (not decodable, or no frame of sound in it: a wave
     // file cut to its header plays nothing and is no sound to play), and `detail` to the
-    // reason. Failures are not cached: a file mended on disk plays at its next load.
-    SharedChunk load(const ResolvedFile& file, uint32_t& error, std::string& detail);
+    // reason, in `language` where the words are the cache's own. Failures are not cached: a
+    // file mended on disk plays at its next load.
+    SharedChunk load(const ResolvedFile& file, uint32_t& error, std::string& detail,
+                     Language language = Language::Spanish);
 
     size_t entries() const { return entries_.size(); }
     // The bytes of decoded samples the cache holds, at most the budget (or the newest entry's).

@@ -15,7 +15,8 @@ uint32_t writeShortPath(const char* longPath, char* shortPath, uint32_t bufferLe
         return 0;
     const std::optional<ResolvedFile> file = resolveGamePath(longPath);
     if (!file) {
-        warnings.warnOnce(longPath, std::string("sound file not found: ") + longPath);
+        warnings.warnOnce(longPath, "no se encuentra el archivo de sonido {}",
+                          "sound file not found: {}", {longPath});
         return 0;
     }
     const auto needed = static_cast<uint32_t>(file->path.size() + 1);

@@ -47,17 +47,20 @@ std::unique_ptr<MciDevice> WebDevices::openDevice(MciDeviceType type, std::strin
     const std::optional<std::string> url = urlOf(gamePath);
     if (!url) {
         error = MCIERR_FILE_NOT_FOUND;
-        detail = "not in the sound folder " + folder_.url;
+        detail = inLanguage(language_, "no está en la carpeta de sonidos {}",
+                            "not in the sound folder {}", {folder_.url});
         return nullptr;
     }
     switch (audio_.fileState(*url)) {
         case SoundFileState::Missing:
             error = MCIERR_FILE_NOT_FOUND;
-            detail = "the server has no " + *url;
+            detail =
+                inLanguage(language_, "el servidor no tiene {}", "the server has no {}", {*url});
             return nullptr;
         case SoundFileState::Damaged:
             error = MCIERR_CANNOT_LOAD_DRIVER;
-            detail = "the browser cannot decode " + *url;
+            detail = inLanguage(language_, "el navegador no puede descodificar {}",
+                                "the browser cannot decode {}", {*url});
             return nullptr;
         case SoundFileState::Loading:
         case SoundFileState::Ready:
@@ -71,9 +74,10 @@ WebPlatform::WebPlatform(BrowserAudio& audio, const Clock& clock, std::string pr
                          std::function<void(const std::string& message)> showError)
     : audio_(audio),
       clock_(clock),
+      language_(language),
       showError_(std::move(showError)),
-      devices_(audio, std::move(programFolder), std::move(folder)),
-      interpreter_(devices_),
+      devices_(audio, std::move(programFolder), std::move(folder), language),
+      interpreter_(devices_, language),
       musicBoxes_(language) {}
 
 WebPlatform::~WebPlatform() {
@@ -95,9 +99,20 @@ int32_t WebPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) {
     }
     const bool playable = state == SoundFileState::Ready || state == SoundFileState::Loading;
     if (const std::string file = url ? *url : soundName; !playable && warned_.insert(file).second) {
-        std::cerr << "velozor: sound file " << file
-                  << (state == SoundFileState::Damaged ? " cannot be decoded" : " not found")
-                  << "; the default tone plays instead\n";
+        std::cerr << "velozor: "
+                  << (state == SoundFileState::Damaged
+                          ? inLanguage(language_,
+                                       "el archivo de sonido {} no se puede descodificar; suena "
+                                       "el tono por defecto",
+                                       "sound file {} cannot be decoded; the default tone plays "
+                                       "instead",
+                                       {file})
+                          : inLanguage(language_,
+                                       "no se encuentra el archivo de sonido {}; suena el tono "
+                                       "por defecto",
+                                       "sound file {} not found; the default tone plays instead",
+                                       {file}))
+                  << "\n";
     }
     const int id = audio_.playOneShot(playable ? *url : std::string());
     if (flags == SND_SYNC)
@@ -116,8 +131,13 @@ void WebPlatform::waitWhileSounding(int oneShot) {
             renderedAt = clock_.now();
         } else if (clock_.now() - renderedAt >= kStalledOutput) {
             if (!stallReported_) {
-                std::cerr << "velozor: the browser's audio output has stopped; the game goes "
-                             "on without waiting for its sounds\n";
+                std::cerr << "velozor: "
+                          << inLanguage(language_,
+                                        "la salida de sonido del navegador se ha detenido; el "
+                                        "juego sigue sin esperar a sus sonidos",
+                                        "the browser's audio output has stopped; the game goes "
+                                        "on without waiting for its sounds")
+                          << "\n";
                 stallReported_ = true;
             }
             return;
@@ -141,7 +161,7 @@ int32_t WebPlatform::mciExecute(const char* command) {
     const std::optional<std::string> box = musicBoxes_.afterCommand(command, parsed, error);
     if (!box)
         return 1;
-    std::cerr << failedCommandLine(command, error, detail);
+    std::cerr << failedCommandLine(command, mciErrorText(error, language_), detail, language_);
     showError_(*box);
     return 0;
 }

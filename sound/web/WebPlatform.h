@@ -23,9 +23,14 @@ namespace velozor {
 class WebDevices final : public MciDeviceOpener {
 public:
     // `audio` must outlive every device opened here. A target that is not a game path is taken
-    // as a URL of the sound folder, as GetShortPathNameA hands them out.
-    WebDevices(BrowserAudio& audio, std::string programFolder, WebSoundFolder folder)
-        : audio_(audio), programFolder_(std::move(programFolder)), folder_(std::move(folder)) {}
+    // as a URL of the sound folder, as GetShortPathNameA hands them out. Failures' reasons are
+    // in `language`.
+    WebDevices(BrowserAudio& audio, std::string programFolder, WebSoundFolder folder,
+               Language language)
+        : audio_(audio),
+          programFolder_(std::move(programFolder)),
+          folder_(std::move(folder)),
+          language_(language) {}
 
     // A missing file fails with MCIERR_FILE_NOT_FOUND and one the browser cannot decode with
     // MCIERR_CANNOT_LOAD_DRIVER; a file still loading opens, and plays once it has loaded.
@@ -39,6 +44,7 @@ private:
     BrowserAudio& audio_;
     std::string programFolder_;
     WebSoundFolder folder_;
+    Language language_;
 };
 
 class WebPlatform final : public SoundPlatform {
@@ -72,6 +78,7 @@ private:
 
     BrowserAudio& audio_;
     const Clock& clock_;
+    Language language_;  // of the lines on standard error, as of the messages
     std::function<void(const std::string&)> showError_;
     WebDevices devices_;
     MciInterpreter interpreter_;

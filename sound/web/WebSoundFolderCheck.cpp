@@ -29,7 +29,8 @@ std::vector<std::string> catalogueUrls(const std::string& programFolder,
 
 std::vector<SoundFileProblem> webSoundFileProblems(BrowserAudio& audio,
                                                    const std::string& programFolder,
-                                                   const WebSoundFolder& folder) {
+                                                   const WebSoundFolder& folder,
+                                                   Language language) {
     std::vector<SoundFileProblem> problems;
     forEachCataloguedFile(
         programFolder, folder, [&](const std::string& name, const std::string& url) {
@@ -37,11 +38,13 @@ std::vector<SoundFileProblem> webSoundFileProblems(BrowserAudio& audio,
             switch (audio.fileState(url)) {
                 case SoundFileState::Missing:
                     problems.push_back(
-                        {SoundFileProblem::Kind::Missing, path, "not on the server"});
+                        {SoundFileProblem::Kind::Missing, path,
+                         inLanguage(language, "no está en el servidor", "not on the server")});
                     break;
                 case SoundFileState::Damaged:
-                    problems.push_back(
-                        {SoundFileProblem::Kind::Damaged, path, "the browser cannot decode it"});
+                    problems.push_back({SoundFileProblem::Kind::Damaged, path,
+                                        inLanguage(language, "el navegador no lo descodifica",
+                                                   "the browser cannot decode it")});
                     break;
                 case SoundFileState::Loading:
                 case SoundFileState::Ready:

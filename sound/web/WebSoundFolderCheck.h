@@ -18,9 +18,9 @@ std::vector<std::string> catalogueUrls(const std::string& programFolder,
 
 // The catalogued files that `audio` found missing or damaged, each named by the folder's URL
 // and its name there ("sonidos/frenando.flac"), as the player would look for it on the server.
-// Files still loading are not judged.
+// Files still loading are not judged. The reasons are in `language`.
 std::vector<SoundFileProblem> webSoundFileProblems(BrowserAudio& audio,
                                                    const std::string& programFolder,
-                                                   const WebSoundFolder& folder);
+                                                   const WebSoundFolder& folder, Language language);
 
 }  // namespace velozor

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <optional>
 #include <vector>
 
@@ -147,7 +147,10 @@ std::unique_ptr<WinmmPlatform> WinmmPlatform::open(std::string& error, Language 
 
 WinmmPlatform::WinmmPlatform(std::unique_ptr<Entries> entries, Language language,
                              ErrorBox showError)
-    : entries_(std::move(entries)), showError_(std::move(showError)), musicBoxes_(language) {}
+    : entries_(std::move(entries)),
+      showError_(std::move(showError)),
+      warnings_(language),
+      musicBoxes_(language) {}
 
 WinmmPlatform::~WinmmPlatform() {
     // The game has closed every device ("Close all") before its window went away.
@@ -158,10 +161,10 @@ bool WinmmPlatform::holdsNoSound(const std::string& path) {
     const SoundFileOnDisk found = findWindowsSoundFile(path);
     if (found.kind != SoundFileOnDisk::Kind::RegularFile)
         return false;  // missing ones, and folders, are the system's to refuse
-    const SoundFileHeader header = readSoundFileHeader(found);
+    const SoundFileHeader header = readSoundFileHeader(found, warnings_.language());
     if (header.playable())
         return false;
-    warnings_.warnOnce(path, "sound file " + path + ": " + header.problem);
+    warnings_.warnOnce(path, soundFileProblemLine(path, header.problem, warnings_.language()));
     return true;
 }
 
@@ -212,10 +215,10 @@ int32_t WinmmPlatform::mciExecute(const char* command) {
     if (!box)
         return 1;
     wchar_t text[256] = L"";
-    if (!entries_->mciGetErrorString(error, text, 256))
-        std::swprintf(text, 256, L"error %u", error);
-    std::fprintf(stderr, "velozor: sound command \"%s\" failed: %s\n", command ? command : "",
-                 utf8FromWide(text).c_str());
+    const std::string errorText = entries_->mciGetErrorString(error, text, 256)
+                                      ? utf8FromWide(text)
+                                      : mciErrorText(error, warnings_.language());
+    std::cerr << failedCommandLine(command, errorText, "", warnings_.language());
     showError_(*box);
     return 0;
 }

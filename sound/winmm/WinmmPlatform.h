@@ -46,9 +46,10 @@ public:
     uint32_t mciSendStringA(const char* command, char* returnString, uint32_t returnLength,
                             uintptr_t callbackWindow) override;
     // What mciExecute does, in wide text: mciSendStringW, and on failure a message box that
-    // returns when the player closes it. The box is the game's own, in Spanish: for the music's
-    // OPEN and the PLAY after it, the music file by its long name and what to do; the
-    // system's error text (mciGetErrorStringW) and the command go to standard error.
+    // returns when the player closes it. The box is the game's own, in the player's language: for
+    // the music's OPEN and the PLAY after it, the music file by its long name and what to do; the
+    // system's error text (mciGetErrorStringW) and the command go to standard error, in a line
+    // worded in that language too.
     int32_t mciExecute(const char* command) override;
     // GetShortPathNameW, with no length limit beyond `bufferLength`: the short path in UTF-8.
     uint32_t GetShortPathNameA(const char* longPath, char* shortPath,

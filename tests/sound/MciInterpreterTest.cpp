@@ -104,7 +104,7 @@ TEST(MciInterpreterTest, EachRuleAnswersWithItsCodeAndAsksTheBackEndOnlyWhatItMu
     EXPECT_EQ(interpreter.run("OPEN /s/falta.wav", &detail), MCIERR_FILE_NOT_FOUND);
     EXPECT_EQ(detail, "no such file");
     EXPECT_EQ(interpreter.run("OPEN /s/a.wav TYPE cdaudio", &detail), MCIERR_INVALID_DEVICE_NAME);
-    EXPECT_EQ(detail, "unknown device type cdaudio");
+    EXPECT_EQ(detail, "tipo de dispositivo desconocido cdaudio");
 }
 
 }  // namespace

@@ -305,8 +305,8 @@ TEST_F(WineProgram, ADamagedFolderIsToldInOneBoxBeforeTheIntroductionAndTheSessi
     // The game's window stays hidden until the introduction: the one window is the box.
     const std::string box = window("Velozor");
     ASSERT_FALSE(box.empty()) << "no message box:\n" << run->trace();
-    const std::string intro = "\\sonidos\\intro\\arch 1.wav: holds no sound after its header\n";
-    EXPECT_TRUE(run->waitForTraced("\\sonidos\\fin.wav: missing\n", 10s)) << run->trace();
+    const std::string intro = "\\sonidos\\intro\\arch 1.wav: no tiene sonido tras su cabecera\n";
+    EXPECT_TRUE(run->waitForTraced("\\sonidos\\fin.wav: falta\n", 10s)) << run->trace();
     EXPECT_TRUE(run->traced(intro)) << run->trace();
     EXPECT_FALSE(run->traced("\tload\n")) << "the game started before the box was closed";
     const std::size_t boxClosed = run->trace().size();

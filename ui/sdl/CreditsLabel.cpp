@@ -13,9 +13,11 @@ constexpr SDL_Color kTextColour{0, 0, 0, 255};
 
 }  // namespace
 
-CreditsLabel::CreditsLabel(double scale, const SansFontLookup& font) : scale_(scale) {
+CreditsLabel::CreditsLabel(double scale, const SansFontLookup& font, Language language)
+    : scale_(scale), language_(language) {
     if (TTF_Init() != 0) {
-        error_ = std::string("cannot start SDL2_ttf: ") + TTF_GetError();
+        error_ = inLanguage(language_, "no se puede iniciar SDL2_ttf: {}",
+                            "cannot start SDL2_ttf: {}", {TTF_GetError()});
         return;
     }
     ttfStarted_ = true;
@@ -27,8 +29,11 @@ CreditsLabel::CreditsLabel(double scale, const SansFontLookup& font) : scale_(sc
     const auto dpi = static_cast<unsigned>(std::lround(96.0 * scale_));
     font_ = TTF_OpenFontIndexDPI(file->path.c_str(), kPointSize, file->faceIndex, dpi, dpi);
     if (font_ == nullptr) {
-        error_ = "cannot open the font " + file->path + ": " + TTF_GetError() +
-                 " (reinstall fonts-dejavu-core)";
+        error_ = inLanguage(language_,
+                            "no se puede abrir la fuente {}: {} (vuelve a instalar "
+                            "fonts-dejavu-core)",
+                            "cannot open the font {}: {} (reinstall fonts-dejavu-core)",
+                            {file->path, TTF_GetError()});
     }
 }
 
@@ -111,7 +116,9 @@ bool CreditsLabel::setText(const std::string& text) {
         }
         rendered_.emplace_back(TTF_RenderUTF8_Blended(font_, line.c_str(), kTextColour));
         if (!rendered_.back() && complete) {
-            error_ = "cannot render the credits line \"" + line + "\": " + TTF_GetError();
+            error_ =
+                inLanguage(language_, "no se puede dibujar la línea de créditos «{}»: {}",
+                           "cannot render the credits line \"{}\": {}", {line, TTF_GetError()});
             complete = false;
         }
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Language.h"
 #include "ui/sdl/SansFont.h"
 
 namespace velozor {
@@ -22,9 +23,9 @@ public:
     static constexpr int kPointSize = 8;
 
     // `scale`: screen pixels per pixel at 96 dpi; `font`: what findSansFont found. When no font
-    // can be opened the label draws nothing, and error() says why (the game needs no text on
-    // screen to be played).
-    CreditsLabel(double scale, const SansFontLookup& font);
+    // can be opened the label draws nothing, and error() says why, in `language` (the game needs
+    // no text on screen to be played).
+    CreditsLabel(double scale, const SansFontLookup& font, Language language = Language::Spanish);
     ~CreditsLabel();
     CreditsLabel(const CreditsLabel&) = delete;
     CreditsLabel& operator=(const CreditsLabel&) = delete;
@@ -57,6 +58,7 @@ private:
     int scaled(int pixels) const;
 
     double scale_;
+    Language language_;
     bool ttfStarted_ = false;
     TTF_Font* font_ = nullptr;
     std::string error_;

@@ -16,17 +16,22 @@ using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
 
 }  // namespace
 
-SansFontLookup findSansFont() {
+SansFontLookup findSansFont(Language language) {
     SansFontLookup lookup;
     std::string& error = lookup.error;
     // The library's default configuration, loaded once per process and kept by fontconfig.
     if (!FcInit()) {
-        error = "cannot load the fontconfig configuration (check /etc/fonts/fonts.conf)";
+        error =
+            inLanguage(language,
+                       "no se puede cargar la configuración de fontconfig (revisa "
+                       "/etc/fonts/fonts.conf)",
+                       "cannot load the fontconfig configuration (check /etc/fonts/fonts.conf)");
         return lookup;
     }
     Pattern wanted(FcNameParse(reinterpret_cast<const FcChar8*>("sans")));
     if (!wanted) {
-        error = "fontconfig cannot parse the font name \"sans\"";
+        error = inLanguage(language, "fontconfig no entiende el nombre de fuente «sans»",
+                           "fontconfig cannot parse the font name \"sans\"");
         return lookup;
     }
     FcConfigSubstitute(nullptr, wanted.get(), FcMatchPattern);
@@ -36,7 +41,9 @@ SansFontLookup findSansFont() {
     FcChar8* file = nullptr;
     if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch ||
         file == nullptr) {
-        error = "fontconfig finds no sans font (install fonts-dejavu-core)";
+        error = inLanguage(
+            language, "fontconfig no encuentra ninguna fuente sans (instala fonts-dejavu-core)",
+            "fontconfig finds no sans font (install fonts-dejavu-core)");
         return lookup;
     }
     FontFile font{reinterpret_cast<const char*>(file), 0};

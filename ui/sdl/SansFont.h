@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "base/Language.h"
+
 namespace velozor {
 
 struct FontFile {
@@ -12,7 +14,7 @@ struct FontFile {
 };
 
 // What a look-up of the font found: the file, or, when fontconfig has no font at all or picks
-// one that is not a file, a message saying what to install.
+// one that is not a file, a message saying what to install, in the language asked for.
 struct SansFontLookup {
     std::optional<FontFile> file;
     std::string error;
@@ -20,6 +22,6 @@ struct SansFontLookup {
 
 // The file fontconfig picks for "sans". Safe on any thread: the program looks it up on one of
 // its own while SDL's video starts, since a cold look-up takes tens of milliseconds.
-SansFontLookup findSansFont();
+SansFontLookup findSansFont(Language language = Language::Spanish);
 
 }  // namespace velozor

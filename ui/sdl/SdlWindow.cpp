@@ -62,22 +62,27 @@ std::unique_ptr<SdlWindow> SdlWindow::open(const Clock& clock, const SansFontLoo
                            {SDL_GetError()});
         return nullptr;
     }
-    return std::unique_ptr<SdlWindow>(new SdlWindow(clock, window, scale, font));
+    return std::unique_ptr<SdlWindow>(new SdlWindow(clock, window, scale, font, language));
 }
 
 SdlWindow::SdlWindow(const Clock& clock, SDL_Window* window, double scale,
-                     const SansFontLookup& font)
-    : clock_(clock), window_(window), windowId_(SDL_GetWindowID(window)), label_(scale, font) {
+                     const SansFontLookup& font, Language language)
+    : clock_(clock),
+      language_(language),
+      window_(window),
+      windowId_(SDL_GetWindowID(window)),
+      label_(scale, font, language) {
     if (!label_.hasFont()) {
-        std::fprintf(stderr, "velozor: the credits are not shown: %s\n", label_.error().c_str());
+        std::fprintf(stderr, "velozor: %s\n",
+                     inLanguage(language_, "los créditos no se muestran: {}",
+                                "the credits are not shown: {}", {label_.error()})
+                         .c_str());
     }
     // Whatever the framebuffer hint says, make the surface before the icon is set, so a
     // window recreated for it still gets every icon size.
-    if (SDL_GetWindowSurface(window_) == nullptr) {
-        std::fprintf(stderr, "velozor: cannot draw the window: %s\n", SDL_GetError());
-        paintFailureReported_ = true;
-    }
-    applyWindowIcon(window_);
+    if (SDL_GetWindowSurface(window_) == nullptr)
+        reportPaintFailure();
+    applyWindowIcon(window_, language_);
     // Keys arrive as key-downs only; text input would add IME work and events nobody reads.
     SDL_StopTextInput();
     SDL_AddEventWatch(&SdlWindow::watchEvents, this);
@@ -99,7 +104,10 @@ WindowSystem::WaitResult SdlWindow::waitForEvent(std::optional<Micros> deadline)
             if (SDL_WaitEvent(&event)) {
                 translate(event);
             } else {
-                std::fprintf(stderr, "velozor: waiting for events failed: %s\n", SDL_GetError());
+                std::fprintf(stderr, "velozor: %s\n",
+                             inLanguage(language_, "falló la espera de eventos: {}",
+                                        "waiting for events failed: {}", {SDL_GetError()})
+                                 .c_str());
                 std::this_thread::sleep_for(10ms);
             }
             continue;
@@ -172,17 +180,22 @@ void SdlWindow::paint() {
     if (surface == nullptr ||
         SDL_FillRect(surface, nullptr,
                      SDL_MapRGB(surface->format, kBackground, kBackground, kBackground)) != 0) {
-        if (!paintFailureReported_) {
-            std::fprintf(stderr, "velozor: cannot draw the window: %s\n", SDL_GetError());
-            paintFailureReported_ = true;
-        }
+        reportPaintFailure();
         return;
     }
     label_.draw(surface);
-    if (SDL_UpdateWindowSurface(window_) != 0 && !paintFailureReported_) {
-        std::fprintf(stderr, "velozor: cannot draw the window: %s\n", SDL_GetError());
-        paintFailureReported_ = true;
-    }
+    if (SDL_UpdateWindowSurface(window_) != 0)
+        reportPaintFailure();
+}
+
+void SdlWindow::reportPaintFailure() {
+    if (paintFailureReported_)
+        return;
+    std::fprintf(stderr, "velozor: %s\n",
+                 inLanguage(language_, "no se puede dibujar la ventana: {}",
+                            "cannot draw the window: {}", {SDL_GetError()})
+                     .c_str());
+    paintFailureReported_ = true;
 }
 
 void SdlWindow::setCredits(const std::string& text) {

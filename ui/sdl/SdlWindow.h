@@ -44,7 +44,10 @@ public:
     SDL_Window* handle() const { return window_; }
 
 private:
-    SdlWindow(const Clock& clock, SDL_Window* window, double scale, const SansFontLookup& font);
+    SdlWindow(const Clock& clock, SDL_Window* window, double scale, const SansFontLookup& font,
+              Language language);
+    // One line on standard error, in the window's language, that it cannot be drawn.
+    void reportPaintFailure();
 
     void pumpEvents();
     void translate(const SDL_Event& event);
@@ -54,6 +57,7 @@ private:
     static int SDLCALL watchEvents(void* self, SDL_Event* event);
 
     const Clock& clock_;
+    const Language language_;  // of the lines on standard error
     SDL_Window* window_;
     Uint32 windowId_;
     CreditsLabel label_;

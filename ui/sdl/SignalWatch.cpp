@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -29,7 +30,7 @@ sigset_t watchedSignals() {
     return signals;
 }
 
-[[noreturn]] void watch(sigset_t signals) {
+[[noreturn]] void watch(sigset_t signals, Language language) {
     int received = 0;
     while (sigwait(&signals, &received) != 0) {
     }
@@ -38,9 +39,12 @@ sigset_t watchedSignals() {
         silence();
         const auto took = std::chrono::steady_clock::now() - start;
         if (took > kSlowSilence) {
-            std::fprintf(stderr, "velozor: stopping the sound at the end took %lld ms\n",
-                         static_cast<long long>(
-                             std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+            const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(took);
+            std::fprintf(stderr, "velozor: %s\n",
+                         inLanguage(language, "parar el sonido al final llevó {} ms",
+                                    "stopping the sound at the end took {} ms",
+                                    {std::to_string(millis.count())})
+                             .c_str());
         }
     }
     // _exit, not exit: the program's own threads are still running, and static destructors
@@ -50,23 +54,31 @@ sigset_t watchedSignals() {
 
 }  // namespace
 
-void startSignalWatch() {
+void startSignalWatch(Language language) {
     const sigset_t signals = watchedSignals();
     if (const int error = pthread_sigmask(SIG_BLOCK, &signals, nullptr); error != 0) {
-        std::fprintf(stderr,
-                     "velozor: cannot watch for SIGTERM and SIGINT (%s); they will end the game "
-                     "only between sounds\n",
-                     std::strerror(error));
+        std::fprintf(stderr, "velozor: %s\n",
+                     inLanguage(language,
+                                "no se pueden vigilar SIGTERM y SIGINT ({}); terminarán el juego "
+                                "solo entre sonidos",
+                                "cannot watch for SIGTERM and SIGINT ({}); they will end the game "
+                                "only between sounds",
+                                {std::strerror(error)})
+                         .c_str());
         return;
     }
     try {
-        std::thread(watch, signals).detach();
+        std::thread(watch, signals, language).detach();
     } catch (const std::system_error& error) {
         pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
-        std::fprintf(stderr,
-                     "velozor: cannot start the thread that watches for SIGTERM and SIGINT (%s); "
-                     "they will end the game only between sounds\n",
-                     error.what());
+        std::fprintf(stderr, "velozor: %s\n",
+                     inLanguage(language,
+                                "no se puede empezar el hilo que vigila SIGTERM y SIGINT ({}); "
+                                "terminarán el juego solo entre sonidos",
+                                "cannot start the thread that watches for SIGTERM and SIGINT ({}); "
+                                "they will end the game only between sounds",
+                                {error.what()})
+                         .c_str());
     }
 }
 

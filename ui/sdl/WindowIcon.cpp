@@ -7,13 +7,16 @@
 
 namespace velozor {
 
-void applyWindowIcon(SDL_Window* window) {
+void applyWindowIcon(SDL_Window* window, Language language) {
     const int largest = kIconSizes.back();
     std::vector<uint32_t> pixels = drawIcon(largest);
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
         pixels.data(), largest, largest, 32, largest * 4, SDL_PIXELFORMAT_ARGB8888);
     if (surface == nullptr) {
-        std::fprintf(stderr, "velozor: the window keeps the default icon: %s\n", SDL_GetError());
+        std::fprintf(stderr, "velozor: %s\n",
+                     inLanguage(language, "la ventana se queda con el icono por defecto: {}",
+                                "the window keeps the default icon: {}", {SDL_GetError()})
+                         .c_str());
         return;
     }
     SDL_SetWindowIcon(window, surface);

@@ -3,12 +3,14 @@
 
 #include <SDL.h>
 
+#include "base/Language.h"
 #include "ui/IconPicture.h"
 
 namespace velozor {
 
 // Gives `window` its icon. SDL takes one image, the 48-pixel one; on X11 the window also gets
 // all three sizes in _NET_WM_ICON, so the window manager picks the one drawn for each place.
-void applyWindowIcon(SDL_Window* window);
+// A failure is one line on standard error, in `language`.
+void applyWindowIcon(SDL_Window* window, Language language);
 
 }  // namespace velozor

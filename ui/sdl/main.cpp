@@ -65,8 +65,7 @@ std::string programFolder() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    velozor::startSignalWatch();  // before SDL starts a thread, so none of them takes a signal
-    velozor::SteadyClock clock;   // time zero: the program's start
+    velozor::SteadyClock clock;  // time zero: the program's start
     const velozor::LocaleVariables locale{std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
                                           std::getenv("LC_MESSAGES"), std::getenv("LANG")};
     std::string badCommandLine;
@@ -79,7 +78,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const velozor::Language language = velozor::chooseLanguage(options->language, locale);
-    const bool trace = velozor::traceRequested();
+    velozor::startSignalWatch(language);  // before SDL starts a thread, so none takes a signal
+    const bool trace = velozor::traceRequested(language);
 
     // What needs no window runs on threads of its own while SDL's video starts, which takes tens
     // of milliseconds against the X server: fontconfig's look-up of the credits' font (as long
@@ -90,14 +90,17 @@ int main(int argc, char* argv[]) {
         language, folder,
         velozor::playerDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
     std::future<velozor::SansFontLookup> font =
-        std::async(std::launch::async, &velozor::findSansFont);
+        std::async(std::launch::async, [language] { return velozor::findSansFont(language); });
     const std::vector<std::string> gamePaths = velozor::cataloguedGamePaths(folder);
     std::future<std::vector<velozor::SoundFileProblem>> soundFileProblems =
         std::async(std::launch::async, [&] {
-            return velozor::findSoundFileProblems(gamePaths, [&](const std::string& gamePath) {
-                return velozor::findMixerSoundFile(
-                    velozor::soundPathOnDisk(gamePath, folder, soundFolder));
-            });
+            return velozor::findSoundFileProblems(
+                gamePaths,
+                [&](const std::string& gamePath) {
+                    return velozor::findMixerSoundFile(
+                        velozor::soundPathOnDisk(gamePath, folder, soundFolder));
+                },
+                language);
         });
 
     // SDL's message box forks on X11, and a child forked while another thread holds a lock (an

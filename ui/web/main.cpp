@@ -126,7 +126,8 @@ EMSCRIPTEN_KEEPALIVE int velozor_key_down(int keyCode, int shift) {
 // Once every file has loaded or failed: names the missing and damaged files on standard error
 // and in one message to the player, as the desktop's box does. Returns how many there are.
 EMSCRIPTEN_KEEPALIVE int velozor_check_sound_folder() {
-    const auto problems = velozor::webSoundFileProblems(audio, kProgramFolder, soundFolder);
+    const auto problems =
+        velozor::webSoundFileProblems(audio, kProgramFolder, soundFolder, language);
     return static_cast<int>(velozor::reportSoundFileProblems(
         soundFolder.url, velozor::cataloguedSounds().size(), problems, announce, language));
 }

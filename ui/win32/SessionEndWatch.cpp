@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "sound/winmm/WideText.h"
 #include "ui/EndSilencer.h"
@@ -56,21 +58,38 @@ DWORD dispatchMessages() {
     return 0;
 }
 
-void warn(const char* what) {
-    std::fprintf(stderr,
-                 "velozor: cannot %s (%s); the end of the session will end the game only between "
-                 "sounds\n",
-                 what, systemErrorText(GetLastError()).c_str());
+// One line on standard error: a part of the session's watch, `spanish` or `english` by
+// `language`, failed with the system's last error.
+void warn(Language language, std::string_view spanish, std::string_view english) {
+    const std::string reason = systemErrorText(GetLastError());
+    std::fprintf(
+        stderr, "velozor: %s\n",
+        inLanguage(language, "{} ({}); el fin de la sesión terminará el juego solo entre sonidos",
+                   "{} ({}); the end of the session will end the game only between "
+                   "sounds",
+                   {inLanguage(language, spanish, english), reason})
+            .c_str());
 }
+
+// What the watcher's thread is handed: the event it sets once its window exists.
+struct WatcherStart {
+    HANDLE ready;
+    Language language;
+};
 
 }  // namespace
 
-void startSessionEndWatch() {
+void startSessionEndWatch(Language language) {
     if (!SetConsoleCtrlHandler(onConsoleControl, TRUE)) {
-        std::fprintf(stderr,
-                     "velozor: cannot watch for Ctrl+C (%s); it will end the game only between "
-                     "sounds\n",
-                     systemErrorText(GetLastError()).c_str());
+        const std::string reason = systemErrorText(GetLastError());
+        std::fprintf(stderr, "velozor: %s\n",
+                     inLanguage(language,
+                                "no se puede vigilar Ctrl+C ({}); terminará el juego solo entre "
+                                "sonidos",
+                                "cannot watch for Ctrl+C ({}); it will end the game only between "
+                                "sounds",
+                                {reason})
+                         .c_str());
     }
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -78,26 +97,35 @@ void startSessionEndWatch() {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kWatchClass;
     if (RegisterClassExW(&windowClass) == 0) {
-        warn("register the session watch's window class");
+        warn(language, "no se puede registrar la clase de la ventana que vigila la sesión",
+             "cannot register the session watch's window class");
         return;
     }
     // The window belongs to the thread that creates it, and the system sends the session's
     // messages to that thread: it is made on the watcher's own. Hidden and top-level, since a
     // message-only window receives no such broadcast.
     const HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // The thread's own: the wait below fails at once when the event could not be made.
+    auto* start = new WatcherStart{started, language};
     const HANDLE watcher = CreateThread(
         nullptr, 0,
-        [](void* ready) -> DWORD {
+        [](void* handed) -> DWORD {
+            const WatcherStart start = *static_cast<const WatcherStart*>(handed);
+            delete static_cast<const WatcherStart*>(handed);
             const HWND window = CreateWindowExW(0, kWatchClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                                                 nullptr, GetModuleHandleW(nullptr), nullptr);
-            if (window == nullptr)
-                warn("create the session watch's window");
-            SetEvent(static_cast<HANDLE>(ready));
+            if (window == nullptr) {
+                warn(start.language, "no se puede crear la ventana que vigila la sesión",
+                     "cannot create the session watch's window");
+            }
+            SetEvent(start.ready);
             return window != nullptr ? dispatchMessages() : 1;
         },
-        started, 0, nullptr);
+        start, 0, nullptr);
     if (watcher == nullptr) {
-        warn("start the thread that watches for the end of the session");
+        warn(language, "no se puede empezar el hilo que vigila el fin de la sesión",
+             "cannot start the thread that watches for the end of the session");
+        delete start;
     } else {
         WaitForSingleObject(started, INFINITE);  // its window exists before the game goes on
         CloseHandle(watcher);

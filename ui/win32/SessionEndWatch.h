@@ -4,6 +4,8 @@
 // (WM_CLOSE), which waits its turn in the event queue.
 #pragma once
 
+#include "base/Language.h"
+
 namespace velozor {
 
 // Installs a console control handler (the system runs it on a thread of its own) and starts one
@@ -13,7 +15,7 @@ namespace velozor {
 // reports it, 0 otherwise. Call it first thing in main. The game keeps nothing a player would
 // lose, so it ends at the session's WM_QUERYENDSESSION rather than waiting for WM_ENDSESSION,
 // which the game's window, busy with a synchronous sound, could hold back until the system
-// called it hung.
-void startSessionEndWatch();
+// called it hung. A watch that cannot be set up is one line on standard error, in `language`.
+void startSessionEndWatch(Language language);
 
 }  // namespace velozor

@@ -76,7 +76,7 @@ bool hasStandardError() {
 // velozor-trace.txt beside the program. Returns the stream, or nullptr for no trace; a file that
 // cannot be written is said in `language`.
 std::FILE* traceStream(const std::wstring& folder, velozor::Language language) {
-    if (!velozor::traceRequested())
+    if (!velozor::traceRequested(language))
         return nullptr;
     if (hasStandardError())
         return stderr;
@@ -128,7 +128,7 @@ int main(int argc, char* argv[]) {
             return fail(error);
         // Its window is made once the game's exists: two threads making the process's first
         // windows at once can both fail under Wine while its desktop starts.
-        velozor::startSessionEndWatch();
+        velozor::startSessionEndWatch(language);
         velozor::EndSilencer silencer([&platform] { platform->silence(); });
 
         // The game names its sounds under programFolder\sonidos; they are played from here.

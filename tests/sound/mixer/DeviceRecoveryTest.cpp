@@ -220,7 +220,8 @@ TEST_F(DeviceRecovery, ASynchronousSoundWaitsOutADeviceThatStallsButNotOneThatSt
     EXPECT_EQ(warnings, "");
     // A device that never plays again must not hold the game for ever.
     EXPECT_TRUE(returnsDuringStall(15'000, warnings)) << "the game waited on a stalled device";
-    EXPECT_NE(warnings.find("the audio device stopped playing"), std::string::npos) << warnings;
+    EXPECT_NE(warnings.find("el dispositivo de sonido ha dejado de sonar"), std::string::npos)
+        << warnings;
 }
 
 TEST_F(DeviceRecovery, ADeviceThatCannotKeepUpGetsTwiceTheBufferSizeBySizeUpTo512Frames) {
@@ -251,8 +252,8 @@ TEST_F(DeviceRecovery, ADeviceThatCannotKeepUpGetsTwiceTheBufferSizeBySizeUpTo51
     EXPECT_EQ(platform->bufferFrames(), 512) << lines;
     // The server was asked to queue half a buffer period (a whole one is SDL's own request).
     EXPECT_STREQ(std::getenv("PULSE_LATENCY_MSEC"), "6");
-    for (const char* step : {"does not keep up with 128-frame buffers; using 256 frames",
-                             "does not keep up with 256-frame buffers; using 512 frames"})
+    for (const char* step : {"no da abasto con búferes de 128 tramas; se usan 256 tramas (5,8 ms)",
+                             "no da abasto con búferes de 256 tramas; se usan 512 tramas"})
         EXPECT_NE(lines.find(step), std::string::npos) << lines;
 }
 

@@ -64,7 +64,7 @@ TEST_F(SoundFolderCheckTest, TellsMissingAndDamagedFilesFromPlayableOnesAndSaysO
                          {Kind::Damaged, file("carpeta.wav")},
                          {Kind::Missing, file("otra/falta.wav")},
                      }));
-    EXPECT_EQ(problems[1].reason, "holds no sound after its header");
+    EXPECT_EQ(problems[1].reason, "no tiene sonido tras su cabecera");
 
     // How many are wrong, which and how to mend it, once.
     std::vector<std::string> shown;
@@ -77,9 +77,10 @@ TEST_F(SoundFolderCheckTest, TellsMissingAndDamagedFilesFromPlayableOnesAndSaysO
                                findMixerSoundFile, show),
               2u);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "velozor: sound file " + file("falta.wav") + ": missing\nvelozor: sound file " +
-                  file("roto.wav") +
-                  ": not a sound file the mixer decodes (neither RIFF/WAVE, MPEG audio nor Ogg)\n");
+              "velozor: archivo de sonido " + file("falta.wav") +
+                  ": falta\nvelozor: archivo de sonido " + file("roto.wav") +
+                  ": no es un archivo de sonido que el mezclador descodifique (ni RIFF/WAVE, ni "
+                  "audio MPEG, ni Ogg)\n");
     ASSERT_EQ(shown.size(), 1u);
     // Many at once: the first five by name, the others counted.
     std::vector<std::string> names;

@@ -316,6 +316,10 @@ TEST_F(StartUpMessage, AnEnglishSystemGetsItsFolderAndTheMessageInEnglish) {
         "“intro/arch 1.wav”, “intro/arch 2.wav”, “intro/arch 3.wav”, “intro/arch 4.wav”, "
         "“fondo.mp3” and 68 more. The game goes on"))
         << run.trace();
+    for (const std::string& line :
+         {"velozor: sound file " + sounds + "/intro/arch 1.wav: missing\n",
+          std::string("\" failed: Cannot find the specified file.")})
+        EXPECT_NE(run.trace().find(line), std::string::npos) << line << "\n" << run.trace();
 }
 
 TEST_F(StartUpMessage, ThePlayersOwnFolderComesFirstAndIsNamedWhenIncomplete) {
