@@ -20,6 +20,7 @@
 #include "sound/SoundFolderLocation.h"
 #include "tests/support/ProgramProbe.h"
 #include "tests/tools/soundpack/SoundMeasures.h"
+#include "tools/soundpack/ApproachSounds.h"
 #include "tools/soundpack/Catalogue.h"
 #include "tools/soundpack/Level.h"
 #include "tools/soundpack/SpeechSynth.h"
@@ -124,12 +125,6 @@ protected:
     // Each lane's motif as the mono set gives it at `step`.
     std::vector<float> laneAt(int lane, int step) const {
         return downmix(load(approachFile(ApproachSet::Mono, lane, step)).audio);
-    }
-    // A lane's own pitches: the bins of its spectrum within 20 dB of the strongest, the
-    // partials and the sidebands of its rhythm. The ear hears a lane there, so the music must
-    // keep off them.
-    std::vector<std::size_t> lanePitches(int lane) const {
-        return powerSpectrum(laneAt(lane, kNearestApproachStep)).strongBins(20.0);
     }
 };
 
@@ -259,35 +254,28 @@ TEST_P(SoundFolder, EngineIsSteadyAndMusicIsLongAndBothStayBelowTheSpeech) {
     EXPECT_LE(musicUnderSpeechDb, -12.0) << "quick cues must stay easy to follow over the music";
 }
 
-TEST_P(SoundFolder, MusicKeepsOffTheLanesPitches) {
-    const Spectrum music = powerSpectrum(this->music().samples);
-    for (const int lane : kLanes) {
-        const double shareDb = music.powerDb(lanePitches(lane)) - music.powerDb();
-        EXPECT_LT(shareDb, -20.0) << "lane " << lane << ": the music's share on its pitches";
-    }
-}
-
-TEST_P(SoundFolder, FarthestStepStandsAboveMusicAndEngineOnTheLanesPitches) {
+TEST_P(SoundFolder, MusicKeepsOffTheLanesPitchesWhereTheFarthestStepStandsAboveMusicAndEngine) {
+    const std::vector<float> music = this->music().samples;
     // The music and the engine as they sound together under play, the engine looped.
-    std::vector<float> background = music().samples;
-    const std::size_t length = background.size();
+    std::vector<float> background = music;
     const std::vector<float> engine = load("motor.wav").audio.samples;
-    for (std::size_t at = 0; at < length; at += engine.size())
+    for (std::size_t at = 0; at < music.size(); at += engine.size())
         mixInto(background, engine, at);
-    background.resize(length);
-    // Judged against the loudest 4 s of the background, not its average.
-    std::vector<Spectrum> stretches;
-    for (std::size_t at = 0; at + framesFor(4.0) <= length; at += framesFor(2.0))
-        stretches.push_back(powerSpectrum(background, at, framesFor(4.0)));
+    background.resize(music.size());
 
     for (const int lane : kLanes) {
-        const std::vector<std::size_t> pitches = lanePitches(lane);
-        const double farthestDb =
-            powerSpectrum(laneAt(lane, kFarthestApproachStep)).powerDb(pitches);
+        SCOPED_TRACE("lane " + std::to_string(lane));
+        const std::vector<double> pitches = lanePitchesHz(static_cast<Lane>(lane + 1));
+        const std::vector<float> nearest = laneAt(lane, kNearestApproachStep);
+        EXPECT_GT(pitchPowerDb(nearest, pitches) - rmsDb(nearest), -3.0)
+            << "the lane's sound lies elsewhere than its pitches";
+        EXPECT_LT(pitchPowerDb(music, pitches) - rmsDb(music), -20.0)
+            << "the music's share on the lane's pitches";
+        // Judged against the loudest 4 s of the background, not its average.
         double loudestDb = -INFINITY;
-        for (const Spectrum& stretch : stretches)
-            loudestDb = std::max(loudestDb, stretch.powerDb(pitches));
-        EXPECT_GE(farthestDb, loudestDb + 3.0) << "lane " << lane;
+        for (std::size_t at = 0; at + framesFor(4.0) <= background.size(); at += framesFor(2.0))
+            loudestDb = std::max(loudestDb, pitchPowerDb(background, pitches, at, framesFor(4.0)));
+        EXPECT_GE(pitchPowerDb(laneAt(lane, kFarthestApproachStep), pitches), loudestDb + 3.0);
     }
 }
 
