@@ -1,4 +1,4 @@
-// Plain measurements: RMS windows, the RMS frequency, power at chosen pitches, MP3 decoding.
+// Plain measurements: RMS windows, power at chosen pitches, MP3 decoding.
 #include "tests/tools/soundpack/SoundMeasures.h"
 
 #include <mpg123.h>
@@ -26,19 +26,6 @@ std::vector<float> downmix(const AudioBuffer& audio) {
     for (std::size_t i = 0; i < audio.samples.size(); ++i)
         out[i / audio.channels] += audio.samples[i] / static_cast<float>(audio.channels);
     return out;
-}
-
-double rmsFrequencyHz(const std::vector<float>& mono) {
-    // The first difference weighs each frequency's power by |1 - e^-iw|^2 = 4 sin^2(w / 2).
-    double differences = 0.0;
-    double power = 0.0;
-    for (std::size_t i = 1; i < mono.size(); ++i) {
-        differences += std::pow(double{mono[i]} - mono[i - 1], 2);
-        power += std::pow(double{mono[i]}, 2);
-    }
-    return power > 0.0
-               ? kSampleRate / std::numbers::pi * std::asin(std::sqrt(differences / power) / 2)
-               : 0.0;
 }
 
 std::vector<double> windowedRmsDb(const std::vector<float>& mono, double windowSeconds) {

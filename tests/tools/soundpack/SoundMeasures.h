@@ -15,9 +15,6 @@ std::vector<float> channel(const AudioBuffer& audio, int index);
 // All channels averaged into one.
 std::vector<float> downmix(const AudioBuffer& audio);
 
-// The power-weighted RMS frequency of the sound, in Hz (at kSampleRate): where its energy sits.
-double rmsFrequencyHz(const std::vector<float>& mono);
-
 // RMS in dB of each consecutive window of `windowSeconds`.
 std::vector<double> windowedRmsDb(const std::vector<float>& mono, double windowSeconds);
 
