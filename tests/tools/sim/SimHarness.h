@@ -56,8 +56,6 @@ struct SimRun {
     std::vector<std::string> with(const std::string& text) const;
     // The virtual time (ms) a trace line carries.
     static long timeOf(const std::string& line);
-    // The times of the "tick" lines.
-    std::vector<long> ticks() const;
     // The handled events in order, and the ticks alone.
     std::vector<Event> events() const;
     std::vector<Event> tickEvents() const;
