@@ -19,8 +19,8 @@
 
 #include "tests/support/ProgramRun.h"
 #include "tests/support/PulseServer.h"
+#include "tests/support/SoundFiles.h"
 #include "tools/soundpack/Catalogue.h"
-#include "tools/soundpack/WavFile.h"
 #include "ui/sdl/MessageDialog.h"
 
 namespace {
@@ -57,20 +57,18 @@ Screenshot screenshot(const std::string& window) {
 // Every file of the sound folder, as short tones: a whole visit then takes seconds, not the
 // minutes the spoken cues last. The music is the generated one, so that it plays for real.
 void writeShortSoundFolder(const std::filesystem::path& folder) {
-    namespace pack = velozor::soundpack;
-    for (const pack::CatalogueEntry& entry : pack::soundCatalogue()) {
+    for (const velozor::soundpack::CatalogueEntry& entry : velozor::soundpack::soundCatalogue()) {
         const std::filesystem::path file = folder / std::filesystem::u8path(entry.path);
         std::filesystem::create_directories(file.parent_path());
-        if (entry.format == pack::FileFormat::Mp3) {
+        if (entry.format == velozor::soundpack::FileFormat::Mp3) {
             std::filesystem::copy_file(
                 std::filesystem::path(VELOZOR_SOUND_FOLDER) / std::filesystem::u8path(entry.path),
                 file);
-            continue;
+        } else {
+            velozor::testing::writeWav(file, 6615, [](int frame) {
+                return static_cast<int16_t>(9830 * std::sin(frame * 0.06));
+            });
         }
-        pack::AudioBuffer tone{1, std::vector<float>(pack::framesFor(0.15))};
-        for (std::size_t frame = 0; frame < tone.samples.size(); ++frame)
-            tone.samples[frame] = 0.3f * static_cast<float>(std::sin(frame * 0.06));
-        pack::writeWav(file, tone);
     }
 }
 
