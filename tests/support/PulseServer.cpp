@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -56,11 +57,6 @@ pid_t spawn(std::vector<std::string> args, std::vector<std::string> environment,
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     return failed == 0 ? pid : -1;
-}
-
-std::string logEnd(const fs::path& path) {
-    const std::string all = readFile(path);
-    return all.size() > 600 ? all.substr(all.size() - 600) : all;
 }
 
 bool pactlAnswers() {
@@ -175,7 +171,8 @@ bool PulseServer::waitUntilReady(const std::function<std::string()>& missing,
             limit) &&
         !ended)
         return true;
-    const std::string log = logEnd(folder_ / "server.log");
+    std::string log = readFile(folder_ / "server.log");
+    log.erase(0, log.size() - std::min<std::size_t>(log.size(), 600));  // its end
     if (ended) {
         error = (server_ == SoundServer::PulseAudio ? "pulseaudio" : "the PipeWire session") +
                 std::string(" ended at start: ") + log;

@@ -23,7 +23,6 @@ struct Event {
     long time = 0;
     std::string what;
     Calls calls;
-    // Whether some call contains `text`.
     bool has(const std::string& text) const;
 };
 

@@ -106,7 +106,6 @@ TEST_F(VelozorProgram, ShowsItsWindowAndCreditsPlaysByEarAndEndsCleanlyWhenClose
     ASSERT_TRUE(run.start(program, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + recording},
                           (folder / "trace.txt").string(), error))
         << error;
-    const auto trace = [&] { return run.trace(); };
 
     EXPECT_EQ(commandOutput("xprop -id " + run.window() +
                             " _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)'"),
@@ -126,8 +125,8 @@ TEST_F(VelozorProgram, ShowsItsWindowAndCreditsPlaysByEarAndEndsCleanlyWhenClose
     EXPECT_EQ(shot.dark[1], 0) << "text left of the label";
     EXPECT_EQ(shot.dark[2], 0) << "text below the label";
 
-    ASSERT_TRUE(run.pressUntilTraced("Right", "\tkey\t39\n", 20s)) << trace();
-    ASSERT_TRUE(run.waitForTraced("\ttick\n", 20s)) << trace();
+    ASSERT_TRUE(run.pressUntilTraced("Right", "\tkey\t39\n", 20s)) << run.trace();
+    ASSERT_TRUE(run.waitForTraced("\ttick\n", 20s)) << run.trace();
     // Each key is sent once its predecessor has been answered, as a player listens first: its
     // trace line, then the one that shows it was answered, appear after it is sent.
     const struct {
@@ -142,19 +141,19 @@ TEST_F(VelozorProgram, ShowsItsWindowAndCreditsPlaysByEarAndEndsCleanlyWhenClose
         {"Escape", "\tkey\t27\n", "\ttimer\toff\n"},  // back to the menu
     };
     for (const auto& step : visit) {
-        const std::size_t sent = trace().size();
+        const std::size_t sent = run.trace().size();
         ASSERT_TRUE(velozor::testing::pressKey(step.key));
         const auto answered = [&] {
-            const std::string lines = trace();
+            const std::string lines = run.trace();
             const std::size_t at = lines.find(step.sought, sent);
             return at != std::string::npos && lines.find(step.after, at) != std::string::npos;
         };
-        ASSERT_TRUE(waitUntil(answered, 10s)) << step.key << " was not answered:\n" << trace();
+        ASSERT_TRUE(waitUntil(answered, 10s)) << step.key << " was not answered:\n" << run.trace();
     }
 
     run.requestClose();
-    EXPECT_EQ(run.exitStatus(10s), 0) << trace();
-    const std::string lines = trace();
+    EXPECT_EQ(run.exitStatus(10s), 0) << run.trace();
+    const std::string lines = run.trace();
     const auto close = lines.find("\tclose\n");
     const auto unload = lines.find("\tunload\n");
     const auto exit = lines.find("\texit\n");
