@@ -58,7 +58,6 @@ struct SimRun {
     // The handled events in order, and the ticks alone.
     std::vector<Event> events() const;
     std::vector<Event> tickEvents() const;
-    // The calls of each key handled, in order.
     std::vector<Calls> keyCalls() const;
 };
 

@@ -9,7 +9,6 @@
 
 namespace velozor::soundpack {
 
-// One channel of an interleaved buffer.
 std::vector<float> channel(const AudioBuffer& audio, int index);
 
 // All channels averaged into one.
