@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -56,11 +57,6 @@ pid_t spawn(std::vector<std::string> args, std::vector<std::string> environment,
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     return failed == 0 ? pid : -1;
-}
-
-std::string logEnd(const fs::path& path) {
-    const std::string all = readFile(path);
-    return all.size() > 600 ? all.substr(all.size() - 600) : all;
 }
 
 bool pactlAnswers() {
@@ -125,9 +121,8 @@ bool PulseServer::start(std::string& error) {
                 if (!pactlAnswers())
                     return "pulseaudio did not answer";
                 reading = reading || std::system(reader.c_str()) == 0;
-                const auto idle = [] {};
                 const auto anything = [](const std::vector<int16_t>&) { return true; };
-                return reading && sinkSounds(1.0, idle, anything) ? "" : "its sink played nothing";
+                return reading && sinkSounds(1.0, anything) ? "" : "its sink played nothing";
             },
             std::chrono::seconds(15), error);
     }
@@ -176,7 +171,8 @@ bool PulseServer::waitUntilReady(const std::function<std::string()>& missing,
             limit) &&
         !ended)
         return true;
-    const std::string log = logEnd(folder_ / "server.log");
+    std::string log = readFile(folder_ / "server.log");
+    log.erase(0, log.size() - std::min<std::size_t>(log.size(), 600));  // its end
     if (ended) {
         error = (server_ == SoundServer::PulseAudio ? "pulseaudio" : "the PipeWire session") +
                 std::string(" ended at start: ") + log;
@@ -209,7 +205,7 @@ void PulseServer::thaw() {
     send(SIGCONT);
 }
 
-bool PulseServer::sinkSounds(double seconds, const std::function<void()>& meanwhile,
+bool PulseServer::sinkSounds(double seconds,
                              const std::function<bool(const std::vector<int16_t>&)>& heard) {
     // `timeout` bounds the reader even if this process never closes the pipe.
     const std::string command = "timeout " + std::to_string(static_cast<int>(seconds) + 5) +
@@ -222,14 +218,9 @@ bool PulseServer::sinkSounds(double seconds, const std::function<void()>& meanwh
     const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                                           std::chrono::duration<double>(seconds));
     bool sounded = false;
-    Clock::time_point nextCall = Clock::now();
     std::vector<int16_t> samples(4096);
     std::vector<int16_t> window;
     while (!sounded && Clock::now() < deadline) {
-        if (Clock::now() >= nextCall) {
-            meanwhile();
-            nextCall = Clock::now() + std::chrono::milliseconds(50);
-        }
         pollfd readable{::fileno(monitor), POLLIN, 0};
         if (::poll(&readable, 1, 20) <= 0)
             continue;

@@ -46,10 +46,10 @@ public:
     void freeze();
     void thaw();
 
-    // Reads the null sink's monitor for up to `seconds`, calling `meanwhile` about every
-    // 50 ms; returns true as soon as a sample other than silence arrives, or, given `heard`, as
-    // soon as `heard` holds for a 100 ms window of it (interleaved stereo).
-    bool sinkSounds(double seconds, const std::function<void()>& meanwhile,
+    // Reads the null sink's monitor for up to `seconds`; returns true as soon as a sample other
+    // than silence arrives, or, given `heard`, as soon as `heard` holds for a 100 ms window of it
+    // (interleaved stereo).
+    bool sinkSounds(double seconds,
                     const std::function<bool(const std::vector<int16_t>&)>& heard = {});
 
 private:

@@ -38,7 +38,7 @@ TEST(MenuKeysTest, EachKeyIsAnsweredWithItsCueAndLeavingEndsTheProgram) {
         const SimRun run = simulate(scenario);
         ASSERT_EQ(run.status, 0);
         EXPECT_EQ(run.keyCalls(), heard) << keys.size();
-        EXPECT_EQ(run.ticks(), std::vector<long>{4000});
+        EXPECT_EQ(run.with("\ttick"), std::vector<std::string>{"4000\ttick"});
         const std::vector<Event> events = run.events();
         ASSERT_GE(events.size(), 3u);
         EXPECT_EQ(events.end()[-2].what, "unload");

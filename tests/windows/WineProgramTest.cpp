@@ -52,9 +52,8 @@ protected:
         if (mkdtemp(pattern) == nullptr)
             return;
         root = pattern;
-        fs::create_directories(root / "home");
-        fs::create_directories(root / "capture");
-        fs::create_directories(root / "locales");
+        for (const char* part : {"home", "capture", "locales"})
+            fs::create_directories(root / part);
         // One file per stream format: a fixed name would be emptied by every new stream.
         std::ofstream(root / "home" / ".asoundrc")
             << "pcm.!default { type file; slave.pcm \"null\"; file \"|cat >> "

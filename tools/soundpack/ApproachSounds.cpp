@@ -25,11 +25,20 @@ constexpr double kStepDb = 3.5;
 // hears nothing at all.
 constexpr StereoPosition kSidePosition = 0.8;
 
+// The lanes' pitches: the hum's buzz (a square wave, so odd partials) with a sub an octave down
+// and a throb; the beeps' body with its octave; the tings' inharmonic partials, as for a bell.
+constexpr double kHumHz = 110.0;
+constexpr double kSubHz = kHumHz / 2;
+constexpr double kThrobHz = 9.0;
+constexpr double kBeepHz = 587.33;
+constexpr double kTingHz = 1760.0;
+constexpr double kTingPartials[] = {1.0, 2.76, 5.4};
+
 std::vector<float> lowHum() {
     const std::size_t frames = framesFor(kApproachSeconds);
-    Oscillator buzz(Waveform::Square, 110.0);
-    Oscillator sub(Waveform::Sine, 55.0);
-    Oscillator throb(Waveform::Sine, 9.0);
+    Oscillator buzz(Waveform::Square, kHumHz);
+    Oscillator sub(Waveform::Sine, kSubHz);
+    Oscillator throb(Waveform::Sine, kThrobHz);
     Filter tone = Filter::lowPass(700.0, 1.2);
     std::vector<float> out(frames);
     for (float& sample : out) {
@@ -43,8 +52,8 @@ std::vector<float> midBeeps() {
     const std::size_t frames = framesFor(kApproachSeconds);
     std::vector<float> out(frames, 0.0f);
     for (const double start : {0.02, 0.25}) {
-        Oscillator body(Waveform::Triangle, 587.33);
-        Oscillator overtone(Waveform::Sine, 1174.66);
+        Oscillator body(Waveform::Triangle, kBeepHz);
+        Oscillator overtone(Waveform::Sine, 2 * kBeepHz);
         std::vector<float> beep(framesFor(0.17));
         for (float& sample : beep) {
             sample = body.next() + 0.3f * overtone.next();
@@ -60,9 +69,9 @@ std::vector<float> highTings() {
     const std::size_t frames = framesFor(kApproachSeconds);
     std::vector<float> out(frames, 0.0f);
     for (const double start : {0.0, 0.15, 0.30}) {
-        Oscillator partial1(Waveform::Sine, 1760.0);
-        Oscillator partial2(Waveform::Sine, 1760.0 * 2.76);
-        Oscillator partial3(Waveform::Sine, 1760.0 * 5.4);
+        Oscillator partial1(Waveform::Sine, kTingHz * kTingPartials[0]);
+        Oscillator partial2(Waveform::Sine, kTingHz * kTingPartials[1]);
+        Oscillator partial3(Waveform::Sine, kTingHz * kTingPartials[2]);
         std::vector<float> ting(framesFor(0.15));
         for (std::size_t i = 0; i < ting.size(); ++i) {
             const double t = static_cast<double>(i) / kSampleRate;
@@ -99,6 +108,31 @@ std::vector<float> laneMotif(Lane lane) {
     applyFades(motif, 0.005, 0.015);
     setRmsDb(motif, kNearestLevelDb);
     return motif;
+}
+
+std::vector<double> lanePitchesHz(Lane lane) {
+    std::vector<double> pitches;
+    switch (lane) {
+        case Lane::Left:
+            // What stands within 20 dB of the strongest: the sub and the buzz with their throb's
+            // sidebands, and the buzz's odd partials up to the seventh, which the low pass's
+            // resonance lets through.
+            for (const double partial : {kSubHz, kHumHz}) {
+                for (const double sideband : {-kThrobHz, 0.0, kThrobHz})
+                    pitches.push_back(partial + sideband);
+            }
+            for (const int partial : {3, 5, 7})
+                pitches.push_back(partial * kHumHz);
+            break;
+        case Lane::Centre:
+            pitches = {kBeepHz, 2 * kBeepHz};
+            break;
+        case Lane::Right:
+            for (const double partial : kTingPartials)
+                pitches.push_back(kTingHz * partial);
+            break;
+    }
+    return pitches;
 }
 
 AudioBuffer approachSound(Lane lane, ApproachSet set, int step) {

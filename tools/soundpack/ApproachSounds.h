@@ -30,6 +30,10 @@ double approachStepDb(int step);
 // left, a low humming buzz throbbing fast; centre, two mid beeps; right, three high tings.
 std::vector<float> laneMotif(Lane lane);
 
+// Where the ear hears the lane, in Hz: the motif's partials and, for the left hum, the sidebands
+// of its throb. The music keeps off these pitches so nothing in it sounds like an obstacle.
+std::vector<double> lanePitchesHz(Lane lane);
+
 // The finished file content: stereo frames in both sets (the mono set's two channels are the
 // same). `step` is clamped to kNearestStep..kFarthestStep.
 AudioBuffer approachSound(Lane lane, ApproachSet set, int step);

@@ -69,13 +69,6 @@ long SimRun::timeOf(const std::string& line) {
     return std::stol(line.substr(0, line.find('\t')));
 }
 
-std::vector<long> SimRun::ticks() const {
-    std::vector<long> times;
-    for (const std::string& line : with("\ttick"))
-        times.push_back(timeOf(line));
-    return times;
-}
-
 Calls operator+(Calls first, const Calls& second) {
     first.insert(first.end(), second.begin(), second.end());
     return first;

@@ -23,7 +23,6 @@ struct Event {
     long time = 0;
     std::string what;
     Calls calls;
-    // Whether some call contains `text`.
     bool has(const std::string& text) const;
 };
 
@@ -56,12 +55,9 @@ struct SimRun {
     std::vector<std::string> with(const std::string& text) const;
     // The virtual time (ms) a trace line carries.
     static long timeOf(const std::string& line);
-    // The times of the "tick" lines.
-    std::vector<long> ticks() const;
     // The handled events in order, and the ticks alone.
     std::vector<Event> events() const;
     std::vector<Event> tickEvents() const;
-    // The calls of each key handled, in order.
     std::vector<Calls> keyCalls() const;
 };
 

@@ -74,7 +74,7 @@ TEST(SimulatorTest, TracesTheStartUpKeysBeforeADueTickOnTheGridAndACloseRequest)
 TEST(SimulatorTest, UntilEndsOnceAHandlerRunningPastItHasFinishedAndTimesGoUpToFourYears) {
     const SimRun early = simulate("until 2500\n");
     EXPECT_EQ(early.lines.back(), "4000\tend");
-    EXPECT_TRUE(early.ticks().empty());
+    EXPECT_TRUE(early.with("\ttick").empty());
     const SimRun longest = simulate("default-duration 126144000000\nuntil 10\n");
     EXPECT_EQ(longest.status, 0) << longest.errors;
     EXPECT_EQ(longest.lines.back(), "504576000000\tend");
@@ -121,7 +121,8 @@ TEST(SimulatorTest, ReadsTheScenarioOnlyAsFarAsItMustSoADriverCanAnswerTheTrace)
             return "wait " + std::to_string(answered) + "\n";
         });
     ASSERT_EQ(run.status, 0);
-    EXPECT_EQ(run.ticks(), (std::vector<long>{4000, 4500, 5000, 5500}));
+    EXPECT_EQ(run.with("\ttick"),
+              (std::vector<std::string>{"4000\ttick", "4500\ttick", "5000\ttick", "5500\ttick"}));
     // The driver is asked again after each tick's lines are out: it hears every tick before
     // it has to answer for the time after it.
     EXPECT_EQ(std::set<size_t>(ticksSeen.begin(), ticksSeen.end()),

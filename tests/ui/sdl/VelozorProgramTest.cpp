@@ -19,8 +19,8 @@
 
 #include "tests/support/ProgramRun.h"
 #include "tests/support/PulseServer.h"
+#include "tests/support/SoundFiles.h"
 #include "tools/soundpack/Catalogue.h"
-#include "tools/soundpack/WavFile.h"
 #include "ui/sdl/MessageDialog.h"
 
 namespace {
@@ -57,20 +57,18 @@ Screenshot screenshot(const std::string& window) {
 // Every file of the sound folder, as short tones: a whole visit then takes seconds, not the
 // minutes the spoken cues last. The music is the generated one, so that it plays for real.
 void writeShortSoundFolder(const std::filesystem::path& folder) {
-    namespace pack = velozor::soundpack;
-    for (const pack::CatalogueEntry& entry : pack::soundCatalogue()) {
+    for (const velozor::soundpack::CatalogueEntry& entry : velozor::soundpack::soundCatalogue()) {
         const std::filesystem::path file = folder / std::filesystem::u8path(entry.path);
         std::filesystem::create_directories(file.parent_path());
-        if (entry.format == pack::FileFormat::Mp3) {
+        if (entry.format == velozor::soundpack::FileFormat::Mp3) {
             std::filesystem::copy_file(
                 std::filesystem::path(VELOZOR_SOUND_FOLDER) / std::filesystem::u8path(entry.path),
                 file);
-            continue;
+        } else {
+            velozor::testing::writeWav(file, 6615, [](int frame) {
+                return static_cast<int16_t>(9830 * std::sin(frame * 0.06));
+            });
         }
-        pack::AudioBuffer tone{1, std::vector<float>(pack::framesFor(0.15))};
-        for (std::size_t frame = 0; frame < tone.samples.size(); ++frame)
-            tone.samples[frame] = 0.3f * static_cast<float>(std::sin(frame * 0.06));
-        pack::writeWav(file, tone);
     }
 }
 
@@ -108,7 +106,6 @@ TEST_F(VelozorProgram, ShowsItsWindowAndCreditsPlaysByEarAndEndsCleanlyWhenClose
     ASSERT_TRUE(run.start(program, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + recording},
                           (folder / "trace.txt").string(), error))
         << error;
-    const auto trace = [&] { return run.trace(); };
 
     EXPECT_EQ(commandOutput("xprop -id " + run.window() +
                             " _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)'"),
@@ -128,8 +125,8 @@ TEST_F(VelozorProgram, ShowsItsWindowAndCreditsPlaysByEarAndEndsCleanlyWhenClose
     EXPECT_EQ(shot.dark[1], 0) << "text left of the label";
     EXPECT_EQ(shot.dark[2], 0) << "text below the label";
 
-    ASSERT_TRUE(run.pressUntilTraced("Right", "\tkey\t39\n", 20s)) << trace();
-    ASSERT_TRUE(run.waitForTraced("\ttick\n", 20s)) << trace();
+    ASSERT_TRUE(run.pressUntilTraced("Right", "\tkey\t39\n", 20s)) << run.trace();
+    ASSERT_TRUE(run.waitForTraced("\ttick\n", 20s)) << run.trace();
     // Each key is sent once its predecessor has been answered, as a player listens first: its
     // trace line, then the one that shows it was answered, appear after it is sent.
     const struct {
@@ -144,19 +141,19 @@ TEST_F(VelozorProgram, ShowsItsWindowAndCreditsPlaysByEarAndEndsCleanlyWhenClose
         {"Escape", "\tkey\t27\n", "\ttimer\toff\n"},  // back to the menu
     };
     for (const auto& step : visit) {
-        const std::size_t sent = trace().size();
+        const std::size_t sent = run.trace().size();
         ASSERT_TRUE(velozor::testing::pressKey(step.key));
         const auto answered = [&] {
-            const std::string lines = trace();
+            const std::string lines = run.trace();
             const std::size_t at = lines.find(step.sought, sent);
             return at != std::string::npos && lines.find(step.after, at) != std::string::npos;
         };
-        ASSERT_TRUE(waitUntil(answered, 10s)) << step.key << " was not answered:\n" << trace();
+        ASSERT_TRUE(waitUntil(answered, 10s)) << step.key << " was not answered:\n" << run.trace();
     }
 
     run.requestClose();
-    EXPECT_EQ(run.exitStatus(10s), 0) << trace();
-    const std::string lines = trace();
+    EXPECT_EQ(run.exitStatus(10s), 0) << run.trace();
+    const std::string lines = run.trace();
     const auto close = lines.find("\tclose\n");
     const auto unload = lines.find("\tunload\n");
     const auto exit = lines.find("\texit\n");
