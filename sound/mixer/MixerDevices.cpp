@@ -3,8 +3,14 @@
 
 #include <SDL_mixer.h>
 
+#include <fstream>
+#include <iterator>
+#include <utility>
+#include <vector>
+
 #include "sound/SoundFileHeader.h"
 #include "sound/SoundPlatform.h"
+#include "sound/mixer/Id3TagBlanking.h"
 #include "sound/mixer/PathResolver.h"
 
 namespace velozor {
@@ -43,8 +49,10 @@ private:
 // one playing.
 class MusicDevice final : public MciDevice {
 public:
-    MusicDevice(Mix_Music* music, SoundsUnderWay& sounds)
-        : music_(music, Mix_FreeMusic), sounds_(sounds) {}
+    // `bytes` are those the music is read from when it is not read from its file; they
+    // outlive the music.
+    MusicDevice(Mix_Music* music, std::vector<unsigned char> bytes, SoundsUnderWay& sounds)
+        : bytes_(std::move(bytes)), music_(music, Mix_FreeMusic), sounds_(sounds) {}
     ~MusicDevice() override { sounds_.forgetMusic(music_.get()); }
 
     uint32_t play(std::string& detail) override {
@@ -56,6 +64,7 @@ public:
     }
 
 private:
+    std::vector<unsigned char> bytes_;
     std::unique_ptr<Mix_Music, void (*)(Mix_Music*)> music_;
     SoundsUnderWay& sounds_;
 };
@@ -63,8 +72,11 @@ private:
 // Opens the stream with the decoder the file's content calls for, whatever its name says: a
 // wave file saved as "fondo.mp3" plays as the wave it is. A file with no frame of sound, or
 // none the mixer decodes, is not opened at all, so the open fails as for a missing file
-// instead of playing silence. Returns nullptr with `detail` set on failure.
-Mix_Music* loadMusic(const ResolvedFile& file, std::string& detail, Language language) {
+// instead of playing silence. An MP3 with an ID3v2 tag is read from memory with its tag blanked
+// (Id3TagBlanking.h), kept in `bytes`; any other file streams from disk. Returns nullptr with
+// `detail` set on failure.
+Mix_Music* loadMusic(const ResolvedFile& file, std::vector<unsigned char>& bytes,
+                     std::string& detail, Language language) {
     if (!file.isRegularFile) {
         detail = inLanguage(language, "no es un archivo normal", "not a regular file");
         return nullptr;
@@ -79,7 +91,15 @@ Mix_Music* loadMusic(const ResolvedFile& file, std::string& detail, Language lan
         type = MUS_WAV;
     else if (header.format == SoundFormat::Mp3)
         type = MUS_MP3;
-    SDL_RWops* stream = SDL_RWFromFile(file.path.c_str(), "rb");
+    if (header.format == SoundFormat::Mp3) {
+        std::ifstream in(file.path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (!blankId3v2Frames(bytes) || bytes.size() > static_cast<size_t>(INT32_MAX))
+            bytes.clear();
+    }
+    SDL_RWops* stream = bytes.empty()
+                            ? SDL_RWFromFile(file.path.c_str(), "rb")
+                            : SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     if (stream == nullptr) {
         detail = SDL_GetError();
         return nullptr;
@@ -105,13 +125,14 @@ std::unique_ptr<MciDevice> MixerDevices::openDevice(MciDeviceType type, std::str
         return nullptr;
     }
     if (type == MciDeviceType::Music) {
-        Mix_Music* music = loadMusic(*file, detail, warnings_.language());
+        std::vector<unsigned char> bytes;
+        Mix_Music* music = loadMusic(*file, bytes, detail, warnings_.language());
         if (music == nullptr) {
             warnCannotPlay(file->path, detail);
             error = MCIERR_CANNOT_LOAD_DRIVER;
             return nullptr;
         }
-        return std::make_unique<MusicDevice>(music, sounds_);
+        return std::make_unique<MusicDevice>(music, std::move(bytes), sounds_);
     }
     SharedChunk chunk = cache_.load(*file, error, detail, warnings_.language());
     if (!chunk) {

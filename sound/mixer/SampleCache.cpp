@@ -10,6 +10,7 @@
 
 #include "sound/SoundFileHeader.h"
 #include "sound/SoundPlatform.h"
+#include "sound/mixer/Id3TagBlanking.h"
 
 namespace velozor {
 
@@ -67,6 +68,7 @@ Mix_Chunk* decodeFile(const std::string& path) {
         return nullptr;
     }
     clampWaveDataToFile(bytes);
+    blankId3v2Frames(bytes);
     SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     if (stream == nullptr)
         return nullptr;
