@@ -103,12 +103,12 @@ std::optional<MciCommand> parseMciCommand(std::string_view command) {
 
 std::string failedCommandLine(const char* command, std::string_view errorText,
                               std::string_view detail, Language language) {
-    std::string line = "velozor: " + inLanguage(language, "falló la orden de sonido «{}»: {}",
-                                                "sound command \"{}\" failed: {}",
-                                                {command != nullptr ? command : "", errorText});
+    std::string line =
+        inLanguage(language, "falló la orden de sonido «{}»: {}", "sound command \"{}\" failed: {}",
+                   {command != nullptr ? command : "", errorText});
     if (!detail.empty())
         line.append(" (").append(detail).append(")");
-    return line.append("\n");
+    return line;
 }
 
 std::string mciErrorText(uint32_t error, Language language) {

@@ -30,9 +30,10 @@ std::optional<MciCommand> parseMciCommand(std::string_view command);
 // The text the platform shows or prints for an error code of SoundPlatform.h, in `language`.
 std::string mciErrorText(uint32_t error, Language language);
 
-// The line on standard error, in `language`, of a command the player's back end ran through
-// mciExecute and that failed: the command (null when none was passed), the error's text
-// (mciErrorText, or the system's own) and the back end's own reason, `detail`, when it has one.
+// The line on standard error (without "velozor: "), in `language`, of a command the player's back
+// end ran through mciExecute and that failed: the command (null when none was passed), the error's
+// text (mciErrorText, or the system's own) and the back end's own reason, `detail`, when it has
+// one.
 std::string failedCommandLine(const char* command, std::string_view errorText,
                               std::string_view detail, Language language);
 

@@ -2,8 +2,8 @@
 #include "sound/SoundFolderCheck.h"
 
 #include <algorithm>
-#include <iostream>
 
+#include "base/ErrorLine.h"
 #include "sound/SoundFileHeader.h"
 
 namespace velozor {
@@ -152,8 +152,7 @@ size_t reportSoundFileProblems(const std::string& soundFolder, size_t fileCount,
     if (problems.empty())
         return 0;
     for (const SoundFileProblem& problem : problems)
-        std::cerr << "velozor: " << soundFileProblemLine(problem.path, problem.reason, language)
-                  << "\n";
+        writeErrorLine(soundFileProblemLine(problem.path, problem.reason, language));
     show(soundFolderMessage(soundFolder, fileCount, problems, language));
     return problems.size();
 }

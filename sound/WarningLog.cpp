@@ -1,7 +1,7 @@
 // The sound back ends' once-only warnings.
 #include "sound/WarningLog.h"
 
-#include <iostream>
+#include "base/ErrorLine.h"
 
 namespace velozor {
 
@@ -13,7 +13,7 @@ void WarningLog::warnOnce(const std::string& key, std::string_view spanish,
 
 void WarningLog::warnOnce(const std::string& key, const std::string& message) {
     if (warned_.insert(key).second)
-        std::cerr << "velozor: " << message << "\n";
+        writeErrorLine(message);
 }
 
 }  // namespace velozor

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <iostream>
 
+#include "base/ErrorLine.h"
 #include "sound/mixer/AudioDrivers.h"
 #include "sound/mixer/OutputPath.h"
 
@@ -110,13 +110,9 @@ bool AudioDevice::start(int bufferFrames, std::string& error) {
     if (!openWith(first, error, asked == 0 && driver.bufferChecked))
         return false;
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
-        std::cerr << "velozor: "
-                  << inLanguage(language_,
-                                "no se puede descodificar MP3 ({}); la música de fondo no sonará",
-                                "MP3 decoding is unavailable ({}); the background music will not "
-                                "play",
-                                {Mix_GetError()})
-                  << "\n";
+        writeErrorLine(language_, "no se puede descodificar MP3 ({}); la música de fondo no sonará",
+                       "MP3 decoding is unavailable ({}); the background music will not play",
+                       {Mix_GetError()});
     }
     watcher_ = std::thread(&AudioDevice::watch, this);
     return true;
@@ -164,14 +160,11 @@ bool AudioDevice::reopenMixer(int frames, const std::string& driver, bool judge)
         if (SDL_WasInit(SDL_INIT_AUDIO) != 0)
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
         if (!startAudioDriver(standInAudioDriver().name) || !openWith(frames, error, false)) {
-            std::cerr << "velozor: "
-                      << inLanguage(language_,
-                                    "no se puede mantener en marcha el mezclador ({}); el juego "
-                                    "sigue sin sonido",
-                                    "cannot keep the mixer running ({}); the game goes on without "
-                                    "sound",
-                                    {error})
-                      << "\n";
+            writeErrorLine(language_,
+                           "no se puede mantener en marcha el mezclador ({}); el juego sigue sin "
+                           "sonido",
+                           "cannot keep the mixer running ({}); the game goes on without sound",
+                           {error});
         }
     }
     if (open_) {

@@ -3,9 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 #include <sstream>
 #include <string>
+
+#include "base/ErrorLine.h"
 
 namespace velozor {
 
@@ -75,14 +76,12 @@ void BufferCheck::announce(int bufferFrames, const Growth& growth, Language lang
     const std::string after =
         growth.judgedInTurn ? inLanguage(language, ", vigiladas a su vez", ", watched in turn")
                             : inLanguage(language, " de aquí en adelante", " from now on");
-    std::cerr << "velozor: "
-              << inLanguage(language,
-                            "el dispositivo de sonido no da abasto con búferes de {} tramas; se "
-                            "usan {} tramas ({} ms){}",
-                            "the audio device does not keep up with {}-frame buffers; using {} "
-                            "frames ({} ms){}",
-                            {std::to_string(bufferFrames), frames, millis, after})
-              << "\n";
+    writeErrorLine(language,
+                   "el dispositivo de sonido no da abasto con búferes de {} tramas; se usan {} "
+                   "tramas ({} ms){}",
+                   "the audio device does not keep up with {}-frame buffers; using {} frames ({} "
+                   "ms){}",
+                   {std::to_string(bufferFrames), frames, millis, after});
 }
 
 }  // namespace velozor

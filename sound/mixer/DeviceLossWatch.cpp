@@ -1,7 +1,7 @@
 // Noticing that the mixer's device went away, and pacing the tries to open it again.
 #include "sound/mixer/DeviceLossWatch.h"
 
-#include <iostream>
+#include "base/ErrorLine.h"
 
 namespace velozor {
 
@@ -16,19 +16,15 @@ void DeviceLossWatch::stopListening() {
 bool DeviceLossWatch::dueForReopening(int64_t nowNanos, bool open, int64_t lastCallbackNanos) {
     if (!lost_.load()) {
         if (removed_.exchange(false)) {
-            std::cerr << "velozor: "
-                      << inLanguage(language_,
-                                    "el dispositivo de sonido ha desaparecido; el juego sigue y el "
-                                    "sonido vuelve en cuanto haya otra vez un dispositivo",
-                                    "the audio device went away; the game goes on and the sound "
-                                    "comes back as soon as a device is there again")
-                      << "\n";
+            writeErrorLine(language_,
+                           "el dispositivo de sonido ha desaparecido; el juego sigue y el sonido "
+                           "vuelve en cuanto haya otra vez un dispositivo",
+                           "the audio device went away; the game goes on and the sound comes "
+                           "back as soon as a device is there again");
         } else if (open && nowNanos - lastCallbackNanos > kStallNanos) {
-            std::cerr << "velozor: "
-                      << inLanguage(language_,
-                                    "el dispositivo de sonido ha dejado de sonar; se abre otra vez",
-                                    "the audio device stopped playing; opening it again")
-                      << "\n";
+            writeErrorLine(language_,
+                           "el dispositivo de sonido ha dejado de sonar; se abre otra vez",
+                           "the audio device stopped playing; opening it again");
         } else {
             return false;
         }
@@ -47,10 +43,7 @@ void DeviceLossWatch::tryingAt(int64_t nowNanos) {
 void DeviceLossWatch::reopened() {
     lost_ = false;
     ++reopenings_;
-    std::cerr << "velozor: "
-              << inLanguage(language_, "el dispositivo de sonido ha vuelto",
-                            "the audio device is back")
-              << "\n";
+    writeErrorLine(language_, "el dispositivo de sonido ha vuelto", "the audio device is back");
 }
 
 int SDLCALL DeviceLossWatch::noticeRemoval(void* self, SDL_Event* event) {

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <iostream>
 #include <optional>
 
+#include "base/ErrorLine.h"
 #include "sound/MciCommand.h"
 #include "sound/mixer/ShortPath.h"
 
@@ -85,8 +85,8 @@ int32_t MixerPlatform::mciExecute(const char* command) {
     const std::optional<std::string> box = musicBoxes_.afterCommand(command, parsed, error);
     if (!box)
         return 1;
-    std::cerr << failedCommandLine(command, mciErrorText(error, options_.language), detail,
-                                   options_.language);
+    writeErrorLine(failedCommandLine(command, mciErrorText(error, options_.language), detail,
+                                     options_.language));
     options_.showError(*box);
     return 0;
 }

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <iostream>
 
+#include "base/ErrorLine.h"
 #include "sound/mixer/AudioDevice.h"
 #include "sound/mixer/AudioDrivers.h"
 
@@ -47,14 +47,12 @@ int bufferFramesFromEnvironment(Language language) {
     const int frames = std::atoi(value);
     if (frames >= 64 && frames <= 8192 && (frames & (frames - 1)) == 0)
         return frames;
-    std::cerr << "velozor: "
-              << inLanguage(language,
-                            "no se tiene en cuenta VELOZOR_AUDIO_BUFFER_FRAMES={} (usa una "
-                            "potencia de dos entre 64 y 8192, como 256 o 512)",
-                            "ignoring VELOZOR_AUDIO_BUFFER_FRAMES={} (use a power of two from 64 "
-                            "to 8192, such as 256 or 512)",
-                            {value})
-              << "\n";
+    writeErrorLine(language,
+                   "no se tiene en cuenta VELOZOR_AUDIO_BUFFER_FRAMES={} (usa una potencia de "
+                   "dos entre 64 y 8192, como 256 o 512)",
+                   "ignoring VELOZOR_AUDIO_BUFFER_FRAMES={} (use a power of two from 64 to 8192, "
+                   "such as 256 or 512)",
+                   {value});
     return 0;
 }
 

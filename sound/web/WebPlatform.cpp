@@ -2,8 +2,8 @@
 #include "sound/web/WebPlatform.h"
 
 #include <cstring>
-#include <iostream>
 
+#include "base/ErrorLine.h"
 #include "sound/MciCommand.h"
 
 namespace velozor {
@@ -74,7 +74,7 @@ WebPlatform::WebPlatform(BrowserAudio& audio, const Clock& clock, std::string pr
                          std::function<void(const std::string& message)> showError)
     : audio_(audio),
       clock_(clock),
-      language_(language),
+      warnings_(language),
       showError_(std::move(showError)),
       devices_(audio, std::move(programFolder), std::move(folder), language),
       interpreter_(devices_, language),
@@ -98,21 +98,16 @@ int32_t WebPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) {
         state = audio_.fileState(*url);
     }
     const bool playable = state == SoundFileState::Ready || state == SoundFileState::Loading;
-    if (const std::string file = url ? *url : soundName; !playable && warned_.insert(file).second) {
-        std::cerr << "velozor: "
-                  << (state == SoundFileState::Damaged
-                          ? inLanguage(language_,
-                                       "el archivo de sonido {} no se puede descodificar; suena "
-                                       "el tono por defecto",
-                                       "sound file {} cannot be decoded; the default tone plays "
-                                       "instead",
-                                       {file})
-                          : inLanguage(language_,
-                                       "no se encuentra el archivo de sonido {}; suena el tono "
-                                       "por defecto",
-                                       "sound file {} not found; the default tone plays instead",
-                                       {file}))
-                  << "\n";
+    if (const std::string file = url ? *url : soundName; state == SoundFileState::Damaged) {
+        warnings_.warnOnce(file,
+                           "el archivo de sonido {} no se puede descodificar; suena el tono por "
+                           "defecto",
+                           "sound file {} cannot be decoded; the default tone plays instead",
+                           {file});
+    } else if (!playable) {
+        warnings_.warnOnce(file,
+                           "no se encuentra el archivo de sonido {}; suena el tono por defecto",
+                           "sound file {} not found; the default tone plays instead", {file});
     }
     const int id = audio_.playOneShot(playable ? *url : std::string());
     if (flags == SND_SYNC)
@@ -130,16 +125,11 @@ void WebPlatform::waitWhileSounding(int oneShot) {
             rendered = now;
             renderedAt = clock_.now();
         } else if (clock_.now() - renderedAt >= kStalledOutput) {
-            if (!stallReported_) {
-                std::cerr << "velozor: "
-                          << inLanguage(language_,
-                                        "la salida de sonido del navegador se ha detenido; el "
-                                        "juego sigue sin esperar a sus sonidos",
-                                        "the browser's audio output has stopped; the game goes "
-                                        "on without waiting for its sounds")
-                          << "\n";
-                stallReported_ = true;
-            }
+            warnings_.warnOnce("stalled output",
+                               "la salida de sonido del navegador se ha detenido; el juego sigue "
+                               "sin esperar a sus sonidos",
+                               "the browser's audio output has stopped; the game goes on without "
+                               "waiting for its sounds");
             return;
         }
     }
@@ -161,7 +151,8 @@ int32_t WebPlatform::mciExecute(const char* command) {
     const std::optional<std::string> box = musicBoxes_.afterCommand(command, parsed, error);
     if (!box)
         return 1;
-    std::cerr << failedCommandLine(command, mciErrorText(error, language_), detail, language_);
+    const Language language = warnings_.language();
+    writeErrorLine(failedCommandLine(command, mciErrorText(error, language), detail, language));
     showError_(*box);
     return 0;
 }

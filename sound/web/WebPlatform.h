@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "base/Clock.h"
@@ -14,6 +13,7 @@
 #include "sound/MciInterpreter.h"
 #include "sound/MusicErrorBoxes.h"
 #include "sound/SoundPlatform.h"
+#include "sound/WarningLog.h"
 #include "sound/web/BrowserAudio.h"
 #include "sound/web/SoundUrl.h"
 
@@ -78,13 +78,11 @@ private:
 
     BrowserAudio& audio_;
     const Clock& clock_;
-    Language language_;  // of the lines on standard error, as of the messages
+    WarningLog warnings_;  // in the player's language, as the messages are
     std::function<void(const std::string&)> showError_;
     WebDevices devices_;
     MciInterpreter interpreter_;
     MusicErrorBoxes musicBoxes_;
-    std::set<std::string> warned_;  // one-shot files already said to be missing or damaged
-    bool stallReported_ = false;
 };
 
 }  // namespace velozor

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iostream>
 #include <optional>
 #include <vector>
 
+#include "base/ErrorLine.h"
 #include "sound/MciCommand.h"
 #include "sound/SoundFolderCheck.h"
 #include "sound/winmm/WideText.h"
@@ -218,7 +218,7 @@ int32_t WinmmPlatform::mciExecute(const char* command) {
     const std::string errorText = entries_->mciGetErrorString(error, text, 256)
                                       ? utf8FromWide(text)
                                       : mciErrorText(error, warnings_.language());
-    std::cerr << failedCommandLine(command, errorText, "", warnings_.language());
+    writeErrorLine(failedCommandLine(command, errorText, "", warnings_.language()));
     showError_(*box);
     return 0;
 }
