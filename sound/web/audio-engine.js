@@ -12,7 +12,7 @@ class VelozorAudio {
     constructor({ onChange = () => {}, onProgress = () => {} } = {}) {
         this.onChange = onChange;
         this.onProgress = onProgress;
-        this.files = new Map(); // url -> {state, bytes, buffer, reason, waiters}
+        this.files = new Map(); // url -> {state, bytes, buffer, waiters}
         this.queue = []; // urls to fetch, first first
         this.fetching = 0;
         this.context = null;
@@ -97,13 +97,13 @@ class VelozorAudio {
         try {
             const response = await fetch(url);
             if (!response.ok) {
-                this.settle(url, VelozorFileState.Missing, `the server answered ${response.status}`);
+                this.settle(url, VelozorFileState.Missing);
                 return;
             }
             file.bytes = await response.arrayBuffer();
             file.fetched = true;
-        } catch (error) {
-            this.settle(url, VelozorFileState.Missing, `it could not be fetched (${error})`);
+        } catch {
+            this.settle(url, VelozorFileState.Missing);
             return;
         }
         this.onProgress();
@@ -118,17 +118,16 @@ class VelozorAudio {
         this.context.decodeAudioData(bytes).then(
             (buffer) => {
                 file.buffer = buffer;
-                if (buffer.length > 0) this.settle(url, VelozorFileState.Ready);
-                else this.settle(url, VelozorFileState.Damaged, "it holds no sound");
+                const held = buffer.length > 0; // a file with no sound is no sound to play
+                this.settle(url, held ? VelozorFileState.Ready : VelozorFileState.Damaged);
             },
-            (error) => this.settle(url, VelozorFileState.Damaged, `the browser cannot decode it (${error.message})`),
+            () => this.settle(url, VelozorFileState.Damaged),
         );
     }
 
-    settle(url, state, reason = "") {
+    settle(url, state) {
         const file = this.files.get(url);
         file.state = state;
-        file.reason = reason;
         const waiters = file.waiters;
         file.waiters = [];
         for (const waiter of waiters) waiter();
