@@ -1,8 +1,8 @@
 // Carries out the game's channel and music commands ("OPEN p TYPE waveaudio ALIAS a", "PLAY a",
 // "CLOSE a", "Close all") on the devices a back end opens, and answers with the command
-// interface's result codes. It knows no sound library: the mixer and recording back ends run
-// it, so they read the commands alike and each only opens and plays a device (the winmm back
-// end hands the commands to the system's own interpreter instead).
+// interface's result codes. It knows no sound library: the mixer, web and recording back ends
+// run it, so they read the commands alike and each only opens and plays a device (the winmm
+// back end hands the commands to the system's own interpreter instead).
 #pragma once
 
 #include <cstdint>

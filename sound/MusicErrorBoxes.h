@@ -1,4 +1,4 @@
-// Which box a failed mciExecute shows, for the real back ends that show them (mixer, winmm):
+// Which box a failed mciExecute shows, for the back ends that show them (mixer, winmm, web):
 // the music's open and the play after it name the music file by the long path the player
 // knows, never by the short path the game opened it under; any other command shows its text
 // and error code.

@@ -63,10 +63,9 @@ std::string soundFolderMessage(const std::string& soundFolder, size_t fileCount,
 
 // Runs the check on `gamePaths`, the files of the sound folder `soundFolder` (native path).
 // When any is wrong, writes one line per file on standard error (in `language`, as the
-// message) and shows the message once
-// through `show`, which returns when the player has closed it. Returns the number of files
-// that are wrong; the game goes on either way, with the default sound, a silent channel or
-// the music's own message where a file fails.
+// message) and shows the message once through `show`, which returns when the player has closed
+// it. Returns the number of files that are wrong; the game goes on either way, with the default
+// sound, a silent channel or the music's own message where a file fails.
 size_t checkSoundFolder(const std::string& soundFolder, const std::vector<std::string>& gamePaths,
                         const SoundFileFinder& find,
                         const std::function<void(const std::string& message)>& show,
