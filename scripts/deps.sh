@@ -77,8 +77,7 @@ velozor_build_windows() {
 }
 
 # The web page, built with emscripten beside the host build (whose icon tool and sound folder it
-# takes) and laid out in build-web/site; the browser test's npm packages (axe-core) with it.
-# Leaves VELOZOR_BUILD_WEB set.
+# takes) and laid out in build-web/site. Leaves VELOZOR_BUILD_WEB set.
 velozor_build_web() {
     VELOZOR_BUILD_WEB="${VELOZOR_BUILD_WEB:-$VELOZOR_ROOT/build-web}"
     # emscripten's JavaScript tools need Debian's Node.js modules (acorn), which a Node.js
@@ -87,7 +86,6 @@ velozor_build_web() {
     emcmake cmake -S "$VELOZOR_ROOT" -B "$VELOZOR_BUILD_WEB" -DCMAKE_BUILD_TYPE=Release \
         -DVELOZOR_HOST_TOOLS="$VELOZOR_BUILD" >/dev/null
     cmake --build "$VELOZOR_BUILD_WEB" --parallel "$(nproc)"
-    (cd "$VELOZOR_ROOT/tests/web" && npm ci --no-audit --no-fund --silent)
 }
 
 # The sanitizer build, in its own folder: clang with AddressSanitizer (leaks included) and

@@ -9,8 +9,6 @@
 
 namespace velozor::soundpack {
 
-using velozor::Language;
-
 // eSpeak NG's voice for the language, from the Debian package espeak-ng-data ("es", "en").
 const char* voiceName(Language language);
 

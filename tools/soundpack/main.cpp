@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/Language.h"
 #include "sound/SoundFolderLocation.h"
 #include "tools/soundpack/FolderOptions.h"
 #include "tools/soundpack/SoundFolder.h"
@@ -79,13 +80,11 @@ CommandLine parse(int argc, char** argv) {
             throw UsageError(std::string(argument) + " needs a value");
         const std::string_view value = argv[++i];
         if (argument == "--language") {
-            if (value == "es")
-                line.options.language = Language::Spanish;
-            else if (value == "en")
-                line.options.language = Language::English;
-            else
+            const std::optional<velozor::Language> language = velozor::languageOfCode(value);
+            if (!language)
                 throw UsageError("--language " + std::string(value) +
                                  ": give es (Spanish) or en (English)");
+            line.options.language = *language;
         } else if (argument == "--rate") {
             const std::optional<double> rate = number(value);
             if (!rate || *rate != std::floor(*rate) || *rate < kSlowestWordsPerMinute ||

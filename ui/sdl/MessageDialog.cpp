@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -79,6 +78,7 @@ std::string wrapLines(const std::string& text, std::size_t columns) {
     std::string wrapped = text;
     std::size_t lastSpace = std::string::npos;  // on the line being measured
     std::size_t length = 0;                     // its characters so far
+    std::size_t lengthToSpace = 0;              // of them, those up to lastSpace, it included
     for (std::size_t at = 0; at < wrapped.size(); ++at) {
         if (wrapped[at] == '\n') {
             lastSpace = std::string::npos;
@@ -88,14 +88,13 @@ std::string wrapLines(const std::string& text, std::size_t columns) {
         if (continuation(wrapped[at]))
             continue;
         ++length;
-        if (wrapped[at] == ' ')
+        if (wrapped[at] == ' ') {
             lastSpace = at;
+            lengthToSpace = length;
+        }
         if (length > columns && lastSpace != std::string::npos) {
             wrapped[lastSpace] = '\n';
-            length = static_cast<std::size_t>(
-                std::count_if(wrapped.begin() + static_cast<std::ptrdiff_t>(lastSpace) + 1,
-                              wrapped.begin() + static_cast<std::ptrdiff_t>(at) + 1,
-                              [&](char byte) { return !continuation(byte); }));
+            length -= lengthToSpace;
             lastSpace = std::string::npos;
         }
     }
