@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/ErrorLine.h"
+
 namespace velozor {
 
 void TraceObserver::onEvent(const std::string& name) {
@@ -18,11 +20,8 @@ bool traceRequested(Language language) {
         return false;
     if (std::string(value) == "1")
         return true;
-    std::fprintf(
-        stderr, "velozor: %s\n",
-        inLanguage(language, "no se tiene en cuenta VELOZOR_TRACE={}: ponlo a 1 para trazar",
-                   "VELOZOR_TRACE={} is ignored: set it to 1 to trace", {value})
-            .c_str());
+    writeErrorLine(language, "no se tiene en cuenta VELOZOR_TRACE={}: ponlo a 1 para trazar",
+                   "VELOZOR_TRACE={} is ignored: set it to 1 to trace", {value});
     return false;
 }
 

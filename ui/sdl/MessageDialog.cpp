@@ -9,8 +9,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <vector>
+
+#include "base/ErrorLine.h"
 
 namespace velozor {
 
@@ -60,7 +61,7 @@ bool showWithZenity(MessageKind kind, const std::string& message) {
 }  // namespace
 
 void showMessage(MessageKind kind, const std::string& message) {
-    std::fprintf(stderr, "velozor: %s\n", message.c_str());
+    writeErrorLine(message);
     if (showWithZenity(kind, message))
         return;
     // SDL's X11 box is as wide as its longest line, and breaks no line itself.

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <thread>
 
+#include "base/ErrorLine.h"
 #include "ui/sdl/KeyMap.h"
 #include "ui/sdl/WindowIcon.h"
 #include "ui/sdl/X11Window.h"
@@ -73,10 +73,8 @@ SdlWindow::SdlWindow(const Clock& clock, SDL_Window* window, double scale,
       windowId_(SDL_GetWindowID(window)),
       label_(scale, font, language) {
     if (!label_.hasFont()) {
-        std::fprintf(stderr, "velozor: %s\n",
-                     inLanguage(language_, "los créditos no se muestran: {}",
-                                "the credits are not shown: {}", {label_.error()})
-                         .c_str());
+        writeErrorLine(language_, "los créditos no se muestran: {}",
+                       "the credits are not shown: {}", {label_.error()});
     }
     // Whatever the framebuffer hint says, make the surface before the icon is set, so a
     // window recreated for it still gets every icon size.
@@ -104,10 +102,8 @@ WindowSystem::WaitResult SdlWindow::waitForEvent(std::optional<Micros> deadline)
             if (SDL_WaitEvent(&event)) {
                 translate(event);
             } else {
-                std::fprintf(stderr, "velozor: %s\n",
-                             inLanguage(language_, "falló la espera de eventos: {}",
-                                        "waiting for events failed: {}", {SDL_GetError()})
-                                 .c_str());
+                writeErrorLine(language_, "falló la espera de eventos: {}",
+                               "waiting for events failed: {}", {SDL_GetError()});
                 std::this_thread::sleep_for(10ms);
             }
             continue;
@@ -191,16 +187,14 @@ void SdlWindow::paint() {
 void SdlWindow::reportPaintFailure() {
     if (paintFailureReported_)
         return;
-    std::fprintf(stderr, "velozor: %s\n",
-                 inLanguage(language_, "no se puede dibujar la ventana: {}",
-                            "cannot draw the window: {}", {SDL_GetError()})
-                     .c_str());
+    writeErrorLine(language_, "no se puede dibujar la ventana: {}", "cannot draw the window: {}",
+                   {SDL_GetError()});
     paintFailureReported_ = true;
 }
 
 void SdlWindow::setCredits(const std::string& text) {
     if (!label_.setText(text)) {
-        std::fprintf(stderr, "velozor: %s\n", label_.error().c_str());
+        writeErrorLine(label_.error());
     }
     paint();
 }

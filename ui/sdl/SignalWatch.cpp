@@ -6,12 +6,12 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <system_error>
 #include <thread>
 
+#include "base/ErrorLine.h"
 #include "ui/EndSilencer.h"
 
 namespace velozor {
@@ -40,11 +40,9 @@ sigset_t watchedSignals() {
         const auto took = std::chrono::steady_clock::now() - start;
         if (took > kSlowSilence) {
             const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(took);
-            std::fprintf(stderr, "velozor: %s\n",
-                         inLanguage(language, "parar el sonido al final llevó {} ms",
-                                    "stopping the sound at the end took {} ms",
-                                    {std::to_string(millis.count())})
-                             .c_str());
+            writeErrorLine(language, "parar el sonido al final llevó {} ms",
+                           "stopping the sound at the end took {} ms",
+                           {std::to_string(millis.count())});
         }
     }
     // _exit, not exit: the program's own threads are still running, and static destructors
@@ -57,28 +55,24 @@ sigset_t watchedSignals() {
 void startSignalWatch(Language language) {
     const sigset_t signals = watchedSignals();
     if (const int error = pthread_sigmask(SIG_BLOCK, &signals, nullptr); error != 0) {
-        std::fprintf(stderr, "velozor: %s\n",
-                     inLanguage(language,
-                                "no se pueden vigilar SIGTERM y SIGINT ({}); terminarán el juego "
-                                "solo entre sonidos",
-                                "cannot watch for SIGTERM and SIGINT ({}); they will end the game "
-                                "only between sounds",
-                                {std::strerror(error)})
-                         .c_str());
+        writeErrorLine(language,
+                       "no se pueden vigilar SIGTERM y SIGINT ({}); terminarán el juego "
+                       "solo entre sonidos",
+                       "cannot watch for SIGTERM and SIGINT ({}); they will end the game "
+                       "only between sounds",
+                       {std::strerror(error)});
         return;
     }
     try {
         std::thread(watch, signals, language).detach();
     } catch (const std::system_error& error) {
         pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
-        std::fprintf(stderr, "velozor: %s\n",
-                     inLanguage(language,
-                                "no se puede empezar el hilo que vigila SIGTERM y SIGINT ({}); "
-                                "terminarán el juego solo entre sonidos",
-                                "cannot start the thread that watches for SIGTERM and SIGINT ({}); "
-                                "they will end the game only between sounds",
-                                {error.what()})
-                         .c_str());
+        writeErrorLine(language,
+                       "no se puede empezar el hilo que vigila SIGTERM y SIGINT ({}); "
+                       "terminarán el juego solo entre sonidos",
+                       "cannot start the thread that watches for SIGTERM and SIGINT ({}); "
+                       "they will end the game only between sounds",
+                       {error.what()});
     }
 }
 

@@ -1,8 +1,7 @@
 // Handing the icon to the SDL window and, on X11, to the window manager.
 #include "ui/sdl/WindowIcon.h"
 
-#include <cstdio>
-
+#include "base/ErrorLine.h"
 #include "ui/sdl/X11Window.h"
 
 namespace velozor {
@@ -13,10 +12,8 @@ void applyWindowIcon(SDL_Window* window, Language language) {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
         pixels.data(), largest, largest, 32, largest * 4, SDL_PIXELFORMAT_ARGB8888);
     if (surface == nullptr) {
-        std::fprintf(stderr, "velozor: %s\n",
-                     inLanguage(language, "la ventana se queda con el icono por defecto: {}",
-                                "the window keeps the default icon: {}", {SDL_GetError()})
-                         .c_str());
+        writeErrorLine(language, "la ventana se queda con el icono por defecto: {}",
+                       "the window keeps the default icon: {}", {SDL_GetError()});
         return;
     }
     SDL_SetWindowIcon(window, surface);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ErrorLine.h"
 #include "base/Language.h"
 #include "game/RandomGenerator.h"
 #include "sound/SoundCatalogue.h"
@@ -137,10 +138,8 @@ int main(int argc, char* argv[]) {
     }
 
     if (std::string refusal; !velozor::raiseLoopThreadPriority(refusal)) {
-        std::fprintf(stderr, "velozor: %s\n",
-                     velozor::inLanguage(language, "el juego va con prioridad normal ({})",
-                                         "the game runs at normal priority ({})", {refusal})
-                         .c_str());
+        velozor::writeErrorLine(language, "el juego va con prioridad normal ({})",
+                                "the game runs at normal priority ({})", {refusal});
     }
 
     int status = 0;

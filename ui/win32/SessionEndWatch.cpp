@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/ErrorLine.h"
 #include "sound/winmm/WideText.h"
 #include "ui/EndSilencer.h"
 
@@ -62,13 +63,10 @@ DWORD dispatchMessages() {
 // `language`, failed with the system's last error.
 void warn(Language language, std::string_view spanish, std::string_view english) {
     const std::string reason = systemErrorText(GetLastError());
-    std::fprintf(
-        stderr, "velozor: %s\n",
-        inLanguage(language, "{} ({}); el fin de la sesión terminará el juego solo entre sonidos",
+    writeErrorLine(language, "{} ({}); el fin de la sesión terminará el juego solo entre sonidos",
                    "{} ({}); the end of the session will end the game only between "
                    "sounds",
-                   {inLanguage(language, spanish, english), reason})
-            .c_str());
+                   {inLanguage(language, spanish, english), reason});
 }
 
 // What the watcher's thread is handed: the event it sets once its window exists.
@@ -82,14 +80,12 @@ struct WatcherStart {
 void startSessionEndWatch(Language language) {
     if (!SetConsoleCtrlHandler(onConsoleControl, TRUE)) {
         const std::string reason = systemErrorText(GetLastError());
-        std::fprintf(stderr, "velozor: %s\n",
-                     inLanguage(language,
-                                "no se puede vigilar Ctrl+C ({}); terminará el juego solo entre "
-                                "sonidos",
-                                "cannot watch for Ctrl+C ({}); it will end the game only between "
-                                "sounds",
-                                {reason})
-                         .c_str());
+        writeErrorLine(language,
+                       "no se puede vigilar Ctrl+C ({}); terminará el juego solo entre "
+                       "sonidos",
+                       "cannot watch for Ctrl+C ({}); it will end the game only between "
+                       "sounds",
+                       {reason});
     }
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "base/ErrorLine.h"
 #include "base/Language.h"
 #include "game/RandomGenerator.h"
 #include "sound/SoundCatalogue.h"
@@ -33,7 +34,7 @@
 namespace {
 
 int fail(const std::string& message, int status = 1) {
-    std::fprintf(stderr, "velozor: %s\n", message.c_str());
+    velozor::writeErrorLine(message);
     MessageBoxW(nullptr, velozor::wideFromUtf8(message).c_str(), L"Velozor", MB_OK | MB_ICONERROR);
     return status;
 }
