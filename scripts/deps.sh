@@ -32,6 +32,10 @@ VELOZOR_PACKAGES=(
     # flac for the page's sound folder, and headless Chromium driven by Selenium for its tests.
     emscripten flac chromium chromium-driver python3-selenium
 )
+# Commands whose Debian package is installed only when the command is missing: a Node.js
+# installed from its vendor brings its own npm and conflicts with Debian's package, which apt
+# would then refuse. npm installs the browser test's accessibility checker (tests/web).
+VELOZOR_COMMANDS=(npm)
 # The benchmarks alone (scripts/bench) also start a PipeWire server of their own: the daemon,
 # its session manager on a private D-Bus session, and its PulseAudio layer.
 if [ "${VELOZOR_WITH_BENCH_PACKAGES:-0}" = 1 ]; then
@@ -45,6 +49,9 @@ velozor_install_packages() {
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$package")
         fi
+    done
+    for package in "${VELOZOR_COMMANDS[@]}"; do
+        command -v "$package" >/dev/null 2>&1 || missing+=("$package")
     done
     if [ ${#missing[@]} -eq 0 ]; then
         return 0
