@@ -74,7 +74,8 @@ std::vector<std::string> RecordingPlatform::callFields() const {
 }
 
 int32_t RecordingPlatform::sndPlaySoundA(const char* soundName, uint32_t flags) {
-    PlatformCall call{clock_.now(), "sndPlaySoundA", soundName ? soundName : "NULL", flags, 1, {}};
+    PlatformCall call{
+        clock_.now(), "sndPlaySoundA", PlatformCall::argumentOf(soundName), flags, 1, {}};
     Micros playing{0};
     if (soundName == nullptr) {
         oneShot_.reset();
@@ -107,14 +108,14 @@ std::unique_ptr<MciDevice> RecordingPlatform::openDevice(MciDeviceType /*type*/,
 uint32_t RecordingPlatform::mciSendStringA(const char* command, char* /*returnString*/,
                                            uint32_t /*returnLength*/,
                                            uintptr_t /*callbackWindow*/) {
-    PlatformCall call{clock_.now(), "mciSendStringA", command ? command : "NULL", 0, 0, {}};
+    PlatformCall call{clock_.now(), "mciSendStringA", PlatformCall::argumentOf(command), 0, 0, {}};
     call.result = interpreter_.run(command);
     record(call);
     return static_cast<uint32_t>(call.result);
 }
 
 int32_t RecordingPlatform::mciExecute(const char* command) {
-    PlatformCall call{clock_.now(), "mciExecute", command ? command : "NULL", 0, 0, {}};
+    PlatformCall call{clock_.now(), "mciExecute", PlatformCall::argumentOf(command), 0, 0, {}};
     call.result = interpreter_.run(command) == 0 ? 1 : 0;
     record(call);
     return static_cast<int32_t>(call.result);
@@ -122,8 +123,9 @@ int32_t RecordingPlatform::mciExecute(const char* command) {
 
 uint32_t RecordingPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                               uint32_t bufferLength) {
-    PlatformCall call{clock_.now(), "GetShortPathNameA", longPath ? longPath : "NULL", 0, 0, {}};
-    const std::string path = longPath ? longPath : "";
+    PlatformCall call{
+        clock_.now(), "GetShortPathNameA", PlatformCall::argumentOf(longPath), 0, 0, {}};
+    const std::string path = PlatformCall::argumentOf(longPath);
     if (exists(path)) {
         if (path.size() + 1 > bufferLength) {
             call.result = static_cast<int64_t>(path.size() + 1);

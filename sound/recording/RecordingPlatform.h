@@ -28,6 +28,9 @@ struct PlatformCall {
     int64_t result = 0;
     std::string shortPath;  // GetShortPathNameA only: what it wrote, empty on failure
 
+    // The argument a call records for `text`: itself, or "NULL" for none.
+    static std::string argumentOf(const char* text) { return text != nullptr ? text : "NULL"; }
+
     // The call's fields joined by tabs, without the time: "mciSendStringA\tPLAY motor\t0",
     // "sndPlaySoundA\tPATH\t1\t1", "GetShortPathNameA\tPATH\tR\tSHORT".
     std::string fields() const;
