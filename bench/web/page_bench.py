@@ -13,7 +13,6 @@ beside it."""
 import argparse
 import math
 import pathlib
-import shutil
 import sys
 import tempfile
 
@@ -182,9 +181,7 @@ def main():
     first_sound(arguments.site)
     with tempfile.TemporaryDirectory() as scratch:
         site = pathlib.Path(scratch) / "site"
-        shutil.copytree(arguments.site, site)
-        for name in SHORT_INTRO:  # seconds, not a minute, before the keys
-            shutil.copyfile(site / "sonidos" / "intro" / "arch 1.flac", site / "sonidos" / f"{name}.flac")
+        browser.copy_site(arguments.site, site, SHORT_INTRO)  # seconds, not a minute, before the keys
         key_to_cue(site)
 
 
