@@ -15,8 +15,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <random>
@@ -29,6 +27,7 @@
 #include "bench/Percentile.h"
 #include "bench/program/Keyboard.h"
 #include "bench/program/ServerRun.h"
+#include "tests/support/ProgramProbe.h"
 #include "tests/support/ProgramRun.h"
 
 namespace {
@@ -59,8 +58,7 @@ double ownProcessorSeconds() {
 // utime + stime in seconds from a /proc stat file, with the thread or process name; negative
 // seconds once it has ended.
 std::pair<std::string, double> statProcessorSeconds(const fs::path& statFile) {
-    std::ifstream stat(statFile);
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::string text = velozor::testing::readFile(statFile);
     const auto open = text.find('(');
     const auto close = text.rfind(')');  // the name may hold spaces and parentheses
     if (open == std::string::npos || close == std::string::npos || close < open)

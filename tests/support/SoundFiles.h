@@ -10,9 +10,11 @@
 #include <functional>
 #include <string>
 
+#include "tools/soundpack/AudioBuffer.h"
+
 namespace velozor::testing {
 
-inline constexpr int kRate = 44100;
+inline constexpr int kRate = soundpack::kSampleRate;
 
 // A folder for the running test alone: "<temp>/velozor-<kind>-<pid>-<test name>", not created.
 inline std::filesystem::path testFolder(const std::string& kind) {

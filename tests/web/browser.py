@@ -64,6 +64,17 @@ def chromium():
         shutil.rmtree(profile, ignore_errors=True)
 
 
+def copy_site(site, folder, shortened):
+    """Copies the page's `site` into `folder` with each sound in `shortened` (a path in the folder
+    sonidos, without its extension) replaced by the introduction's one-second first part, so that
+    the game reaches play in seconds; returns the copy's folder sonidos."""
+    shutil.copytree(site, folder)
+    sounds = folder / "sonidos"
+    for name in shortened:
+        shutil.copyfile(sounds / "intro" / "arch 1.flac", sounds / f"{name}.flac")
+    return sounds
+
+
 # A console entry's text: "<url> <line>:<column> <message>", the message a JSON string when the
 # page logged one.
 _CONSOLE_TEXT = re.compile(r'^\S+ \d+:\d+ (".*")$', re.DOTALL)

@@ -16,7 +16,6 @@ cue is missing."""
 import argparse
 import difflib
 import pathlib
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -103,12 +102,7 @@ def normalised(lines):
 
 
 def make_site(site, folder):
-    shutil.copytree(site, folder)
-    sounds = folder / "sonidos"
-    short = sounds / "intro" / "arch 1.flac"
-    for name in SHORTENED:
-        shutil.copyfile(short, sounds / f"{name}.flac")
-    (sounds / f"{MISSING}.flac").unlink()
+    (browser.copy_site(site, folder, SHORTENED) / f"{MISSING}.flac").unlink()
 
 
 def check_accessibility(driver):

@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "game/GameContext.h"
@@ -234,9 +233,7 @@ TEST_F(MixerPlatformTest, TheMusicPlaysOnceByItsContentAndStaysOpenAndAFailedOne
     writeMp3(sound("fondo.mp3"), length, 8000);
     // In front, an ID3v2.3 tag whose title frame claims 128 KiB it does not hold: the music
     // plays all the same, and the sanitizer build sees no read past the frame.
-    std::ifstream in(sound("fondo.mp3"), std::ios::binary);
-    const std::string audio{std::istreambuf_iterator<char>(in), {}};
-    in.close();
+    const std::string audio = readFile(sound("fondo.mp3"));
     std::ofstream(sound("fondo.mp3"), std::ios::binary)
         << std::string("ID3\3\0\0\0\0\0\20TIT2\0\2\0\0\0\0\0title", 26) << audio;
     uint64_t before = platform_->framesMixed();
