@@ -5,14 +5,20 @@
 
 namespace velozor {
 
+std::optional<std::string_view> pathInGameSoundFolder(std::string_view gamePath,
+                                                      std::string_view programFolder) {
+    constexpr std::string_view kGameFolder = "\\sonidos\\";
+    if (!gamePath.starts_with(programFolder) ||
+        !gamePath.substr(programFolder.size()).starts_with(kGameFolder))
+        return std::nullopt;
+    return gamePath.substr(programFolder.size() + kGameFolder.size());
+}
+
 std::string soundPathOnDisk(std::string_view gamePath, std::string_view programFolder,
                             std::string_view soundFolder) {
-    constexpr std::string_view kGameFolder = "\\sonidos\\";
-    if (gamePath.starts_with(programFolder) &&
-        gamePath.substr(programFolder.size()).starts_with(kGameFolder)) {
-        return std::string(soundFolder) +
-               std::string(gamePath.substr(programFolder.size() + kGameFolder.size() - 1));
-    }
+    if (const std::optional<std::string_view> inFolder =
+            pathInGameSoundFolder(gamePath, programFolder))
+        return std::string(soundFolder).append("\\").append(*inFolder);
     return std::string(gamePath);
 }
 

@@ -5,12 +5,18 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "sound/SoundPlatform.h"
 
 namespace velozor {
+
+// The part of `gamePath` below `programFolder`\sonidos\, the folder every game path names
+// ("intro\arch 1.wav"); nullopt for a path anywhere else.
+std::optional<std::string_view> pathInGameSoundFolder(std::string_view gamePath,
+                                                      std::string_view programFolder);
 
 // `gamePath` as the back end gets it: below `programFolder`\sonidos\, moved into `soundFolder`
 // (the rest keeps its '\', which the back ends read as separators); any other path as it is.

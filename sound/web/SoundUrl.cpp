@@ -4,11 +4,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "sound/SoundFolderRedirect.h"
+
 namespace velozor {
 
 namespace {
 
-constexpr std::string_view kSoundFolder = "\\sonidos\\";
 constexpr std::string_view kWave = ".wav";
 
 bool endsWithWave(std::string_view name) {
@@ -28,14 +29,10 @@ bool isUnreserved(unsigned char c) {
 
 std::optional<std::string> soundFileName(std::string_view gamePath, std::string_view programFolder,
                                          std::string_view waveExtension) {
-    if (gamePath.substr(0, programFolder.size()) != programFolder)
+    const std::optional<std::string_view> inFolder = pathInGameSoundFolder(gamePath, programFolder);
+    if (!inFolder)
         return std::nullopt;
-    gamePath.remove_prefix(programFolder.size());
-    if (gamePath.substr(0, kSoundFolder.size()) != kSoundFolder)
-        return std::nullopt;
-    gamePath.remove_prefix(kSoundFolder.size());
-
-    std::string name(gamePath);
+    std::string name(*inFolder);
     std::replace(name.begin(), name.end(), '\\', '/');
     if (name.empty() || name.back() == '/' || name.front() == '/' ||
         ("/" + name + "/").find("/../") != std::string::npos)
